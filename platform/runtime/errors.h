@@ -1,0 +1,48 @@
+// Run-time errors: every failure the program does not trap travels as a RuntimeError carrying
+// the platform's error number and its usual text.
+#pragma once
+#include <stdexcept>
+#include <string>
+
+namespace rt {
+
+// The error numbers the program meets.
+enum ErrorNumber : int {
+    ErrInvalidCall = 5,        // Invalid procedure call or argument
+    ErrOverflow = 6,           // Overflow
+    ErrOutOfMemory = 7,        // Out of memory
+    ErrSubscript = 9,          // Subscript out of range
+    ErrDivisionByZero = 11,    // Division by zero
+    ErrTypeMismatch = 13,      // Type mismatch
+    ErrFileNotFound = 53,      // File not found
+    ErrBadFileMode = 54,       // Bad file mode
+    ErrFileAlreadyOpen = 55,   // File already open
+    ErrInputPastEnd = 62,      // Input past end of file
+    ErrBadFileNumber = 52,     // Bad file name or number
+    ErrPathNotFound = 76,      // Path not found
+    ErrObjectRequired = 424,   // Object required
+    ErrObjectNotSet = 91,      // Object variable or With block variable not set
+    ErrAutomation = 440,       // Automation error (a failed platform object call)
+};
+
+// The usual text of an error number ("Application-defined or object-defined error" when unknown).
+std::string ErrorText(int number);
+
+class RuntimeError : public std::runtime_error {
+public:
+    explicit RuntimeError(int number);
+    RuntimeError(int number, const std::string& text);
+    int Number() const noexcept { return number_; }
+    const std::string& Text() const noexcept { return text_; }
+
+private:
+    int number_;
+    std::string text_;
+};
+
+// Raises run-time error `number` with its usual text.
+[[noreturn]] void Raise(int number);
+// Raises run-time error `number` with a text of the caller's (a platform call's own message).
+[[noreturn]] void Raise(int number, const std::string& text);
+
+}  // namespace rt

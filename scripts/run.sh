@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Quorvane and starts it.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+cmake -S . -B build -DQV_TESTS=OFF -DQV_BENCH=OFF >/dev/null
+cmake --build build -j"$(nproc)" --target quorvane
+exec ./build/quorvane "$@"

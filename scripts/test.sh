@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Installs what is missing, then builds and runs the whole test suite three ways:
+# a plain build, a build under AddressSanitizer + UBSan, and the fuzz targets for a bounded time.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+jobs=$(nproc)
+fuzz_seconds=${QV_FUZZ_SECONDS:-30}
+
+echo "== plain build"
+cmake -S . -B build >/dev/null
+cmake --build build -j"$jobs"
+(cd build && ctest --output-on-failure -j"$jobs")
+
+echo "== AddressSanitizer + UndefinedBehaviorSanitizer build"
+cmake -S . -B build-asan -DQV_SANITIZE=ON -DQV_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug >/dev/null
+cmake --build build-asan -j"$jobs"
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
+export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+(cd build-asan && ctest --output-on-failure -j"$jobs")
+
+echo "== fuzz targets, ${fuzz_seconds}s each"
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -DQV_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build-fuzz -j"$jobs"
+for f in build-fuzz/tests/fuzz/fuzz_*; do
+  [ -x "$f" ] || continue
+  name=$(basename "$f")
+  corpus="tests/fuzz/corpus/${name#fuzz_}"
+  work=$(mktemp -d)
+  [ -d "$corpus" ] && cp -r "$corpus"/. "$work"/
+  echo "-- $name"
+  "$f" -max_total_time="$fuzz_seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=0 "$work" 2>&1 | tail -n 3
+  rm -rf "$work"
+done
+echo "all test stages passed"
