@@ -31,6 +31,11 @@ struct D3DVIEWPORT8 {
     float MinZ, MaxZ;
 };
 
+// A rectangle in pixels: x1, y1 inclusive, x2, y2 exclusive.
+struct D3DRECT {
+    int32_t x1, y1, x2, y2;
+};
+
 struct D3DDISPLAYMODE {
     int32_t Width, Height, RefreshRate, Format;
 };
