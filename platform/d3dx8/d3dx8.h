@@ -132,8 +132,13 @@ private:
 };
 using D3DXMeshPtr = std::shared_ptr<D3DXMesh>;
 
-// The D3DX utility object. Failures raise run-time errors: 53 for a missing file, 5 for a file
-// that cannot be read as an image or mesh or for an invalid argument, 91 for a missing object.
+// Result codes of D3DX failures, raised as run-time error numbers (as the device does).
+constexpr int32_t D3DXERR_INVALIDDATA = static_cast<int32_t>(0x88760B59u);
+
+// The D3DX utility object. Failures raise run-time errors: 53 (file not found) for a missing
+// file, D3DXERR_INVALIDDATA for a file that cannot be read as an image or mesh,
+// D3DERR_INVALIDCALL (of the device) for an invalid argument, 91 for a missing object.
+// CreateFont goes through the device's test switch (d3d8test::FailCall("CreateFont")).
 class D3DX8 {
 public:
     // Makes a texture from an image file (BMP of 1, 4, 8, 16, 24 or 32 bits, PNG, JPEG, TGA).
@@ -169,14 +174,10 @@ public:
                               const Direct3DDevice8Ptr& device, D3DXBufferPtr& adjacency,
                               D3DXBufferPtr& materials, int32_t& numMaterials);
 
-    // Material `index` of a materials buffer. Raises 5 for an index outside the buffer.
+    // Material `index` of a materials buffer. Raises D3DERR_INVALIDCALL for an index outside
+    // the buffer.
     void BufferGetMaterial(const D3DXBufferPtr& materials, int32_t index, D3DMATERIAL8& out);
     // The texture file name of material `index` as written in the file ("" for none).
     std::string BufferGetTextureName(const D3DXBufferPtr& materials, int32_t index);
 };
 using D3DX8Ptr = std::shared_ptr<D3DX8>;
-
-// Test hook: when set > 0, the n-th following CreateFont call fails (counting down).
-namespace d3dx8test {
-extern int FailCreateFontAfter;
-}
