@@ -16,6 +16,9 @@ std::string ErrorText(int number) {
         case ErrFileAlreadyOpen: return "File already open";
         case ErrInputPastEnd: return "Input past end of file";
         case ErrPathNotFound: return "Path not found";
+        case ErrTooManyFiles: return "Too many files";
+        case ErrPermissionDenied: return "Permission denied";
+        case ErrPathFileAccess: return "Path/File access error";
         case ErrObjectNotSet: return "Object variable or With block variable not set";
         case ErrObjectRequired: return "Object required";
         case ErrAutomation: return "Automation error";

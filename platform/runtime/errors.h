@@ -19,6 +19,9 @@ enum ErrorNumber : int {
     ErrFileAlreadyOpen = 55,   // File already open
     ErrInputPastEnd = 62,      // Input past end of file
     ErrBadFileNumber = 52,     // Bad file name or number
+    ErrTooManyFiles = 67,      // Too many files
+    ErrPermissionDenied = 70,  // Permission denied
+    ErrPathFileAccess = 75,    // Path/File access error
     ErrPathNotFound = 76,      // Path not found
     ErrObjectRequired = 424,   // Object required
     ErrObjectNotSet = 91,      // Object variable or With block variable not set

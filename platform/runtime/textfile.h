@@ -1,0 +1,49 @@
+// Text-file input by lines, with the platform's file numbers and open errors.
+//
+// A file is read whole when it is opened. A line ends at CR LF or at a lone CR; a lone LF does not
+// end a line and stays part of it; the break is not part of the line. The last line needs no break.
+#pragma once
+#include <string>
+
+#include "types.h"
+
+namespace rt {
+
+// Highest file number the program may use.
+constexpr int MaxFileNumber = 255;
+
+// The lowest file number not in use; raises 67 when all are taken.
+int FreeFile();
+
+// Opens the file `path` (written with either separator, mapped by HostPath) for reading text as
+// `fileNumber`. Raises 52 for a number outside 1..MaxFileNumber, 55 when the number is already
+// open, 76 when the folder does not exist, 53 when the file does not exist, 75 when the path names
+// a folder or cannot be read, 70 when reading is not permitted, 7 when the file does not fit in
+// memory.
+void OpenForInput(int fileNumber, const std::string& path);
+
+// The next line of open file `fileNumber`. Raises 62 past the last line, 52 for a number that is
+// not open.
+std::string LineInput(int fileNumber);
+
+// True when every line of `fileNumber` has been read; raises 52 for a number that is not open.
+Boolean EOF_(int fileNumber);
+
+// Closes `fileNumber`; closing a number that is not open does nothing.
+void Close(int fileNumber);
+// Closes every open file.
+void CloseAll();
+
+// Closes a file number when the scope ends, also when an error passes through.
+class FileCloser {
+public:
+    explicit FileCloser(int fileNumber) : n_(fileNumber) {}
+    ~FileCloser() { Close(n_); }
+    FileCloser(const FileCloser&) = delete;
+    FileCloser& operator=(const FileCloser&) = delete;
+
+private:
+    int n_;
+};
+
+}  // namespace rt

@@ -1,0 +1,121 @@
+#include "platform/runtime/textfile.h"
+
+#include <functional>
+#include <gtest/gtest.h>
+#include <vector>
+
+#include "platform/runtime/errors.h"
+#include "tempdir.h"
+
+namespace {
+
+int ErrorOf(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const rt::RuntimeError& e) {
+        return e.Number();
+    }
+    return 0;
+}
+
+// Every line of the file holding `bytes`, read until EOF_.
+std::vector<std::string> Lines(const std::string& bytes) {
+    TempDir dir;
+    std::string path = dir.Write("f.txt", bytes);
+    int n = rt::FreeFile();
+    rt::OpenForInput(n, path);
+    std::vector<std::string> lines;
+    while (!rt::EOF_(n)) lines.push_back(rt::LineInput(n));
+    EXPECT_EQ(ErrorOf([&] { rt::LineInput(n); }), rt::ErrInputPastEnd);
+    rt::Close(n);
+    return lines;
+}
+
+using L = std::vector<std::string>;
+
+}  // namespace
+
+TEST(LineInput, CrLfAndLoneCrEndALineLoneLfDoesNot) {
+    EXPECT_EQ(Lines("a\r\nb\rc"), (L{"a", "b", "c"}));
+    EXPECT_EQ(Lines("a\nb\r\n"), (L{"a\nb"}));
+    EXPECT_EQ(Lines("a\r\r\nb"), (L{"a", "", "b"}));
+    EXPECT_EQ(Lines("\r\n\r\n"), (L{"", ""}));
+    EXPECT_EQ(Lines("x\n"), (L{"x\n"}));
+}
+
+TEST(LineInput, EmptyFileHasNoLine) { EXPECT_EQ(Lines(""), L{}); }
+
+TEST(LineInput, BytesPassUnchanged) {
+    std::string bytes("a\0b\xff\x1a", 5);
+    EXPECT_EQ(Lines(bytes), L{bytes});
+}
+
+TEST(OpenForInput, OpenErrors) {
+    TempDir dir;
+    dir.Write("sub/x.txt", "1");
+    int n = rt::FreeFile();
+    EXPECT_EQ(ErrorOf([&] { rt::OpenForInput(n, dir.Path() + "/missing.txt"); }), rt::ErrFileNotFound);
+    EXPECT_EQ(ErrorOf([&] { rt::OpenForInput(n, dir.Path() + "/nofolder/x.txt"); }), rt::ErrPathNotFound);
+    EXPECT_EQ(ErrorOf([&] { rt::OpenForInput(n, dir.Path() + "/sub/x.txt/y"); }), rt::ErrPathNotFound);
+    EXPECT_EQ(ErrorOf([&] { rt::OpenForInput(n, dir.Path() + "/sub"); }), rt::ErrPathFileAccess);
+    EXPECT_EQ(ErrorOf([&] { rt::OpenForInput(n, ""); }), rt::ErrPathFileAccess);
+    EXPECT_EQ(ErrorOf([&] { rt::OpenForInput(0, dir.Path() + "/sub/x.txt"); }), rt::ErrBadFileNumber);
+    EXPECT_EQ(ErrorOf([&] { rt::OpenForInput(256, dir.Path() + "/sub/x.txt"); }), rt::ErrBadFileNumber);
+    EXPECT_EQ(ErrorOf([&] { rt::LineInput(n); }), rt::ErrBadFileNumber);
+    // A failed open leaves the number free.
+    EXPECT_EQ(rt::FreeFile(), n);
+}
+
+TEST(OpenForInput, BackslashesAndAnyCase) {
+    TempDir dir;
+    dir.Write("Data/Maps/Level1.map", "ok");
+    std::string win = dir.Path() + "\\DATA\\maps\\level1.MAP";
+    int n = rt::FreeFile();
+    rt::OpenForInput(n, win);
+    EXPECT_EQ(rt::LineInput(n), "ok");
+    rt::Close(n);
+}
+
+TEST(FreeFile, NumbersAreTakenAndGivenBack) {
+    TempDir dir;
+    std::string p = dir.Write("a.txt", "1\r2");
+    int a = rt::FreeFile();
+    EXPECT_EQ(a, 1);
+    rt::OpenForInput(a, p);
+    int b = rt::FreeFile();
+    EXPECT_EQ(b, 2);
+    EXPECT_EQ(ErrorOf([&] { rt::OpenForInput(a, p); }), rt::ErrFileAlreadyOpen);
+    rt::OpenForInput(b, p);
+    // Two numbers on one file read independently.
+    EXPECT_EQ(rt::LineInput(a), "1");
+    EXPECT_EQ(rt::LineInput(b), "1");
+    EXPECT_EQ(rt::LineInput(a), "2");
+    rt::Close(a);
+    EXPECT_EQ(rt::FreeFile(), 1);
+    rt::Close(a);  // closing twice is harmless
+    rt::CloseAll();
+    EXPECT_EQ(ErrorOf([&] { rt::EOF_(b); }), rt::ErrBadFileNumber);
+}
+
+TEST(FreeFile, AllNumbersTaken) {
+    TempDir dir;
+    std::string p = dir.Write("a.txt", "");
+    for (int i = 1; i <= rt::MaxFileNumber; ++i) rt::OpenForInput(rt::FreeFile(), p);
+    EXPECT_EQ(ErrorOf([] { rt::FreeFile(); }), rt::ErrTooManyFiles);
+    rt::CloseAll();
+    EXPECT_EQ(rt::FreeFile(), 1);
+}
+
+TEST(FileCloser, ClosesWhenAnErrorPassesThrough) {
+    TempDir dir;
+    std::string p = dir.Write("a.txt", "");
+    int n = rt::FreeFile();
+    EXPECT_THROW(
+        {
+            rt::OpenForInput(n, p);
+            rt::FileCloser closer(n);
+            rt::LineInput(n);
+        },
+        rt::RuntimeError);
+    EXPECT_EQ(rt::FreeFile(), n);
+}
