@@ -143,17 +143,39 @@ Image MakeWeaponImage() {
                 return Mix(Col{200, 240, 250}, Col{30, 90, 200}, std::pow(d, 0.7));
             });
 
-    // The right hand around the grip: the back of the hand, four fingers wrapped across the
-    // grip, and the thumb lying along the side of the body.
-    const Col skin{212, 160, 128};
-    const std::vector<P> palm{{150, 170}, {196, 168}, {214, 196}, {200, 224}, {170, 230}, {150, 206}};
-    cv.Fill([&](P p) { return InPolygon(palm, p); },
-            Gradient(Scale(skin, 1.05), Scale(skin, 0.7), {160, 170}, {205, 225}));
-    Capsule(cv, {134, 192}, {168, 198}, 7.0, skin);
-    Capsule(cv, {136, 206}, {172, 211}, 7.0, skin);
-    Capsule(cv, {140, 219}, {176, 223}, 6.6, skin);
-    Capsule(cv, {146, 231}, {178, 234}, 6.0, skin);
-    Capsule(cv, {178, 176}, {140, 154}, 7.5, Scale(skin, 1.04));
+    // The right hand seen from behind: the back of the hand wrapped around the grip, its
+    // knuckles toward the muzzle, the curled fingertips showing at the front of the grip, the
+    // wrist running into the sleeve.
+    const Col skin{214, 162, 128};
+    for (int i = 0; i < 4; ++i) {
+        const double y = 190 + i * 12.5;
+        Capsule(cv, {138.0 + i * 1.5, y}, {150.0 + i * 1.5, y + 2}, 6.0 - i * 0.3, Scale(skin, 0.8));
+    }
+    const std::vector<P> hand{{150, 176}, {170, 166}, {198, 172}, {216, 194}, {214, 222},
+                              {200, 244}, {178, 250}, {158, 240}, {148, 214}};
+    cv.Fill([&](P p) { return InPolygon(hand, p); },
+            [&](P p) {
+                // Rounded: lit from the upper left, falling off toward the lower right edge.
+                const double t = std::clamp(((p.x - 150) * 0.6 + (p.y - 170) * 0.8) / 80.0, 0.0, 1.0);
+                const double grain = 0.97 + 0.06 * ValueNoise(p.x * 4, p.y * 4, 16, 1024, 9);
+                return Scale(Mix(Scale(skin, 1.08), Scale(skin, 0.62), t), grain);
+            });
+    // Knuckles: a row of soft highlights along the front edge of the hand.
+    for (int i = 0; i < 4; ++i) {
+        const P k{156.0 + i * 2.0, 184.0 + i * 13.0};
+        cv.Fill([=](P p) { return std::hypot((p.x - k.x) / 1.3, p.y - k.y) <= 5.0; },
+                [=](P p) {
+                    const double d = std::hypot((p.x - k.x) / 1.3, p.y - k.y) / 5.0;
+                    return Scale(skin, 1.12 - 0.2 * d);
+                });
+    }
+    // Tendons on the back of the hand, faint darker lines toward the wrist.
+    for (int i = 0; i < 3; ++i) {
+        const P a{164.0 + i * 2, 190.0 + i * 13}, b{200.0, 214.0 + i * 8};
+        cv.Fill([=](P p) { return SegDist(a, b, p) <= 0.8; }, [=](P) { return Scale(skin, 0.82); });
+    }
+    // The thumb's tip over the far side of the body, in front of the hand.
+    Capsule(cv, {168, 162}, {148, 152}, 6.0, Scale(skin, 0.95));
 
     // Reduce to the output size.
     Image img(kOut, kOut, kWeaponKey);
