@@ -1,0 +1,35 @@
+// The world grid and its reader: a world map file is read into Map, FloorTexture and
+// CeilingTexture.
+//
+// File format (text, lines ending in CR LF or CR; spaces anywhere are ignored):
+//   line 1:         rows, cols, floor texture, ceiling texture
+//   lines 2..rows+1: cols cell codes each, separated by commas
+// Cell codes: 1..11 wall with that wall texture, 12 open floor, 13 start cell.
+#pragma once
+#include <string>
+
+#include "platform/runtime/array2d.h"
+#include "platform/runtime/types.h"
+
+namespace ModMain {
+
+// The world grid: first index 0..rows, second 0..cols. Row 0 and column 0 hold 0. Indexing
+// outside the bounds raises 9, as does UBound before the first LoadMap.
+extern rt::Array2D<rt::Integer> Map;
+// Floor and ceiling texture numbers (1..12 select a wall texture).
+extern rt::Integer FloorTexture;
+extern rt::Integer CeilingTexture;
+
+// Reads the world map file `FileName` (full path, either separator) into Map, FloorTexture and
+// CeilingTexture. Traps nothing; the errors it passes on:
+//   53 / 76 / 75  the file cannot be opened (missing file, missing folder, a folder);
+//   62            fewer than rows + 1 lines;
+//   6             rows or cols outside 32 bits, floor, ceiling or a cell outside 16 bits, rows or
+//                 cols of 32767 or more (the 16-bit row and column counters overflow);
+//   9             a negative rows or cols;
+//   7             a grid larger than 1 GiB.
+// Nothing is restored after a failure: the grid keeps what was read so far (the former grid when
+// the new one could not be made). The file is closed in every case.
+void LoadMap(const std::string& FileName);
+
+}  // namespace ModMain

@@ -1,0 +1,189 @@
+#include "app/world_map.h"
+
+#include <gtest/gtest.h>
+
+#include "../runtime/tempdir.h"
+#include "platform/runtime/textfile.h"
+
+using ModMain::CeilingTexture;
+using ModMain::FloorTexture;
+using ModMain::LoadMap;
+using ModMain::Map;
+
+namespace {
+
+class WorldMap : public ::testing::Test {
+protected:
+    // Writes a world file and reads it.
+    void Load(const std::string& bytes) { LoadMap(dir_.Write("w.map", bytes)); }
+    // The error number LoadMap raises for the file holding `bytes` (0 when it succeeds).
+    int LoadError(const std::string& bytes) {
+        try {
+            Load(bytes);
+        } catch (const rt::RuntimeError& e) {
+            return e.Number();
+        }
+        return 0;
+    }
+    void TearDown() override {
+        // Every failure closes the file: file number 1 is free again.
+        EXPECT_EQ(rt::FreeFile(), 1);
+    }
+    TempDir dir_;
+};
+
+}  // namespace
+
+TEST_F(WorldMap, ReadsGridAndTextures) {
+    Load("2,3,1,12\r\n1,12,1\r\n13,12,2\r\n");
+    ASSERT_EQ(Map.UBound(1), 2);
+    ASSERT_EQ(Map.UBound(2), 3);
+    EXPECT_EQ(Map(1, 1), 1);
+    EXPECT_EQ(Map(1, 2), 12);
+    EXPECT_EQ(Map(2, 1), 13);
+    EXPECT_EQ(Map(2, 3), 2);
+    for (int c = 0; c <= 3; ++c) EXPECT_EQ(Map(0, c), 0);
+    for (int r = 0; r <= 2; ++r) EXPECT_EQ(Map(r, 0), 0);
+    EXPECT_EQ(FloorTexture, 1);
+    EXPECT_EQ(CeilingTexture, 12);
+}
+
+TEST_F(WorldMap, LoneCrEndsLinesLoneLfDoesNot) {
+    Load("2,2,3,4\r5,6\r7,8");
+    EXPECT_EQ(Map(1, 2), 6);
+    EXPECT_EQ(Map(2, 1), 7);
+    // An LF inside a line is an ordinary character: "9\n,10" has the fields "9\n" and "10",
+    // and the LF is a blank of the number rule.
+    Load("1,2,0,0\r\n9\n,10\r\n");
+    EXPECT_EQ(Map(1, 1), 9);
+    EXPECT_EQ(Map(1, 2), 10);
+    // LF-only files are one long line: the header swallows the rows and the next read fails.
+    EXPECT_EQ(LoadError("1,1,1,1\n5\n"), rt::ErrInputPastEnd);
+}
+
+TEST_F(WorldMap, SpacesAnywhereChangeNothing) {
+    Load("  2 , 3,1,12   \r\n 1 , 1 2,1\r\n1 3,12 ,2\r\n");
+    EXPECT_EQ(Map.UBound(1), 2);
+    EXPECT_EQ(Map.UBound(2), 3);
+    EXPECT_EQ(FloorTexture, 1);
+    EXPECT_EQ(CeilingTexture, 12);
+    EXPECT_EQ(Map(1, 2), 12);
+    EXPECT_EQ(Map(2, 1), 13);
+}
+
+TEST_F(WorldMap, ExtraFieldsAndLinesIgnoredMissingCellsZero) {
+    Load("2,2,1,1,99\r\n1,2,3,4\r\n5\r\nnot read\r\n");
+    EXPECT_EQ(Map(1, 1), 1);
+    EXPECT_EQ(Map(1, 2), 2);
+    EXPECT_EQ(Map(2, 1), 5);
+    EXPECT_EQ(Map(2, 2), 0);
+    Load("2,2,1,1\r\n\r\n3,4");  // an empty row line
+    EXPECT_EQ(Map(1, 1), 0);
+    EXPECT_EQ(Map(1, 2), 0);
+    EXPECT_EQ(Map(2, 2), 4);
+}
+
+TEST_F(WorldMap, NumberRuleOnCells) {
+    Load("1,5,1,1\r\n4.5,5.5,&HC,7x,x7\r\n");
+    EXPECT_EQ(Map(1, 1), 4);
+    EXPECT_EQ(Map(1, 2), 6);
+    EXPECT_EQ(Map(1, 3), 12);
+    EXPECT_EQ(Map(1, 4), 7);
+    EXPECT_EQ(Map(1, 5), 0);
+}
+
+TEST_F(WorldMap, EmptyGridAndSecondLoadReplacesTheFirst) {
+    Load("3,3,1,1\r\n1,1,1\r\n1,1,1\r\n1,1,1\r\n");
+    Load("0,0,1,1");
+    EXPECT_EQ(Map.UBound(1), 0);
+    EXPECT_EQ(Map.UBound(2), 0);
+    EXPECT_EQ(Map(0, 0), 0);
+}
+
+TEST_F(WorldMap, MissingHeaderFieldsReadZero) {
+    Load("1\r\n\r\n");  // one row of no cells: the row line is empty
+    EXPECT_EQ(Map.UBound(1), 1);
+    EXPECT_EQ(Map.UBound(2), 0);
+    EXPECT_EQ(FloorTexture, 0);
+    EXPECT_EQ(CeilingTexture, 0);
+}
+
+TEST_F(WorldMap, TooFewLinesFailsAndKeepsWhatWasRead) {
+    EXPECT_EQ(LoadError("3,3,1,1\r\n1,2,3\r\n4,5,6\r\n"), rt::ErrInputPastEnd);
+    EXPECT_EQ(Map.UBound(1), 3);
+    EXPECT_EQ(Map(2, 3), 6);
+    EXPECT_EQ(Map(3, 1), 0);
+    EXPECT_EQ(LoadError(""), rt::ErrInputPastEnd);
+}
+
+TEST_F(WorldMap, OpenFailures) {
+    EXPECT_EQ(LoadError("1,1,1,1\r\n1"), 0);
+    auto errorFor = [](const std::string& path) {
+        try {
+            LoadMap(path);
+        } catch (const rt::RuntimeError& e) {
+            return e.Number();
+        }
+        return 0;
+    };
+    EXPECT_EQ(errorFor(dir_.Path() + "\\none.map"), rt::ErrFileNotFound);
+    EXPECT_EQ(errorFor(dir_.Path() + "\\nofolder\\w.map"), rt::ErrPathNotFound);
+    EXPECT_EQ(errorFor(dir_.Path()), rt::ErrPathFileAccess);
+    // The grid of the last good load is untouched.
+    EXPECT_EQ(Map(1, 1), 1);
+}
+
+TEST_F(WorldMap, FindsTheFileIgnoringCase) {
+    dir_.Write("Maps/Level.map", "1,1,2,3\r\n4");
+    LoadMap(dir_.Path() + "\\MAPS\\level.MAP");
+    EXPECT_EQ(Map(1, 1), 4);
+}
+
+TEST_F(WorldMap, OverflowingNumbers) {
+    EXPECT_EQ(LoadError("1,1,40000,1\r\n1"), rt::ErrOverflow);
+    EXPECT_EQ(LoadError("1,1,1,-32769\r\n1"), rt::ErrOverflow);
+    EXPECT_EQ(LoadError("2147483648,1,1,1"), rt::ErrOverflow);
+    EXPECT_EQ(LoadError("1,1E10,1,1"), rt::ErrOverflow);
+    EXPECT_EQ(LoadError("1,2,1,1\r\n1,32768"), rt::ErrOverflow);
+    EXPECT_EQ(Map(1, 1), 1);  // cells before the failing one were stored
+    EXPECT_EQ(LoadError("1,1,1,1\r\n1E400"), rt::ErrOverflow);
+    EXPECT_EQ(LoadError("1,1,1,1\r\n-32768"), 0);
+    EXPECT_EQ(Map(1, 1), -32768);
+}
+
+TEST_F(WorldMap, NegativeBoundsFailAndKeepTheFormerGrid) {
+    Load("1,1,1,1\r\n5");
+    EXPECT_EQ(LoadError("-1,3,1,1"), rt::ErrSubscript);
+    EXPECT_EQ(LoadError("3,-1,1,1"), rt::ErrSubscript);
+    EXPECT_EQ(Map.UBound(1), 1);
+    EXPECT_EQ(Map(1, 1), 5);
+}
+
+TEST_F(WorldMap, HugeHeadersFailCleanly) {
+    EXPECT_EQ(LoadError("2147483647,2147483647,1,1"), rt::ErrOutOfMemory);
+    EXPECT_EQ(LoadError("100000,100000,1,1"), rt::ErrOutOfMemory);
+    EXPECT_EQ(LoadError("32767,32767,1,1"), rt::ErrOutOfMemory);
+    // A grid that fits but whose row count passes the 16-bit counter fails before reading a row.
+    EXPECT_EQ(LoadError("40000,1,1,1\r\n1"), rt::ErrOverflow);
+    EXPECT_EQ(Map.UBound(1), 40000);
+    // As many columns as the grid can have, with no row to fill: the column counter never runs.
+    EXPECT_EQ(LoadError("0,40000,1,1"), 0);
+    EXPECT_EQ(LoadError("1,40000,1,1\r\n\r\n"), rt::ErrOverflow);
+}
+
+TEST_F(WorldMap, CounterOverflowsAfterTheLastCellAt32767) {
+    // 32767 columns: every cell is read, then the column counter passes 32767.
+    std::string row;
+    for (int c = 1; c <= 32767; ++c) row += "12,";
+    EXPECT_EQ(LoadError("1,32767,1,1\r\n" + row), rt::ErrOverflow);
+    EXPECT_EQ(Map(1, 32767), 12);
+    // 32767 rows likewise: the last row is read, then the row counter overflows.
+    std::string rows = "32767,1,1,1\r\n";
+    for (int r = 1; r <= 32767; ++r) rows += "1\r\n";
+    EXPECT_EQ(LoadError(rows), rt::ErrOverflow);
+    EXPECT_EQ(Map(32767, 1), 1);
+    // One less is fine.
+    rows = "32766,1,1,1\r\n";
+    for (int r = 1; r <= 32766; ++r) rows += "1\r";
+    EXPECT_EQ(LoadError(rows), 0);
+}
