@@ -34,20 +34,31 @@ int32_t ScreenCoordinate(int16_t value, float scale, float twipsPerPixel, int16_
     return rt::CLng(sum);  // half to even; 6 outside the 32-bit range
 }
 
-int32_t MakeFormRegion(const Point16* table, int count, float scaleX, float scaleY,
-                       int16_t offsetX, int16_t offsetY, float twipsX, float twipsY,
-                       int32_t& hFormRegion) {
+int32_t MakeFormRegion(int count, const PointReader& shapeX, const PointReader& shapeY,
+                       float scaleX, float scaleY, int16_t offsetX, int16_t offsetY,
+                       float twipsX, float twipsY, int32_t& hFormRegion) {
     hFormRegion = CreateRectRgn(0, 0, 0, 0);
+    // Outline indexes are 16-bit; no table comes near that many points.
+    if (count > 32767) rt::Raise(rt::ErrOverflow);
     std::vector<POINTAPI> points(count > 0 ? static_cast<size_t>(count) : 0);
     for (int i = 0; i < count; ++i) {
         const int16_t index = static_cast<int16_t>(i);
-        points[i].x = ScreenCoordinate(ShapePointX(table, count, index), scaleX, twipsX, offsetX);
-        points[i].y = ScreenCoordinate(ShapePointY(table, count, index), scaleY, twipsY, offsetY);
+        points[i].x = ScreenCoordinate(shapeX(index), scaleX, twipsX, offsetX);
+        points[i].y = ScreenCoordinate(shapeY(index), scaleY, twipsY, offsetY);
     }
     const int32_t polygon = CreatePolygonRgn(points.data(), static_cast<int32_t>(points.size()), ALTERNATE);
     CombineRgn(hFormRegion, polygon, polygon, RGN_COPY);
     DeleteObject(polygon);
     return hFormRegion;
+}
+
+int32_t MakeFormRegion(const Point16* table, int count, float scaleX, float scaleY,
+                       int16_t offsetX, int16_t offsetY, float twipsX, float twipsY,
+                       int32_t& hFormRegion) {
+    return MakeFormRegion(
+        count, [&](int16_t i) { return ShapePointX(table, count, i); },
+        [&](int16_t i) { return ShapePointY(table, count, i); }, scaleX, scaleY, offsetX, offsetY,
+        twipsX, twipsY, hFormRegion);
 }
 
 void DragWindow(int32_t hWnd) {

@@ -4,6 +4,7 @@
 // the table and its length.
 #pragma once
 #include <cstdint>
+#include <functional>
 
 #include "app/outline/outline_tables.h"
 
@@ -21,11 +22,19 @@ int16_t ShapePointY(const Point16* table, int count, int16_t index);
 // result outside the 32-bit range.
 int32_t ScreenCoordinate(int16_t value, float scale, float twipsPerPixel, int16_t offset);
 
-// Builds the window region of a table: an empty region made first and stored in hFormRegion,
-// the table's points converted with ScreenCoordinate (x with scaleX, twipsX and offsetX; y with
-// scaleY, twipsY and offsetY), the polygon region (even-odd fill) copied into hFormRegion, the
-// polygon region freed. Returns hFormRegion. A conversion error is raised before the polygon
-// is made; the empty region stays in hFormRegion then.
+// Reads the x or the y of one outline point by its index (a window's ShapePointX/ShapePointY).
+using PointReader = std::function<int16_t(int16_t)>;
+
+// Builds the window region of an outline of `count` points: an empty region made first and
+// stored in hFormRegion, each point read through shapeX/shapeY and converted with
+// ScreenCoordinate (x with scaleX, twipsX and offsetX; y with scaleY, twipsY and offsetY), the
+// polygon region (even-odd fill) copied into hFormRegion, the polygon region freed. Returns
+// hFormRegion. A conversion error is raised before the polygon is made; the empty region stays
+// in hFormRegion then.
+int32_t MakeFormRegion(int count, const PointReader& shapeX, const PointReader& shapeY,
+                       float scaleX, float scaleY, int16_t offsetX, int16_t offsetY,
+                       float twipsX, float twipsY, int32_t& hFormRegion);
+// The same, reading the points straight from a table.
 int32_t MakeFormRegion(const Point16* table, int count, float scaleX, float scaleY,
                        int16_t offsetX, int16_t offsetY, float twipsX, float twipsY,
                        int32_t& hFormRegion);

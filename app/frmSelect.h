@@ -1,0 +1,39 @@
+// The selection window "Quorvane -- Select Simulation": the world files of Data\Maps\ in a file
+// list. Accept records that a world has been chosen and hides the window; Cancel only hides it.
+// The window is never unloaded before the program ends, so the list and its highlight last, and
+// the run reads the folder and the highlighted name when it starts.
+#pragma once
+#include <cstdint>
+
+#include "platform/win32/controls.h"
+#include "platform/win32/form.h"
+
+class frmSelect : public rt::Form {
+public:
+    frmSelect();
+
+    // Controls, in creation order.
+    rt::FileListBox fileWorld;  // (24, 32) 145 x 80, "*.map"
+    rt::Label cmdAccept;        // (136, 120) 97 x 41, click zone
+    rt::Label cmdCancel;        // (144, 176) 73 x 49, click zone
+
+    // The window's outline region (handed to the window system in Form_Load).
+    int32_t hFormRegion = 0;
+
+    // Shapes the window and lists the world files; runs once, at the first showing.
+    void Form_Load() override;
+    // Sets WorldSelected (whether or not a name is highlighted) and hides the window.
+    void cmdAccept_Click();
+    // Hides the window; the flag and the highlight stay.
+    void cmdCancel_Click();
+
+    // Dragging the window by its skin.
+    void Form_MouseDown(int16_t Button, int16_t Shift, float X, float Y) override;
+    // The system's close command hides the window like Cancel, keeping the list and highlight.
+    void Form_QueryUnload(int16_t& Cancel, int16_t UnloadMode) override;
+
+private:
+    int32_t MakeFormRegion(float ScaleX, float ScaleY, int16_t OffsetX, int16_t OffsetY);
+    int16_t ShapePointX(int16_t Index) const;
+    int16_t ShapePointY(int16_t Index) const;
+};
