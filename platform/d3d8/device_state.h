@@ -1,0 +1,50 @@
+// The inside of Direct3DDevice8: its buffers, states and the rasterizer it draws with.
+#pragma once
+#include <array>
+#include <memory>
+#include <vector>
+
+#include "platform/d3d8/d3d8.h"
+#include "platform/d3d8/raster.h"
+
+namespace d3d8detail {
+
+// Where the parts of a vertex of a given format lie, in bytes from its start (-1: absent).
+struct VertexLayout {
+    int32_t fvf = 0;
+    int size = 0;
+    bool transformed = false;   // XYZRHW
+    int position = 0, diffuse = -1, specular = -1, tex0 = -1;
+};
+// False for formats the device cannot read (no position, or more than 8 coordinate sets).
+bool MakeLayout(int32_t fvf, VertexLayout& out);
+
+struct DeviceState {
+    D3DPRESENT_PARAMETERS pp{};
+    int32_t deviceType = 0, focusWindow = 0;
+    int width = 0, height = 0;
+    std::vector<uint32_t> color;
+    std::vector<uint16_t> depth;   // empty: no depth buffer
+
+    std::array<int32_t, D3DRS_MAX> rs{};
+    std::array<std::array<int32_t, D3DTSS_MAX>, D3D_MAX_STAGES> tss{};
+    int32_t fvf = 0;
+    VertexLayout layout;
+    D3DMATRIX world{}, view{}, proj{};
+    D3DMATRIX wvp{};          // world x view x projection
+    bool wvpDirty = true;
+    D3DMATERIAL8 material{};
+    std::array<Direct3DTexture8Ptr, D3D_MAX_STAGES> textures;
+    Direct3DVertexBuffer8Ptr stream;
+    int32_t streamStride = 0;
+    Direct3DIndexBuffer8Ptr indices;
+    int32_t baseVertex = 0;
+    D3DVIEWPORT8 viewport{};
+    bool inScene = false;
+
+    // The pixel state handed to the rasterizer; rebuilt before a draw when a state changed.
+    bool pixelDirty = true;
+    std::unique_ptr<Rasterizer> raster;
+};
+
+}  // namespace d3d8detail

@@ -1,0 +1,650 @@
+// The vertex side of drawing: reading vertices of a format, transforming and lighting them,
+// assembling primitives, rejecting and culling, clipping, and handing screen-space primitives
+// to the rasterizer.
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "platform/d3d8/d3d8.h"
+#include "platform/d3d8/device_state.h"
+#include "platform/d3d8/fail.h"
+
+namespace d3d8detail {
+
+bool MakeLayout(int32_t fvf, VertexLayout& out) {
+    VertexLayout l;
+    l.fvf = fvf;
+    const int32_t pos = fvf & 0x00E;
+    int off = 0;
+    if (pos == D3DFVF_XYZ) {
+        off = 12;
+    } else if (pos == D3DFVF_XYZRHW) {
+        off = 16;
+        l.transformed = true;
+    } else {
+        return false;   // no position, or blend weights the device does not support
+    }
+    const int32_t known = 0x00E | D3DFVF_NORMAL | D3DFVF_PSIZE | D3DFVF_DIFFUSE | D3DFVF_SPECULAR |
+                          D3DFVF_TEXCOUNT_MASK | static_cast<int32_t>(0xFFFF0000u);
+    if ((fvf & ~known) != 0) return false;
+    if (fvf & D3DFVF_NORMAL) off += 12;
+    if (fvf & D3DFVF_PSIZE) off += 4;
+    if (fvf & D3DFVF_DIFFUSE) {
+        l.diffuse = off;
+        off += 4;
+    }
+    if (fvf & D3DFVF_SPECULAR) {
+        l.specular = off;
+        off += 4;
+    }
+    const int texCount = (fvf & D3DFVF_TEXCOUNT_MASK) >> D3DFVF_TEXCOUNT_SHIFT;
+    if (texCount > 8) return false;
+    for (int i = 0; i < texCount; ++i) {
+        // Coordinate set i has 2 floats unless its two format bits say 3 (1), 4 (2) or 1 (3).
+        const int sizeCode = (fvf >> (16 + 2 * i)) & 3;
+        const int floats = sizeCode == 0 ? 2 : sizeCode == 1 ? 3 : sizeCode == 2 ? 4 : 1;
+        if (i == 0) l.tex0 = off;
+        if (i == 0 && floats < 2) l.tex0 = -1;   // a one-coordinate set is not sampled
+        off += 4 * floats;
+    }
+    l.size = off;
+    out = l;
+    return true;
+}
+
+namespace {
+
+constexpr float kGuard = 4.0f;      // clip-space guard band: 4 viewports each way
+constexpr float kMinW = 1.0e-5f;
+constexpr float kScreenGuard = 32768.0f;
+
+// A vertex in clip space with its attributes; colour channels 0..255.
+struct ClipVertex {
+    float x, y, z, w;
+    float u, v;
+    float r, g, b, a;
+};
+
+enum : unsigned {
+    kLeft = 1, kRight = 2, kBottom = 4, kTop = 8, kNear = 16, kFar = 32,
+    kGuardL = 64, kGuardR = 128, kGuardB = 256, kGuardT = 512, kBehind = 1024,
+    kRejectMask = 63, kClipMask = kNear | kFar | kGuardL | kGuardR | kGuardB | kGuardT | kBehind,
+};
+
+inline unsigned Outcode(const ClipVertex& v) {
+    unsigned c = 0;
+    if (v.x < -v.w) c |= kLeft;
+    if (v.x > v.w) c |= kRight;
+    if (v.y < -v.w) c |= kBottom;
+    if (v.y > v.w) c |= kTop;
+    if (v.z < 0.0f) c |= kNear;
+    if (v.z > v.w) c |= kFar;
+    if (v.x < -kGuard * v.w) c |= kGuardL;
+    if (v.x > kGuard * v.w) c |= kGuardR;
+    if (v.y < -kGuard * v.w) c |= kGuardB;
+    if (v.y > kGuard * v.w) c |= kGuardT;
+    if (v.w < kMinW) c |= kBehind;
+    return c;
+}
+
+inline float PlaneDistance(int plane, const ClipVertex& v) {
+    switch (plane) {
+    case 0: return v.z;                      // near
+    case 1: return v.w - v.z;                // far
+    case 2: return v.w - kMinW;              // in front of the eye
+    case 3: return kGuard * v.w + v.x;
+    case 4: return kGuard * v.w - v.x;
+    case 5: return kGuard * v.w + v.y;
+    default: return kGuard * v.w - v.y;
+    }
+}
+
+inline unsigned PlaneBit(int plane) {
+    static constexpr unsigned bits[7] = {kNear, kFar, kBehind, kGuardL, kGuardR, kGuardB, kGuardT};
+    return bits[plane];
+}
+
+inline ClipVertex Lerp(const ClipVertex& a, const ClipVertex& b, float t) {
+    ClipVertex r;
+    r.x = a.x + (b.x - a.x) * t;
+    r.y = a.y + (b.y - a.y) * t;
+    r.z = a.z + (b.z - a.z) * t;
+    r.w = a.w + (b.w - a.w) * t;
+    r.u = a.u + (b.u - a.u) * t;
+    r.v = a.v + (b.v - a.v) * t;
+    r.r = a.r + (b.r - a.r) * t;
+    r.g = a.g + (b.g - a.g) * t;
+    r.b = a.b + (b.b - a.b) * t;
+    r.a = a.a + (b.a - a.a) * t;
+    return r;
+}
+
+inline ScreenVertex LerpScreen(const ScreenVertex& a, const ScreenVertex& b, float t) {
+    ScreenVertex r;
+    r.x = a.x + (b.x - a.x) * t;
+    r.y = a.y + (b.y - a.y) * t;
+    r.z = a.z + (b.z - a.z) * t;
+    r.invW = a.invW + (b.invW - a.invW) * t;
+    r.u = a.u + (b.u - a.u) * t;
+    r.v = a.v + (b.v - a.v) * t;
+    r.r = a.r + (b.r - a.r) * t;
+    r.g = a.g + (b.g - a.g) * t;
+    r.b = a.b + (b.b - a.b) * t;
+    r.a = a.a + (b.a - a.a) * t;
+    return r;
+}
+
+inline float ToUnit(uint32_t c, int shift) { return static_cast<float>((c >> shift) & 0xFFu) / 255.0f; }
+
+inline uint32_t PackUnit(float r, float g, float b, float a) {
+    auto ch = [](float v) {
+        v = std::clamp(v, 0.0f, 1.0f);
+        return static_cast<uint32_t>(v * 255.0f + 0.5f);
+    };
+    return (ch(a) << 24) | (ch(r) << 16) | (ch(g) << 8) | ch(b);
+}
+
+inline bool AllFinite(const ClipVertex& v) {
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z) && std::isfinite(v.w) &&
+           std::isfinite(v.u) && std::isfinite(v.v);
+}
+
+}  // namespace
+
+// The drawing half of the device, kept apart from the state calls.
+class DrawPath {
+public:
+    explicit DrawPath(DeviceState& s) : s_(s) {}
+
+    void Begin(const char* call);
+    // Transforms `count` vertices read from `base` (stride bytes apart) into the scratch list.
+    void Fetch(const uint8_t* base, int32_t stride, int32_t count);
+    void Assemble(const char* call, int32_t type, int32_t primCount, const uint32_t* indices, int32_t indexBase);
+
+private:
+    void Triangle(int i0, int i1, int i2);
+    void Line(int i0, int i1);
+    void EmitState();
+    ScreenVertex Project(const ClipVertex& v) const;
+    void EmitTriangle(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c, bool flat, uint32_t color);
+
+    DeviceState& s_;
+    bool lighting_ = false;
+    bool flatLit_ = false;       // lit colour the same for every vertex
+    uint32_t litColor_ = 0;
+    int cull_ = D3DCULL_NONE;
+    int fill_ = D3DFILL_SOLID;
+    float vpX_ = 0, vpY_ = 0, vpHalfW_ = 0, vpHalfH_ = 0, vpMinZ_ = 0, vpDepth_ = 1;
+};
+
+namespace {
+
+// Per-device scratch space, so drawing allocates nothing once warmed up.
+struct Scratch {
+    std::vector<ClipVertex> verts;
+    std::vector<uint32_t> colors;
+    std::vector<ScreenVertex> screen;
+    std::vector<uint32_t> indices;
+};
+thread_local Scratch g_scratch;
+
+}  // namespace
+
+void DrawPath::Begin(const char* call) {
+    DeviceState& s = s_;
+    if (!s.inScene) Fail(call, D3DERR_INVALIDCALL, "draw outside a scene");
+    if (s.layout.size == 0) Fail(call, D3DERR_INVALIDCALL, "no vertex format set");
+    if (s.wvpDirty) {
+        D3DMATRIX wv{}, wvp{};
+        for (int r = 0; r < 4; ++r)
+            for (int c = 0; c < 4; ++c) {
+                float sum = 0;
+                for (int k = 0; k < 4; ++k) sum += s.world.m[r][k] * s.view.m[k][c];
+                wv.m[r][c] = sum;
+            }
+        for (int r = 0; r < 4; ++r)
+            for (int c = 0; c < 4; ++c) {
+                float sum = 0;
+                for (int k = 0; k < 4; ++k) sum += wv.m[r][k] * s.proj.m[k][c];
+                wvp.m[r][c] = sum;
+            }
+        s.wvp = wvp;
+        s.wvpDirty = false;
+    }
+    lighting_ = s.rs[D3DRS_LIGHTING] != 0 && !s.layout.transformed;
+    cull_ = s.rs[D3DRS_CULLMODE];
+    fill_ = s.rs[D3DRS_FILLMODE];
+    vpX_ = static_cast<float>(s.viewport.X);
+    vpY_ = static_cast<float>(s.viewport.Y);
+    vpHalfW_ = static_cast<float>(s.viewport.Width) * 0.5f;
+    vpHalfH_ = static_cast<float>(s.viewport.Height) * 0.5f;
+    vpMinZ_ = s.viewport.MinZ;
+    vpDepth_ = s.viewport.MaxZ - s.viewport.MinZ;
+
+    // With no lights, a lit vertex is emissive + ambient x ambient source, with the alpha of the
+    // diffuse source. Sources are the material unless the state names a vertex colour.
+    flatLit_ = false;
+    if (lighting_) {
+        const bool colorVertex = s.rs[D3DRS_COLORVERTEX] != 0;
+        auto fromVertex = [&](int32_t src) {
+            return colorVertex && ((src == D3DMCS_COLOR1 && s.layout.diffuse >= 0) ||
+                                   (src == D3DMCS_COLOR2 && s.layout.specular >= 0));
+        };
+        if (!fromVertex(s.rs[D3DRS_AMBIENTMATERIALSOURCE]) && !fromVertex(s.rs[D3DRS_EMISSIVEMATERIALSOURCE]) &&
+            !fromVertex(s.rs[D3DRS_DIFFUSEMATERIALSOURCE])) {
+            const uint32_t amb = static_cast<uint32_t>(s.rs[D3DRS_AMBIENT]);
+            const D3DMATERIAL8& m = s.material;
+            litColor_ = PackUnit(m.emissive.r + ToUnit(amb, 16) * m.ambient.r,
+                                 m.emissive.g + ToUnit(amb, 8) * m.ambient.g,
+                                 m.emissive.b + ToUnit(amb, 0) * m.ambient.b, m.diffuse.a);
+            flatLit_ = true;
+        }
+    }
+}
+
+void DrawPath::Fetch(const uint8_t* base, int32_t stride, int32_t count) {
+    DeviceState& s = s_;
+    const VertexLayout& l = s.layout;
+    Scratch& sc = g_scratch;
+    if (sc.verts.size() < static_cast<size_t>(count)) {
+        sc.verts.resize(static_cast<size_t>(count));
+        sc.colors.resize(static_cast<size_t>(count));
+    }
+    const D3DMATRIX& m = s.wvp;
+    const uint32_t amb = static_cast<uint32_t>(s.rs[D3DRS_AMBIENT]);
+    const bool colorVertex = s.rs[D3DRS_COLORVERTEX] != 0;
+    for (int32_t i = 0; i < count; ++i) {
+        const uint8_t* p = base + static_cast<size_t>(i) * static_cast<size_t>(stride);
+        float pos[4];
+        std::memcpy(pos, p + l.position, l.transformed ? 16 : 12);
+        ClipVertex& v = sc.verts[static_cast<size_t>(i)];
+        if (l.transformed) {
+            v.x = pos[0];
+            v.y = pos[1];
+            v.z = pos[2];
+            v.w = pos[3];   // rhw, used as given
+        } else {
+            v.x = pos[0] * m.m[0][0] + pos[1] * m.m[1][0] + pos[2] * m.m[2][0] + m.m[3][0];
+            v.y = pos[0] * m.m[0][1] + pos[1] * m.m[1][1] + pos[2] * m.m[2][1] + m.m[3][1];
+            v.z = pos[0] * m.m[0][2] + pos[1] * m.m[1][2] + pos[2] * m.m[2][2] + m.m[3][2];
+            v.w = pos[0] * m.m[0][3] + pos[1] * m.m[1][3] + pos[2] * m.m[2][3] + m.m[3][3];
+        }
+        if (l.tex0 >= 0) {
+            float uv[2];
+            std::memcpy(uv, p + l.tex0, 8);
+            v.u = uv[0];
+            v.v = uv[1];
+        } else {
+            v.u = v.v = 0.0f;
+        }
+        uint32_t diffuse = 0xFFFFFFFFu, specular = 0;
+        if (l.diffuse >= 0) std::memcpy(&diffuse, p + l.diffuse, 4);
+        if (l.specular >= 0) std::memcpy(&specular, p + l.specular, 4);
+        uint32_t color;
+        if (!lighting_) {
+            color = diffuse;
+        } else if (flatLit_) {
+            color = litColor_;
+        } else {
+            auto source = [&](int32_t state, const D3DCOLORVALUE& mat, float out[4]) {
+                uint32_t c = 0;
+                bool vertex = false;
+                if (colorVertex && state == D3DMCS_COLOR1 && l.diffuse >= 0) c = diffuse, vertex = true;
+                if (colorVertex && state == D3DMCS_COLOR2 && l.specular >= 0) c = specular, vertex = true;
+                if (vertex) {
+                    out[0] = ToUnit(c, 16), out[1] = ToUnit(c, 8), out[2] = ToUnit(c, 0), out[3] = ToUnit(c, 24);
+                } else {
+                    out[0] = mat.r, out[1] = mat.g, out[2] = mat.b, out[3] = mat.a;
+                }
+            };
+            float ambSrc[4], emiSrc[4], difSrc[4];
+            source(s.rs[D3DRS_AMBIENTMATERIALSOURCE], s.material.ambient, ambSrc);
+            source(s.rs[D3DRS_EMISSIVEMATERIALSOURCE], s.material.emissive, emiSrc);
+            source(s.rs[D3DRS_DIFFUSEMATERIALSOURCE], s.material.diffuse, difSrc);
+            color = PackUnit(emiSrc[0] + ToUnit(amb, 16) * ambSrc[0], emiSrc[1] + ToUnit(amb, 8) * ambSrc[1],
+                             emiSrc[2] + ToUnit(amb, 0) * ambSrc[2], difSrc[3]);
+        }
+        sc.colors[static_cast<size_t>(i)] = color;
+        v.r = static_cast<float>((color >> 16) & 0xFF);
+        v.g = static_cast<float>((color >> 8) & 0xFF);
+        v.b = static_cast<float>(color & 0xFF);
+        v.a = static_cast<float>(color >> 24);
+    }
+}
+
+void DrawPath::EmitState() {
+    DeviceState& s = s_;
+    if (!s.pixelDirty) return;
+    PixelState ps;
+    const Direct3DTexture8Ptr& tex = s.textures[0];
+    if (tex) {
+        if (tex->Levels.empty()) Fail("Direct3DDevice8.DrawPrimitive", D3DERR_INVALIDCALL, "texture without levels");
+        const Direct3DTexture8::Level& l0 = tex->Levels[0];
+        if (l0.Width <= 0 || l0.Height <= 0 ||
+            l0.Pixels.size() < static_cast<size_t>(l0.Width) * static_cast<size_t>(l0.Height))
+            Fail("Direct3DDevice8.DrawPrimitive", D3DERR_INVALIDCALL, "texture without pixels");
+        ps.tex.pixels = l0.Pixels.data();
+        ps.tex.width = l0.Width;
+        ps.tex.height = l0.Height;
+        ps.tex.alphaOr = tex->HasAlpha ? 0u : 0xFF000000u;
+        ps.tex.pow2 = (l0.Width & (l0.Width - 1)) == 0 && (l0.Height & (l0.Height - 1)) == 0;
+    }
+    const auto& t0 = s.tss[0];
+    auto clampU8 = [](int32_t v, int lo, int hi, int dflt) {
+        return static_cast<uint8_t>(v >= lo && v <= hi ? v : dflt);
+    };
+    ps.tex.addressU = clampU8(t0[D3DTSS_ADDRESSU], 1, 4, 1);
+    ps.tex.addressV = clampU8(t0[D3DTSS_ADDRESSV], 1, 4, 1);
+    ps.colorOp = clampU8(t0[D3DTSS_COLOROP], 1, 255, 4);
+    ps.colorArg1 = static_cast<uint8_t>(t0[D3DTSS_COLORARG1] & 0xFF);
+    ps.colorArg2 = static_cast<uint8_t>(t0[D3DTSS_COLORARG2] & 0xFF);
+    ps.alphaOp = clampU8(t0[D3DTSS_ALPHAOP], 1, 255, 2);
+    ps.alphaArg1 = static_cast<uint8_t>(t0[D3DTSS_ALPHAARG1] & 0xFF);
+    ps.alphaArg2 = static_cast<uint8_t>(t0[D3DTSS_ALPHAARG2] & 0xFF);
+    ps.blend = s.rs[D3DRS_ALPHABLENDENABLE] != 0;
+    ps.srcBlend = clampU8(s.rs[D3DRS_SRCBLEND], 1, 10, 2);
+    ps.dstBlend = clampU8(s.rs[D3DRS_DESTBLEND], 1, 10, 1);
+    ps.depthTest = s.rs[D3DRS_ZENABLE] != 0 && !s.depth.empty();
+    ps.depthWrite = ps.depthTest && s.rs[D3DRS_ZWRITEENABLE] != 0;
+    ps.depthFunc = clampU8(s.rs[D3DRS_ZFUNC], 1, 8, 4);
+    ps.clipX0 = s.viewport.X;
+    ps.clipY0 = s.viewport.Y;
+    ps.clipX1 = s.viewport.X + s.viewport.Width;
+    ps.clipY1 = s.viewport.Y + s.viewport.Height;
+    s.raster->SetState(ps, std::shared_ptr<const void>(tex));
+    s.pixelDirty = false;
+}
+
+ScreenVertex DrawPath::Project(const ClipVertex& v) const {
+    ScreenVertex o;
+    if (s_.layout.transformed) {
+        const float rhw = (v.w > 0.0f && std::isfinite(v.w)) ? v.w : 1.0f;
+        o.x = v.x;
+        o.y = v.y;
+        o.z = v.z;
+        o.invW = rhw;
+    } else {
+        const float iw = 1.0f / v.w;
+        o.x = vpX_ + (1.0f + v.x * iw) * vpHalfW_;
+        o.y = vpY_ + (1.0f - v.y * iw) * vpHalfH_;
+        o.z = vpMinZ_ + v.z * iw * vpDepth_;
+        o.invW = iw;
+    }
+    o.u = v.u * o.invW;
+    o.v = v.v * o.invW;
+    o.r = v.r * o.invW;
+    o.g = v.g * o.invW;
+    o.b = v.b * o.invW;
+    o.a = v.a * o.invW;
+    return o;
+}
+
+void DrawPath::EmitTriangle(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c, bool flat,
+                            uint32_t color) {
+    if (fill_ == D3DFILL_SOLID) {
+        s_.raster->AddTriangle(a, b, c, flat, color);
+    } else if (fill_ == D3DFILL_WIREFRAME) {
+        s_.raster->AddLine(a, b, flat, color);
+        s_.raster->AddLine(b, c, flat, color);
+        s_.raster->AddLine(c, a, flat, color);
+    } else {
+        s_.raster->AddLine(a, a, flat, color);
+        s_.raster->AddLine(b, b, flat, color);
+        s_.raster->AddLine(c, c, flat, color);
+    }
+}
+
+void DrawPath::Triangle(int i0, int i1, int i2) {
+    Scratch& sc = g_scratch;
+    const ClipVertex& a = sc.verts[static_cast<size_t>(i0)];
+    const ClipVertex& b = sc.verts[static_cast<size_t>(i1)];
+    const ClipVertex& c = sc.verts[static_cast<size_t>(i2)];
+    const uint32_t ca = sc.colors[static_cast<size_t>(i0)];
+    const bool flat = ca == sc.colors[static_cast<size_t>(i1)] && ca == sc.colors[static_cast<size_t>(i2)];
+    if (!AllFinite(a) || !AllFinite(b) || !AllFinite(c)) return;
+
+    if (s_.layout.transformed) {
+        ScreenVertex sa = Project(a), sb = Project(b), scv = Project(c);
+        const float area = (sb.x - sa.x) * (scv.y - sa.y) - (scv.x - sa.x) * (sb.y - sa.y);
+        if (area == 0.0f) return;
+        if ((cull_ == D3DCULL_CW && area > 0.0f) || (cull_ == D3DCULL_CCW && area < 0.0f)) return;
+        EmitState();
+        const auto inGuard = [](const ScreenVertex& v) {
+            return std::fabs(v.x) <= kScreenGuard && std::fabs(v.y) <= kScreenGuard;
+        };
+        if (inGuard(sa) && inGuard(sb) && inGuard(scv)) {
+            EmitTriangle(sa, sb, scv, flat, ca);
+            return;
+        }
+        // Pre-transformed vertices far off the screen: clip in screen space to the guard band.
+        ScreenVertex buf[2][16];
+        int n = 3;
+        buf[0][0] = sa, buf[0][1] = sb, buf[0][2] = scv;
+        int cur = 0;
+        for (int plane = 0; plane < 4 && n >= 3; ++plane) {
+            auto dist = [&](const ScreenVertex& v) {
+                switch (plane) {
+                case 0: return v.x + kScreenGuard;
+                case 1: return kScreenGuard - v.x;
+                case 2: return v.y + kScreenGuard;
+                default: return kScreenGuard - v.y;
+                }
+            };
+            int m = 0;
+            for (int i = 0; i < n; ++i) {
+                const ScreenVertex& p = buf[cur][i];
+                const ScreenVertex& q = buf[cur][(i + 1) % n];
+                const float dp = dist(p), dq = dist(q);
+                if (dp >= 0) buf[1 - cur][m++] = p;
+                if ((dp >= 0) != (dq >= 0)) buf[1 - cur][m++] = LerpScreen(p, q, dp / (dp - dq));
+            }
+            n = m;
+            cur = 1 - cur;
+        }
+        for (int i = 1; i + 1 < n; ++i) EmitTriangle(buf[cur][0], buf[cur][i], buf[cur][i + 1], flat, ca);
+        return;
+    }
+
+    const unsigned c0 = Outcode(a), c1 = Outcode(b), c2 = Outcode(c);
+    if ((c0 & c1 & c2 & kRejectMask) != 0) return;
+    // Orientation from the homogeneous determinant: its sign is that of the area of the
+    // projected triangle in clip space, and the screen flips y.
+    const float det = a.x * (b.y * c.w - c.y * b.w) - a.y * (b.x * c.w - c.x * b.w) + a.w * (b.x * c.y - c.x * b.y);
+    if (det == 0.0f) return;
+    const bool clockwise = det < 0.0f;
+    if ((cull_ == D3DCULL_CW && clockwise) || (cull_ == D3DCULL_CCW && !clockwise)) return;
+    EmitState();
+    const unsigned clip = (c0 | c1 | c2) & kClipMask;
+    if (clip == 0) {
+        EmitTriangle(Project(a), Project(b), Project(c), flat, ca);
+        return;
+    }
+    ClipVertex buf[2][16];
+    int n = 3, cur = 0;
+    buf[0][0] = a, buf[0][1] = b, buf[0][2] = c;
+    for (int plane = 0; plane < 7 && n >= 3; ++plane) {
+        if (!(clip & PlaneBit(plane))) continue;
+        int m = 0;
+        for (int i = 0; i < n; ++i) {
+            const ClipVertex& p = buf[cur][i];
+            const ClipVertex& q = buf[cur][(i + 1) % n];
+            const float dp = PlaneDistance(plane, p), dq = PlaneDistance(plane, q);
+            if (dp >= 0) buf[1 - cur][m++] = p;
+            if ((dp >= 0) != (dq >= 0)) buf[1 - cur][m++] = Lerp(p, q, dp / (dp - dq));
+        }
+        n = m;
+        cur = 1 - cur;
+    }
+    if (n < 3) return;
+    ScreenVertex* out = g_scratch.screen.data();
+    if (g_scratch.screen.size() < 16) {
+        g_scratch.screen.resize(16);
+        out = g_scratch.screen.data();
+    }
+    for (int i = 0; i < n; ++i) out[i] = Project(buf[cur][i]);
+    for (int i = 1; i + 1 < n; ++i) EmitTriangle(out[0], out[i], out[i + 1], flat, ca);
+}
+
+void DrawPath::Line(int i0, int i1) {
+    Scratch& sc = g_scratch;
+    ClipVertex a = sc.verts[static_cast<size_t>(i0)], b = sc.verts[static_cast<size_t>(i1)];
+    const uint32_t ca = sc.colors[static_cast<size_t>(i0)];
+    const bool flat = ca == sc.colors[static_cast<size_t>(i1)];
+    if (!AllFinite(a) || !AllFinite(b)) return;
+    if (s_.layout.transformed) {
+        ScreenVertex sa = Project(a), sb = Project(b);
+        if (std::fabs(sa.x) > kScreenGuard || std::fabs(sa.y) > kScreenGuard || std::fabs(sb.x) > kScreenGuard ||
+            std::fabs(sb.y) > kScreenGuard)
+            return;
+        EmitState();
+        s_.raster->AddLine(sa, sb, flat, ca);
+        return;
+    }
+    const unsigned c0 = Outcode(a), c1 = Outcode(b);
+    if ((c0 & c1 & kRejectMask) != 0) return;
+    const unsigned clip = (c0 | c1) & kClipMask;
+    float t0 = 0.0f, t1 = 1.0f;
+    for (int plane = 0; plane < 7; ++plane) {
+        if (!(clip & PlaneBit(plane))) continue;
+        const float da = PlaneDistance(plane, a), db = PlaneDistance(plane, b);
+        if (da < 0 && db < 0) return;
+        if (da < 0) t0 = std::max(t0, da / (da - db));
+        if (db < 0) t1 = std::min(t1, da / (da - db));
+    }
+    if (t0 > t1) return;
+    EmitState();
+    const ClipVertex na = t0 > 0 ? Lerp(a, b, t0) : a;
+    const ClipVertex nb = t1 < 1 ? Lerp(a, b, t1) : b;
+    s_.raster->AddLine(Project(na), Project(nb), flat, ca);
+}
+
+void DrawPath::Assemble(const char* call, int32_t type, int32_t primCount, const uint32_t* idx, int32_t indexBase) {
+    auto at = [&](int32_t k) { return idx ? static_cast<int>(idx[k] - static_cast<uint32_t>(indexBase)) : k; };
+    switch (type) {
+    case D3DPT_TRIANGLELIST:
+        for (int32_t i = 0; i < primCount; ++i) Triangle(at(3 * i), at(3 * i + 1), at(3 * i + 2));
+        break;
+    case D3DPT_TRIANGLESTRIP:
+        for (int32_t i = 0; i < primCount; ++i) {
+            if (i & 1)
+                Triangle(at(i + 1), at(i), at(i + 2));
+            else
+                Triangle(at(i), at(i + 1), at(i + 2));
+        }
+        break;
+    case D3DPT_TRIANGLEFAN:
+        for (int32_t i = 0; i < primCount; ++i) Triangle(at(0), at(i + 1), at(i + 2));
+        break;
+    case D3DPT_LINELIST:
+        for (int32_t i = 0; i < primCount; ++i) Line(at(2 * i), at(2 * i + 1));
+        break;
+    case D3DPT_LINESTRIP:
+        for (int32_t i = 0; i < primCount; ++i) Line(at(i), at(i + 1));
+        break;
+    case D3DPT_POINTLIST:
+        for (int32_t i = 0; i < primCount; ++i) Line(at(i), at(i));
+        break;
+    default: Fail(call, D3DERR_INVALIDCALL, "primitive type");
+    }
+}
+
+// Vertices needed for `count` primitives of `type`; -1 for an unknown type.
+int64_t VertexCount(int32_t type, int32_t count) {
+    switch (type) {
+    case D3DPT_POINTLIST: return count;
+    case D3DPT_LINELIST: return 2 * static_cast<int64_t>(count);
+    case D3DPT_LINESTRIP: return static_cast<int64_t>(count) + 1;
+    case D3DPT_TRIANGLELIST: return 3 * static_cast<int64_t>(count);
+    case D3DPT_TRIANGLESTRIP:
+    case D3DPT_TRIANGLEFAN: return static_cast<int64_t>(count) + 2;
+    default: return -1;
+    }
+}
+
+}  // namespace d3d8detail
+
+using d3d8detail::DrawPath;
+using d3d8detail::Fail;
+using d3d8detail::VertexCount;
+
+void Direct3DDevice8::DrawPrimitive(int32_t PrimitiveType, int32_t StartVertex, int32_t PrimitiveCount) {
+    D3D8_INTERCEPT("DrawPrimitive", PrimitiveType, StartVertex, PrimitiveCount);
+    const char* call = "Direct3DDevice8.DrawPrimitive";
+    d3d8detail::DeviceState& s = *s_;
+    const int64_t n = VertexCount(PrimitiveType, PrimitiveCount);
+    if (n < 0 || PrimitiveCount < 0 || StartVertex < 0) Fail(call, D3DERR_INVALIDCALL, "primitive type or count");
+    DrawPath path(s);
+    path.Begin(call);
+    if (PrimitiveCount == 0) return;
+    if (!s.stream) Fail(call, D3DERR_INVALIDCALL, "no vertex buffer");
+    const int32_t stride = s.streamStride;
+    if (stride < s.layout.size) Fail(call, D3DERR_INVALIDCALL, "stride smaller than the vertex format");
+    const int64_t end = (static_cast<int64_t>(StartVertex) + n - 1) * stride + s.layout.size;
+    if (end > s.stream->Length()) Fail(call, D3DERR_INVALIDCALL, "vertices beyond the end of the buffer");
+    path.Fetch(s.stream->Data() + static_cast<size_t>(StartVertex) * static_cast<size_t>(stride), stride,
+               static_cast<int32_t>(n));
+    path.Assemble(call, PrimitiveType, PrimitiveCount, nullptr, 0);
+}
+
+void Direct3DDevice8::DrawPrimitiveUP(int32_t PrimitiveType, int32_t PrimitiveCount, const void* VertexStreamZeroData,
+                                      int32_t VertexStreamZeroStride) {
+    D3D8_INTERCEPT("DrawPrimitiveUP", PrimitiveType, PrimitiveCount, VertexStreamZeroStride);
+    const char* call = "Direct3DDevice8.DrawPrimitiveUP";
+    d3d8detail::DeviceState& s = *s_;
+    const int64_t n = VertexCount(PrimitiveType, PrimitiveCount);
+    if (n < 0 || PrimitiveCount < 0) Fail(call, D3DERR_INVALIDCALL, "primitive type or count");
+    DrawPath path(s);
+    path.Begin(call);
+    // Drawing from memory leaves stream 0 unset, as on the platform.
+    s.stream.reset();
+    s.streamStride = 0;
+    if (PrimitiveCount == 0) return;
+    if (!VertexStreamZeroData) Fail(call, D3DERR_INVALIDCALL, "no vertices");
+    if (VertexStreamZeroStride < s.layout.size) Fail(call, D3DERR_INVALIDCALL, "stride smaller than the vertex format");
+    if (n > (1 << 24)) Fail(call, D3DERR_INVALIDCALL, "too many primitives");
+    path.Fetch(static_cast<const uint8_t*>(VertexStreamZeroData), VertexStreamZeroStride, static_cast<int32_t>(n));
+    path.Assemble(call, PrimitiveType, PrimitiveCount, nullptr, 0);
+}
+
+void Direct3DDevice8::DrawIndexedPrimitive(int32_t PrimitiveType, int32_t MinIndex, int32_t NumIndices,
+                                           int32_t StartIndex, int32_t PrimitiveCount) {
+    D3D8_INTERCEPT("DrawIndexedPrimitive", PrimitiveType, MinIndex, NumIndices, StartIndex, PrimitiveCount);
+    const char* call = "Direct3DDevice8.DrawIndexedPrimitive";
+    d3d8detail::DeviceState& s = *s_;
+    const int64_t n = VertexCount(PrimitiveType, PrimitiveCount);
+    if (n < 0 || PrimitiveCount < 0 || MinIndex < 0 || NumIndices < 0 || StartIndex < 0)
+        Fail(call, D3DERR_INVALIDCALL, "primitive type, count or range");
+    DrawPath path(s);
+    path.Begin(call);
+    if (PrimitiveCount == 0) return;
+    if (!s.stream) Fail(call, D3DERR_INVALIDCALL, "no vertex buffer");
+    if (!s.indices) Fail(call, D3DERR_INVALIDCALL, "no index buffer");
+    const int32_t stride = s.streamStride;
+    if (stride < s.layout.size) Fail(call, D3DERR_INVALIDCALL, "stride smaller than the vertex format");
+    // The vertices the indices may name: MinIndex .. MinIndex + NumIndices - 1, after the base.
+    const int64_t first = static_cast<int64_t>(s.baseVertex) + MinIndex;
+    if (NumIndices == 0) Fail(call, D3DERR_INVALIDCALL, "empty vertex range");
+    if ((first + NumIndices - 1) * stride + s.layout.size > s.stream->Length())
+        Fail(call, D3DERR_INVALIDCALL, "vertex range beyond the end of the buffer");
+    const int indexSize = s.indices->Format() == D3DFMT_INDEX32 ? 4 : 2;
+    if ((static_cast<int64_t>(StartIndex) + n) * indexSize > s.indices->Length())
+        Fail(call, D3DERR_INVALIDCALL, "indices beyond the end of the index buffer");
+    auto& idx = d3d8detail::g_scratch.indices;
+    idx.resize(static_cast<size_t>(n));
+    const uint8_t* ib = s.indices->Data() + static_cast<size_t>(StartIndex) * indexSize;
+    for (int64_t k = 0; k < n; ++k) {
+        uint32_t v;
+        if (indexSize == 2) {
+            uint16_t v16;
+            std::memcpy(&v16, ib + k * 2, 2);
+            v = v16;
+        } else {
+            std::memcpy(&v, ib + k * 4, 4);
+        }
+        if (v < static_cast<uint32_t>(MinIndex) || v >= static_cast<uint32_t>(MinIndex) + static_cast<uint32_t>(NumIndices))
+            Fail(call, D3DERR_INVALIDCALL, "index outside the vertex range");
+        idx[static_cast<size_t>(k)] = v;
+    }
+    path.Fetch(s.stream->Data() + static_cast<size_t>(first) * static_cast<size_t>(stride), stride, NumIndices);
+    path.Assemble(call, PrimitiveType, PrimitiveCount, idx.data(), MinIndex);
+}

@@ -1,0 +1,213 @@
+// The root objects (DirectX8, Direct3D8), vertex and index buffers with their data copies, the
+// desktop display mode and the present hook.
+#include <cstring>
+#include <mutex>
+
+#include "platform/d3d8/d3d8.h"
+#include "platform/d3d8/fail.h"
+#include "platform/runtime/errors.h"
+
+namespace d3d8detail {
+
+const char* ResultName(int32_t code) {
+    switch (code) {
+    case D3D_OK: return "D3D_OK";
+    case D3DERR_NOTAVAILABLE: return "D3DERR_NOTAVAILABLE";
+    case D3DERR_INVALIDCALL: return "D3DERR_INVALIDCALL";
+    case D3DERR_OUTOFVIDEOMEMORY: return "D3DERR_OUTOFVIDEOMEMORY";
+    default: return "Direct3D error";
+    }
+}
+
+void Fail(const char* call, int32_t code, const std::string& why) {
+    std::string text = std::string(call) + " failed: " + ResultName(code);
+    if (!why.empty()) text += " (" + why + ")";
+    rt::Raise(code, text);
+}
+
+}  // namespace d3d8detail
+
+using d3d8detail::Fail;
+
+namespace {
+
+std::mutex g_modeMutex;
+D3DDISPLAYMODE g_desktopMode{1024, 768, 60, D3DFMT_X8R8G8B8};
+
+bool KnownBackBufferFormat(int32_t f) {
+    return f == D3DFMT_X8R8G8B8 || f == D3DFMT_A8R8G8B8 || f == D3DFMT_R5G6B5 || f == D3DFMT_X1R5G5B5 ||
+           f == D3DFMT_A1R5G5B5;
+}
+
+}  // namespace
+
+void SetDesktopDisplayMode(const D3DDISPLAYMODE& mode) {
+    std::lock_guard<std::mutex> lock(g_modeMutex);
+    g_desktopMode = mode;
+}
+
+Direct3D8Ptr DirectX8::Direct3DCreate() {
+    D3D8_INTERCEPT("Direct3DCreate");
+    return std::make_shared<Direct3D8>();
+}
+
+void Direct3D8::GetAdapterDisplayMode(int32_t Adapter, D3DDISPLAYMODE& mode) {
+    D3D8_INTERCEPT("GetAdapterDisplayMode", Adapter);
+    if (Adapter != D3DADAPTER_DEFAULT) Fail("Direct3D8.GetAdapterDisplayMode", D3DERR_INVALIDCALL, "no such adapter");
+    std::lock_guard<std::mutex> lock(g_modeMutex);
+    mode = g_desktopMode;
+}
+
+int32_t Direct3D8::CheckDeviceType(int32_t Adapter, int32_t CheckType, int32_t DisplayFormat,
+                                   int32_t BackBufferFormat, int32_t Windowed) {
+    // The check answers with a code: only a switched-on failure of the call itself raises.
+    D3D8_INTERCEPT("CheckDeviceType", Adapter, CheckType, DisplayFormat, BackBufferFormat, Windowed);
+    int32_t forced;
+    if (d3d8test::CheckDeviceTypeForced(forced)) return forced;
+    if (Adapter != D3DADAPTER_DEFAULT) return D3DERR_INVALIDCALL;
+    if (CheckType != D3DDEVTYPE_HAL && CheckType != D3DDEVTYPE_REF) return D3DERR_INVALIDCALL;
+    if (!KnownBackBufferFormat(DisplayFormat)) return D3DERR_NOTAVAILABLE;
+    if (BackBufferFormat != D3DFMT_UNKNOWN && !KnownBackBufferFormat(BackBufferFormat)) return D3DERR_NOTAVAILABLE;
+    return D3D_OK;
+}
+
+int32_t Direct3D8::CheckDeviceMultiSampleType(int32_t Adapter, int32_t DeviceType, int32_t RenderTargetFormat,
+                                              int32_t Windowed, int32_t MultiSampleType) {
+    D3D8_INTERCEPT("CheckDeviceMultiSampleType", Adapter, DeviceType, RenderTargetFormat, Windowed, MultiSampleType);
+    int32_t forced;
+    if (d3d8test::CheckDeviceMultiSampleTypeForced(forced)) return forced;
+    if (Adapter != D3DADAPTER_DEFAULT) return D3DERR_INVALIDCALL;
+    if (DeviceType != D3DDEVTYPE_HAL && DeviceType != D3DDEVTYPE_REF) return D3DERR_INVALIDCALL;
+    if (!KnownBackBufferFormat(RenderTargetFormat)) return D3DERR_NOTAVAILABLE;
+    // The software device draws one sample per pixel.
+    return MultiSampleType == D3DMULTISAMPLE_NONE ? D3D_OK : D3DERR_NOTAVAILABLE;
+}
+
+Direct3DDevice8Ptr Direct3D8::CreateDevice(int32_t Adapter, int32_t DeviceType, int32_t hFocusWindow,
+                                           int32_t BehaviorFlags, D3DPRESENT_PARAMETERS& pp) {
+    D3D8_INTERCEPT("CreateDevice", Adapter, DeviceType, hFocusWindow, BehaviorFlags);
+    const char* call = "Direct3D8.CreateDevice";
+    if (Adapter != D3DADAPTER_DEFAULT) Fail(call, D3DERR_INVALIDCALL, "no such adapter");
+    if (DeviceType != D3DDEVTYPE_HAL && DeviceType != D3DDEVTYPE_REF) Fail(call, D3DERR_INVALIDCALL, "device type");
+    const int32_t vp = BehaviorFlags & (D3DCREATE_SOFTWARE_VERTEXPROCESSING | D3DCREATE_HARDWARE_VERTEXPROCESSING |
+                                        D3DCREATE_MIXED_VERTEXPROCESSING);
+    if (vp != D3DCREATE_SOFTWARE_VERTEXPROCESSING && vp != D3DCREATE_HARDWARE_VERTEXPROCESSING &&
+        vp != D3DCREATE_MIXED_VERTEXPROCESSING)
+        Fail(call, D3DERR_INVALIDCALL, "exactly one vertex processing flag is needed");
+    if (hFocusWindow == 0 && pp.hDeviceWindow == 0) Fail(call, D3DERR_INVALIDCALL, "no window");
+    if (pp.BackBufferWidth <= 0 || pp.BackBufferHeight <= 0 || pp.BackBufferWidth > 8192 || pp.BackBufferHeight > 8192)
+        Fail(call, D3DERR_INVALIDCALL, "back buffer size");
+    if (pp.BackBufferFormat != D3DFMT_UNKNOWN && !KnownBackBufferFormat(pp.BackBufferFormat))
+        Fail(call, D3DERR_INVALIDCALL, "back buffer format");
+    if (pp.BackBufferFormat == D3DFMT_UNKNOWN && !pp.Windowed) Fail(call, D3DERR_INVALIDCALL, "back buffer format");
+    if (pp.BackBufferCount < 0 || pp.BackBufferCount > 3) Fail(call, D3DERR_INVALIDCALL, "back buffer count");
+    if (pp.SwapEffect < D3DSWAPEFFECT_DISCARD || pp.SwapEffect > D3DSWAPEFFECT_COPY)
+        Fail(call, D3DERR_INVALIDCALL, "swap effect");
+    if (pp.MultiSampleType != D3DMULTISAMPLE_NONE)
+        Fail(call, D3DERR_INVALIDCALL, "multisample type not supported");
+    if (pp.EnableAutoDepthStencil && pp.AutoDepthStencilFormat != D3DFMT_D16)
+        Fail(call, D3DERR_INVALIDCALL, "depth format not supported");
+    // The back buffer count of 0 means one, as the platform reports back.
+    if (pp.BackBufferCount == 0) pp.BackBufferCount = 1;
+    if (pp.BackBufferFormat == D3DFMT_UNKNOWN) {
+        std::lock_guard<std::mutex> lock(g_modeMutex);
+        pp.BackBufferFormat = g_desktopMode.Format;
+    }
+    return std::make_shared<Direct3DDevice8>(pp, DeviceType, hFocusWindow);
+}
+
+// ---- Buffers ----------------------------------------------------------------------------------
+
+Direct3DVertexBuffer8::Direct3DVertexBuffer8(int32_t length, int32_t usage, int32_t fvf, int32_t pool)
+    : data_(static_cast<size_t>(length), 0), usage_(usage), fvf_(fvf), pool_(pool) {}
+
+Direct3DIndexBuffer8::Direct3DIndexBuffer8(int32_t length, int32_t usage, int32_t format, int32_t pool)
+    : data_(static_cast<size_t>(length), 0), usage_(usage), format_(format), pool_(pool) {}
+
+namespace {
+
+bool RangeFits(int32_t length, int32_t offset, int32_t size) {
+    return offset >= 0 && size >= 0 && static_cast<int64_t>(offset) + size <= length;
+}
+
+}  // namespace
+
+int32_t D3DVertexBuffer8SetData(const Direct3DVertexBuffer8Ptr& buffer, int32_t offset, int32_t size,
+                                int32_t flags, const void* data) {
+    if (d3d8test::Active()) {
+        const int32_t code = d3d8test::Intercept("D3DVertexBuffer8SetData", {offset, size, flags});
+        if (code != D3D_OK) return code;
+    }
+    if (!buffer || (!data && size > 0) || !RangeFits(buffer->Length(), offset, size)) return D3DERR_INVALIDCALL;
+    if (size > 0) std::memcpy(buffer->Data() + offset, data, static_cast<size_t>(size));
+    return D3D_OK;
+}
+
+int32_t D3DVertexBuffer8GetData(const Direct3DVertexBuffer8Ptr& buffer, int32_t offset, int32_t size,
+                                int32_t flags, void* data) {
+    if (d3d8test::Active()) {
+        const int32_t code = d3d8test::Intercept("D3DVertexBuffer8GetData", {offset, size, flags});
+        if (code != D3D_OK) return code;
+    }
+    if (!buffer || (!data && size > 0) || !RangeFits(buffer->Length(), offset, size)) return D3DERR_INVALIDCALL;
+    if (size > 0) std::memcpy(data, buffer->Data() + offset, static_cast<size_t>(size));
+    return D3D_OK;
+}
+
+int32_t D3DIndexBuffer8SetData(const Direct3DIndexBuffer8Ptr& buffer, int32_t offset, int32_t size,
+                               int32_t flags, const void* data) {
+    if (d3d8test::Active()) {
+        const int32_t code = d3d8test::Intercept("D3DIndexBuffer8SetData", {offset, size, flags});
+        if (code != D3D_OK) return code;
+    }
+    if (!buffer || (!data && size > 0) || !RangeFits(buffer->Length(), offset, size)) return D3DERR_INVALIDCALL;
+    if (size > 0) std::memcpy(buffer->Data() + offset, data, static_cast<size_t>(size));
+    return D3D_OK;
+}
+
+int32_t D3DIndexBuffer8GetData(const Direct3DIndexBuffer8Ptr& buffer, int32_t offset, int32_t size,
+                               int32_t flags, void* data) {
+    if (d3d8test::Active()) {
+        const int32_t code = d3d8test::Intercept("D3DIndexBuffer8GetData", {offset, size, flags});
+        if (code != D3D_OK) return code;
+    }
+    if (!buffer || (!data && size > 0) || !RangeFits(buffer->Length(), offset, size)) return D3DERR_INVALIDCALL;
+    if (size > 0) std::memcpy(data, buffer->Data() + offset, static_cast<size_t>(size));
+    return D3D_OK;
+}
+
+// ---- Present hook -----------------------------------------------------------------------------
+
+namespace d3d8 {
+namespace {
+std::mutex g_presentMutex;
+PresentHandler g_presentHandler;
+PresentedFrame g_lastFrame;
+}  // namespace
+
+void SetPresentHandler(PresentHandler handler) {
+    std::lock_guard<std::mutex> lock(g_presentMutex);
+    g_presentHandler = std::move(handler);
+}
+
+const PresentedFrame& LastPresentedFrame() { return g_lastFrame; }
+
+// Called by the device's Present: hands the frame to the window run time, or keeps it.
+void DeliverFrame(int32_t hWnd, const uint32_t* argb, int width, int height) {
+    PresentHandler handler;
+    {
+        std::lock_guard<std::mutex> lock(g_presentMutex);
+        handler = g_presentHandler;
+    }
+    if (handler) {
+        handler(hWnd, argb, width, height);
+        return;
+    }
+    g_lastFrame.hWnd = hWnd;
+    g_lastFrame.width = width;
+    g_lastFrame.height = height;
+    g_lastFrame.pixels.assign(argb, argb + static_cast<size_t>(width) * height);
+    ++g_lastFrame.count;
+}
+
+}  // namespace d3d8

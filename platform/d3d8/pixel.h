@@ -1,0 +1,161 @@
+// The per-pixel work of the rasterizer: texture sampling, the stage-0 colour and alpha
+// operations, the depth test and alpha blending, on 8-bit channels.
+#pragma once
+#include <climits>
+#include <cstdint>
+
+#include "platform/d3d8/raster.h"
+
+namespace d3d8detail {
+
+// Rounded x / 255 for 0 <= x <= 255 * 255 * 2.
+inline uint32_t Div255(uint32_t x) { return (x + 127) / 255; }
+
+// floor(f) as an int, saturated far outside the int range (and 0 for NaN).
+inline int FloorToInt(float f) {
+    if (!(f > -1.0e9f)) return f != f ? 0 : -1000000000;
+    if (!(f < 1.0e9f)) return 1000000000;
+    const int i = static_cast<int>(f);
+    return i - (f < static_cast<float>(i) ? 1 : 0);
+}
+
+// Texel index along one axis for the address mode; -1 for a border texel.
+inline int AddressTexel(int i, int n, uint8_t mode, bool pow2) {
+    switch (mode) {
+    case 2: {  // mirror
+        const int p = 2 * n;
+        int m = i % p;
+        if (m < 0) m += p;
+        return m < n ? m : p - 1 - m;
+    }
+    case 3:  // clamp
+        return i < 0 ? 0 : (i >= n ? n - 1 : i);
+    case 4:  // border
+        return (i < 0 || i >= n) ? -1 : i;
+    default: {  // wrap
+        if (pow2) return i & (n - 1);
+        int m = i % n;
+        return m < 0 ? m + n : m;
+    }
+    }
+}
+
+// Point sample of level 0 at (u, v); no texture reads as opaque white, a border texel as 0.
+inline uint32_t SampleTexture(const TexInfo& t, float u, float v) {
+    if (!t.pixels) return 0xFFFFFFFFu;
+    const int iu = AddressTexel(FloorToInt(u * static_cast<float>(t.width)), t.width, t.addressU, t.pow2);
+    const int iv = AddressTexel(FloorToInt(v * static_cast<float>(t.height)), t.height, t.addressV, t.pow2);
+    if (iu < 0 || iv < 0) return 0;
+    return t.pixels[static_cast<size_t>(iv) * static_cast<size_t>(t.width) + static_cast<size_t>(iu)] | t.alphaOr;
+}
+
+inline uint32_t Channel(uint32_t c, int shift) { return (c >> shift) & 0xFFu; }
+
+// One channel of a stage operation.
+inline uint32_t StageOp(uint8_t op, uint32_t a1, uint32_t a2) {
+    switch (op) {
+    case 2: return a1;                                   // SELECTARG1
+    case 3: return a2;                                   // SELECTARG2
+    case 5: { uint32_t m = Div255(a1 * a2) * 2; return m > 255 ? 255 : m; }   // MODULATE2X
+    case 6: { uint32_t m = Div255(a1 * a2) * 4; return m > 255 ? 255 : m; }   // MODULATE4X
+    case 7: { uint32_t m = a1 + a2; return m > 255 ? 255 : m; }               // ADD
+    default: return Div255(a1 * a2);                     // MODULATE and anything else
+    }
+}
+
+inline uint32_t StageArg(uint8_t arg, uint32_t texel, uint32_t diffuse) {
+    switch (arg & 0x0F) {
+    case 2: return texel;         // TEXTURE
+    case 3: return 0xFFFFFFFFu;   // TFACTOR (the default factor is opaque white)
+    default: return diffuse;      // DIFFUSE, CURRENT (stage 0: the diffuse colour)
+    }
+}
+
+// Stage 0: the colour that leaves the texture stages.
+inline uint32_t CombineStage(const PixelState& s, uint32_t texel, uint32_t diffuse) {
+    if (s.colorOp == 1) return diffuse;  // stage disabled: the diffuse colour passes
+    const uint32_t c1 = StageArg(s.colorArg1, texel, diffuse), c2 = StageArg(s.colorArg2, texel, diffuse);
+    const uint32_t r = StageOp(s.colorOp, Channel(c1, 16), Channel(c2, 16));
+    const uint32_t g = StageOp(s.colorOp, Channel(c1, 8), Channel(c2, 8));
+    const uint32_t b = StageOp(s.colorOp, Channel(c1, 0), Channel(c2, 0));
+    uint32_t a;
+    if (s.alphaOp == 1) {
+        a = Channel(diffuse, 24);
+    } else {
+        a = StageOp(s.alphaOp, Channel(StageArg(s.alphaArg1, texel, diffuse), 24),
+                    Channel(StageArg(s.alphaArg2, texel, diffuse), 24));
+    }
+    return (a << 24) | (r << 16) | (g << 8) | b;
+}
+
+inline uint32_t BlendFactor(uint8_t f, uint32_t sc, uint32_t sa, uint32_t dc, uint32_t da) {
+    switch (f) {
+    case 1: return 0;
+    case 3: return sc;
+    case 4: return 255 - sc;
+    case 5: return sa;
+    case 6: return 255 - sa;
+    case 7: return da;
+    case 8: return 255 - da;
+    case 9: return dc;
+    case 10: return 255 - dc;
+    default: return 255;  // ONE
+    }
+}
+
+inline uint32_t Blend(const PixelState& s, uint32_t src, uint32_t dst) {
+    const uint32_t sa = src >> 24, da = dst >> 24;
+    uint32_t out = 0;
+    for (int shift = 0; shift < 32; shift += 8) {
+        const uint32_t sc = Channel(src, shift), dc = Channel(dst, shift);
+        const uint32_t fs = BlendFactor(s.srcBlend, sc, sa, dc, da);
+        const uint32_t fd = BlendFactor(s.dstBlend, sc, sa, dc, da);
+        uint32_t v = Div255(sc * fs + dc * fd);
+        if (v > 255) v = 255;
+        out |= v << shift;
+    }
+    return out;
+}
+
+inline bool DepthPasses(uint8_t func, uint32_t z, uint32_t stored) {
+    switch (func) {
+    case 1: return false;
+    case 2: return z < stored;
+    case 3: return z == stored;
+    case 5: return z > stored;
+    case 6: return z != stored;
+    case 7: return z >= stored;
+    case 8: return true;
+    default: return z <= stored;  // LESSEQUAL
+    }
+}
+
+inline uint32_t DepthToBuffer(float z) {
+    if (!(z > 0.0f)) return 0;
+    if (!(z < 1.0f)) return 65535;
+    return static_cast<uint32_t>(z * 65535.0f + 0.5f);
+}
+
+inline uint32_t ClampChannel(float c) {
+    if (!(c > 0.0f)) return 0;
+    if (!(c < 255.0f)) return 255;
+    return static_cast<uint32_t>(c + 0.5f);
+}
+
+// The whole pixel: depth test, texture, stage, blend, writes. `diffuse` is the pixel's colour.
+inline void ShadePixel(const Target& t, const PixelState& s, int x, int y, float z, float u, float v,
+                       uint32_t diffuse) {
+    const size_t at = static_cast<size_t>(y) * static_cast<size_t>(t.width) + static_cast<size_t>(x);
+    uint32_t z16 = 0;
+    if (s.depthTest) {
+        z16 = DepthToBuffer(z);
+        if (!DepthPasses(s.depthFunc, z16, t.depth[at])) return;
+    }
+    const uint32_t texel = SampleTexture(s.tex, u, v);
+    uint32_t c = CombineStage(s, texel, diffuse);
+    if (s.blend) c = Blend(s, c, t.color[at]);
+    t.color[at] = c;
+    if (s.depthWrite) t.depth[at] = static_cast<uint16_t>(z16);
+}
+
+}  // namespace d3d8detail

@@ -1,0 +1,428 @@
+// Triangles, lines and clears into the back and depth buffers, and the worker threads that
+// draw the queued primitives band by band.
+#include "platform/d3d8/raster.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/d3d8/pixel.h"
+
+namespace d3d8detail {
+
+namespace {
+
+constexpr size_t kBatchPrims = 1024;
+constexpr size_t kMaxBatchesInFlight = 8;
+
+inline bool OwnsRow(int y, int band, int bands) { return bands == 1 || ((y >> kStripShift) % bands) == band; }
+
+// Next row >= y that belongs to the band.
+inline int NextOwnedRow(int y, int band, int bands) {
+    if (bands == 1) return y;
+    const int strip = y >> kStripShift;
+    const int off = ((band - strip) % bands + bands) % bands;
+    return off == 0 ? y : (strip + off) << kStripShift;
+}
+
+inline int64_t FloorDiv(int64_t a, int64_t b) {
+    int64_t q = a / b;
+    if ((a % b != 0) && ((a < 0) != (b < 0))) --q;
+    return q;
+}
+
+inline int64_t CeilDiv(int64_t a, int64_t b) { return -FloorDiv(-a, b); }
+
+// A linear function of the pixel position: value at (ox, oy) and its steps.
+struct Plane {
+    float base, dx, dy;
+    float At(float x, float y, float ox, float oy) const { return base + dx * (x - ox) + dy * (y - oy); }
+};
+
+struct TrianglePlanes {
+    float ox, oy;
+    Plane z, invW, u, v, r, g, b, a;
+};
+
+Plane MakePlane(double a0, double a1, double a2, double x10, double y10, double x20, double y20, double invDet) {
+    const double d1 = a1 - a0, d2 = a2 - a0;
+    return Plane{static_cast<float>(a0), static_cast<float>((d1 * y20 - d2 * y10) * invDet),
+                 static_cast<float>((d2 * x10 - d1 * x20) * invDet)};
+}
+
+inline uint32_t PackColor(float r, float g, float b, float a) {
+    return (ClampChannel(a) << 24) | (ClampChannel(r) << 16) | (ClampChannel(g) << 8) | ClampChannel(b);
+}
+
+// The general span: any state.
+void ShadeSpanGeneral(const Target& t, const PixelState& s, const Prim& p, const TrianglePlanes& pl, int y,
+                      int x0, int x1) {
+    const float fx = static_cast<float>(x0), fy = static_cast<float>(y);
+    float z = pl.z.At(fx, fy, pl.ox, pl.oy), iw = pl.invW.At(fx, fy, pl.ox, pl.oy);
+    float u = pl.u.At(fx, fy, pl.ox, pl.oy), v = pl.v.At(fx, fy, pl.ox, pl.oy);
+    float r = 0, g = 0, b = 0, a = 0;
+    if (!p.flatColor) {
+        r = pl.r.At(fx, fy, pl.ox, pl.oy);
+        g = pl.g.At(fx, fy, pl.ox, pl.oy);
+        b = pl.b.At(fx, fy, pl.ox, pl.oy);
+        a = pl.a.At(fx, fy, pl.ox, pl.oy);
+    }
+    for (int x = x0; x <= x1; ++x) {
+        const float w = 1.0f / iw;
+        const uint32_t diffuse = p.flatColor ? p.color : PackColor(r * w, g * w, b * w, a * w);
+        ShadePixel(t, s, x, y, z, u * w, v * w, diffuse);
+        z += pl.z.dx;
+        iw += pl.invW.dx;
+        u += pl.u.dx;
+        v += pl.v.dx;
+        if (!p.flatColor) {
+            r += pl.r.dx;
+            g += pl.g.dx;
+            b += pl.b.dx;
+            a += pl.a.dx;
+        }
+    }
+}
+
+// The common span: a power-of-two wrapped texture times white, alpha from the texture, depth
+// test less-or-equal with writes, and either no blending or source-alpha blending. Gives the
+// same pixels as the general span for that state.
+template <bool kBlend>
+void ShadeSpanTexturedWhite(const Target& t, const PixelState& s, const TrianglePlanes& pl, int y, int x0, int x1) {
+    const float fx = static_cast<float>(x0), fy = static_cast<float>(y);
+    float z = pl.z.At(fx, fy, pl.ox, pl.oy), iw = pl.invW.At(fx, fy, pl.ox, pl.oy);
+    float u = pl.u.At(fx, fy, pl.ox, pl.oy), v = pl.v.At(fx, fy, pl.ox, pl.oy);
+    const float zdx = pl.z.dx, iwdx = pl.invW.dx, udx = pl.u.dx, vdx = pl.v.dx;
+    const TexInfo& tex = s.tex;
+    const float tw = static_cast<float>(tex.width), th = static_cast<float>(tex.height);
+    const int mw = tex.width - 1, mh = tex.height - 1, shiftW = __builtin_ctz(static_cast<unsigned>(tex.width));
+    const uint32_t alphaOr = tex.alphaOr;
+    const uint32_t* texels = tex.pixels;
+    uint32_t* color = t.color + static_cast<size_t>(y) * static_cast<size_t>(t.width);
+    uint16_t* depth = t.depth + static_cast<size_t>(y) * static_cast<size_t>(t.width);
+    for (int x = x0; x <= x1; ++x) {
+        const uint32_t z16 = DepthToBuffer(z);
+        if (z16 <= depth[x]) {
+            const float w = 1.0f / iw;
+            const int iu = FloorToInt((u * w) * tw) & mw;
+            const int iv = FloorToInt((v * w) * th) & mh;
+            const uint32_t texel = texels[(iv << shiftW) + iu] | alphaOr;
+            if constexpr (kBlend) {
+                const uint32_t alpha = texel >> 24;
+                if (alpha == 255) {
+                    color[x] = texel;
+                } else if (alpha != 0) {
+                    color[x] = Blend(s, texel, color[x]);
+                }
+            } else {
+                color[x] = texel;
+            }
+            depth[x] = static_cast<uint16_t>(z16);
+        }
+        z += zdx;
+        iw += iwdx;
+        u += udx;
+        v += vdx;
+    }
+}
+
+bool IsTexturedWhite(const Target& t, const PixelState& s, const Prim& p) {
+    return t.depth && s.tex.pixels && s.tex.pow2 && s.tex.addressU == 1 && s.tex.addressV == 1 && s.colorOp == 4 &&
+           (s.colorArg1 & 0x0F) == 2 && ((s.colorArg2 & 0x0F) == 0 || (s.colorArg2 & 0x0F) == 1) && s.alphaOp == 2 &&
+           (s.alphaArg1 & 0x0F) == 2 && p.flatColor && (p.color & 0x00FFFFFFu) == 0x00FFFFFFu && s.depthTest &&
+           s.depthWrite && s.depthFunc == 4 && (!s.blend || (s.srcBlend == 5 && s.dstBlend == 6));
+}
+
+}  // namespace
+
+void DrawTriangle(const Target& t, const PixelState& s, const Prim& p, int band, int bands) {
+    int64_t X[3], Y[3];
+    for (int i = 0; i < 3; ++i) {
+        X[i] = std::llrint(static_cast<double>(p.v[i].x) * 16.0);
+        Y[i] = std::llrint(static_cast<double>(p.v[i].y) * 16.0);
+    }
+    int idx[3] = {0, 1, 2};
+    const int64_t area = (X[1] - X[0]) * (Y[2] - Y[0]) - (X[2] - X[0]) * (Y[1] - Y[0]);
+    if (area == 0) return;
+    if (area < 0) std::swap(idx[1], idx[2]);
+
+    int64_t minX = std::min({X[0], X[1], X[2]}), maxX = std::max({X[0], X[1], X[2]});
+    int64_t minY = std::min({Y[0], Y[1], Y[2]}), maxY = std::max({Y[0], Y[1], Y[2]});
+    int x0 = static_cast<int>(std::max<int64_t>(CeilDiv(minX, 16), s.clipX0));
+    int x1 = static_cast<int>(std::min<int64_t>(FloorDiv(maxX, 16), s.clipX1 - 1));
+    int y0 = static_cast<int>(std::max<int64_t>(CeilDiv(minY, 16), s.clipY0));
+    int y1 = static_cast<int>(std::min<int64_t>(FloorDiv(maxY, 16), s.clipY1 - 1));
+    if (x0 > x1 || y0 > y1) return;
+    y0 = NextOwnedRow(y0, band, bands);
+    if (y0 > y1) return;
+
+    struct Edge {
+        int64_t a, kx, ky, bias;   // E(px, py) = a * px + kx + ky * py; covered when E + bias > 0
+    } e[3];
+    for (int k = 0; k < 3; ++k) {
+        const int ia = idx[k], ib = idx[(k + 1) % 3];
+        const int64_t dx = X[ib] - X[ia], dy = Y[ib] - Y[ia];
+        const bool topLeft = dy < 0 || (dy == 0 && dx > 0);
+        e[k] = Edge{-16 * dy, -dx * Y[ia] + dy * X[ia], 16 * dx, topLeft ? 1 : 0};
+    }
+
+    // Attribute planes from the snapped positions, relative to vertex 0.
+    const double fx[3] = {X[0] / 16.0, X[1] / 16.0, X[2] / 16.0};
+    const double fy[3] = {Y[0] / 16.0, Y[1] / 16.0, Y[2] / 16.0};
+    const double x10 = fx[1] - fx[0], y10 = fy[1] - fy[0], x20 = fx[2] - fx[0], y20 = fy[2] - fy[0];
+    const double invDet = 1.0 / (x10 * y20 - x20 * y10);
+    TrianglePlanes pl;
+    pl.ox = static_cast<float>(fx[0]);
+    pl.oy = static_cast<float>(fy[0]);
+    const ScreenVertex &a = p.v[0], &b = p.v[1], &c = p.v[2];
+    pl.z = MakePlane(a.z, b.z, c.z, x10, y10, x20, y20, invDet);
+    pl.invW = MakePlane(a.invW, b.invW, c.invW, x10, y10, x20, y20, invDet);
+    pl.u = MakePlane(a.u, b.u, c.u, x10, y10, x20, y20, invDet);
+    pl.v = MakePlane(a.v, b.v, c.v, x10, y10, x20, y20, invDet);
+    if (!p.flatColor) {
+        pl.r = MakePlane(a.r, b.r, c.r, x10, y10, x20, y20, invDet);
+        pl.g = MakePlane(a.g, b.g, c.g, x10, y10, x20, y20, invDet);
+        pl.b = MakePlane(a.b, b.b, c.b, x10, y10, x20, y20, invDet);
+        pl.a = MakePlane(a.a, b.a, c.a, x10, y10, x20, y20, invDet);
+    }
+
+    const bool fast = IsTexturedWhite(t, s, p);
+    for (int y = y0; y <= y1;) {
+        int64_t lo = x0, hi = x1;
+        for (const Edge& ed : e) {
+            // a * px >= 1 - bias - (kx + ky * py)
+            const int64_t r = 1 - ed.bias - (ed.kx + ed.ky * y);
+            if (ed.a > 0) {
+                lo = std::max(lo, CeilDiv(r, ed.a));
+            } else if (ed.a < 0) {
+                hi = std::min(hi, FloorDiv(r, ed.a));
+            } else if (r > 0) {
+                hi = lo - 1;
+            }
+        }
+        if (lo <= hi) {
+            if (!fast) {
+                ShadeSpanGeneral(t, s, p, pl, y, static_cast<int>(lo), static_cast<int>(hi));
+            } else if (s.blend) {
+                ShadeSpanTexturedWhite<true>(t, s, pl, y, static_cast<int>(lo), static_cast<int>(hi));
+            } else {
+                ShadeSpanTexturedWhite<false>(t, s, pl, y, static_cast<int>(lo), static_cast<int>(hi));
+            }
+        }
+        ++y;
+        if (bands > 1 && (y & ((1 << kStripShift) - 1)) == 0) y = NextOwnedRow(y, band, bands);
+    }
+}
+
+void DrawLine(const Target& t, const PixelState& s, const Prim& p, int band, int bands) {
+    const ScreenVertex &a = p.v[0], &b = p.v[1];
+    const float dx = b.x - a.x, dy = b.y - a.y;
+    const bool xMajor = std::fabs(dx) >= std::fabs(dy);
+    const float s0 = xMajor ? a.x : a.y, s1 = xMajor ? b.x : b.y;
+    const float m0 = xMajor ? a.y : a.x, dm = xMajor ? dy : dx;
+    const float len = s1 - s0;
+    int i0 = FloorToInt(s0 + 0.5f), i1 = FloorToInt(s1 + 0.5f);
+    const int step = i1 >= i0 ? 1 : -1;
+    for (int i = i0;; i += step) {
+        float tt = len != 0.0f ? (static_cast<float>(i) - s0) / len : 0.0f;
+        tt = std::clamp(tt, 0.0f, 1.0f);
+        const int m = FloorToInt(m0 + tt * dm + 0.5f);
+        const int x = xMajor ? i : m, y = xMajor ? m : i;
+        if (x >= s.clipX0 && x < s.clipX1 && y >= s.clipY0 && y < s.clipY1 && OwnsRow(y, band, bands)) {
+            const float z = a.z + tt * (b.z - a.z);
+            const float iw = a.invW + tt * (b.invW - a.invW);
+            const float w = 1.0f / iw;
+            const float u = (a.u + tt * (b.u - a.u)) * w, v = (a.v + tt * (b.v - a.v)) * w;
+            uint32_t diffuse = p.color;
+            if (!p.flatColor)
+                diffuse = PackColor((a.r + tt * (b.r - a.r)) * w, (a.g + tt * (b.g - a.g)) * w,
+                                    (a.b + tt * (b.b - a.b)) * w, (a.a + tt * (b.a - a.a)) * w);
+            ShadePixel(t, s, x, y, z, u, v, diffuse);
+        }
+        if (i == i1) break;
+    }
+}
+
+// A clear primitive carries its rectangle in v[0].x, v[0].y, v[1].x, v[1].y, its colour in
+// `color` (used when flatColor is set) and its depth in v[2].z (used when v[2].x is 1).
+void DrawClear(const Target& t, const Prim& p, int band, int bands) {
+    const int x0 = static_cast<int>(p.v[0].x), y0 = static_cast<int>(p.v[0].y);
+    const int x1 = static_cast<int>(p.v[1].x), y1 = static_cast<int>(p.v[1].y);
+    const bool depth = p.v[2].x == 1.0f && t.depth;
+    const uint16_t z = static_cast<uint16_t>(p.v[2].z);
+    for (int y = NextOwnedRow(y0, band, bands); y < y1;) {
+        const size_t row = static_cast<size_t>(y) * static_cast<size_t>(t.width);
+        if (p.flatColor) std::fill(t.color + row + x0, t.color + row + x1, p.color);
+        if (depth) std::fill(t.depth + row + x0, t.depth + row + x1, z);
+        ++y;
+        if (bands > 1 && (y & ((1 << kStripShift) - 1)) == 0) y = NextOwnedRow(y, band, bands);
+    }
+}
+
+// ---- Queue and workers ----------------------------------------------------------------------
+
+Rasterizer::Rasterizer(int threads) : threads_(std::max(0, threads)) {
+    nextIndex_.assign(static_cast<size_t>(threads_), 0);
+    for (int i = 0; i < threads_; ++i) workers_.emplace_back([this, i] { WorkerLoop(i); });
+}
+
+Rasterizer::~Rasterizer() {
+    Flush();
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        stop_ = true;
+    }
+    workCv_.notify_all();
+    for (std::thread& w : workers_) w.join();
+}
+
+Rasterizer::Batch& Rasterizer::Current() {
+    if (!current_) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        if (!free_.empty()) {
+            current_ = std::move(free_.back());
+            free_.pop_back();
+        }
+        lock.unlock();
+        if (!current_) {
+            current_ = std::make_unique<Batch>();
+            current_->prims.reserve(kBatchPrims);
+        }
+        current_->target = target_;
+        stateDirty_ = true;
+    }
+    return *current_;
+}
+
+void Rasterizer::SetState(const PixelState& s, const std::shared_ptr<const void>& keepAlive) {
+    state_ = s;
+    stateKeep_ = keepAlive;
+    stateDirty_ = true;
+}
+
+namespace {
+
+void PushState(std::vector<PixelState>& states, std::vector<std::shared_ptr<const void>>& keep,
+               const PixelState& s, const std::shared_ptr<const void>& k) {
+    states.push_back(s);
+    if (k && (keep.empty() || keep.back() != k)) keep.push_back(k);
+}
+
+}  // namespace
+
+void Rasterizer::AddTriangle(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c, bool flat,
+                             uint32_t color) {
+    Batch& bt = Current();
+    if (stateDirty_) {
+        PushState(bt.states, bt.keep, state_, stateKeep_);
+        stateDirty_ = false;
+    }
+    Prim& p = bt.prims.emplace_back();
+    p.kind = Prim::Triangle;
+    p.flatColor = flat;
+    p.color = color;
+    p.state = static_cast<uint32_t>(bt.states.size() - 1);
+    p.v[0] = a;
+    p.v[1] = b;
+    p.v[2] = c;
+    if (bt.prims.size() >= kBatchPrims) Submit();
+}
+
+void Rasterizer::AddLine(const ScreenVertex& a, const ScreenVertex& b, bool flat, uint32_t color) {
+    Batch& bt = Current();
+    if (stateDirty_) {
+        PushState(bt.states, bt.keep, state_, stateKeep_);
+        stateDirty_ = false;
+    }
+    Prim& p = bt.prims.emplace_back();
+    p.kind = Prim::Line;
+    p.flatColor = flat;
+    p.color = color;
+    p.state = static_cast<uint32_t>(bt.states.size() - 1);
+    p.v[0] = a;
+    p.v[1] = b;
+    p.v[2] = b;
+    if (bt.prims.size() >= kBatchPrims) Submit();
+}
+
+void Rasterizer::AddClear(int x0, int y0, int x1, int y1, bool color, uint32_t argb, bool depth, uint16_t z) {
+    if (x0 >= x1 || y0 >= y1 || (!color && !depth)) return;
+    Batch& bt = Current();
+    Prim& p = bt.prims.emplace_back();
+    p = Prim{};
+    p.kind = Prim::ClearOp;
+    p.flatColor = color;
+    p.color = argb;
+    p.v[0].x = static_cast<float>(x0);
+    p.v[0].y = static_cast<float>(y0);
+    p.v[1].x = static_cast<float>(x1);
+    p.v[1].y = static_cast<float>(y1);
+    p.v[2].x = depth ? 1.0f : 0.0f;
+    p.v[2].z = static_cast<float>(z);
+    if (bt.prims.size() >= kBatchPrims) Submit();
+}
+
+void Rasterizer::DrawBatch(const Batch& b, int band, int bands) const {
+    for (const Prim& p : b.prims) {
+        switch (p.kind) {
+        case Prim::Triangle: DrawTriangle(b.target, b.states[p.state], p, band, bands); break;
+        case Prim::Line: DrawLine(b.target, b.states[p.state], p, band, bands); break;
+        case Prim::ClearOp: DrawClear(b.target, p, band, bands); break;
+        }
+    }
+}
+
+void Rasterizer::Submit() {
+    if (!current_) return;
+    if (threads_ == 0) {
+        DrawBatch(*current_, 0, 1);
+        current_->prims.clear();
+        current_->states.clear();
+        current_->keep.clear();
+        stateDirty_ = true;
+        return;
+    }
+    std::unique_lock<std::mutex> lock(mutex_);
+    doneCv_.wait(lock, [this] { return queue_.size() < kMaxBatchesInFlight; });
+    current_->pending = threads_;
+    queue_.push_back(std::move(current_));
+    lock.unlock();
+    workCv_.notify_all();
+}
+
+void Rasterizer::Flush() {
+    if (current_ && !current_->prims.empty()) Submit();
+    if (threads_ == 0) return;
+    std::unique_lock<std::mutex> lock(mutex_);
+    doneCv_.wait(lock, [this] { return queue_.empty(); });
+}
+
+void Rasterizer::WorkerLoop(int index) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+        workCv_.wait(lock, [&] { return stop_ || nextIndex_[static_cast<size_t>(index)] < submittedBase_ + queue_.size(); });
+        if (nextIndex_[static_cast<size_t>(index)] >= submittedBase_ + queue_.size()) {
+            if (stop_) return;
+            continue;
+        }
+        Batch* b = queue_[nextIndex_[static_cast<size_t>(index)] - submittedBase_].get();
+        lock.unlock();
+        DrawBatch(*b, index, threads_);
+        lock.lock();
+        ++nextIndex_[static_cast<size_t>(index)];
+        --b->pending;
+        bool freed = false;
+        while (!queue_.empty() && queue_.front()->pending == 0) {
+            std::unique_ptr<Batch> done = std::move(queue_.front());
+            queue_.erase(queue_.begin());
+            ++submittedBase_;
+            done->prims.clear();
+            done->states.clear();
+            done->keep.clear();
+            free_.push_back(std::move(done));
+            freed = true;
+        }
+        if (freed) doneCv_.notify_all();
+    }
+}
+
+}  // namespace d3d8detail

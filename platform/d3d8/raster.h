@@ -1,0 +1,117 @@
+// The rasterizer behind the device: triangles and lines in screen space, with the pixel state
+// they were drawn with, turned into pixels of the back and depth buffers. Primitives are queued
+// and drawn by worker threads, each owning interleaved bands of rows, so every pixel still sees
+// the primitives in submission order and the image does not depend on the number of workers.
+#pragma once
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "platform/d3d8/d3d8types.h"
+
+namespace d3d8detail {
+
+// Level 0 of the bound texture, as the sampler reads it.
+struct TexInfo {
+    const uint32_t* pixels = nullptr;   // null: no texture (reads as opaque white)
+    int32_t width = 0, height = 0;
+    uint32_t alphaOr = 0;               // 0xFF000000 for formats without alpha
+    uint8_t addressU = 1, addressV = 1; // D3DTADDRESS_*
+    bool pow2 = false;                  // both sizes powers of two
+};
+
+// Everything a pixel of a primitive depends on besides its interpolated values.
+struct PixelState {
+    TexInfo tex;
+    uint8_t colorOp = 4, colorArg1 = 2, colorArg2 = 1;   // MODULATE(TEXTURE, CURRENT)
+    uint8_t alphaOp = 2, alphaArg1 = 2, alphaArg2 = 1;   // SELECTARG1(TEXTURE)
+    bool blend = false;
+    uint8_t srcBlend = 2, dstBlend = 1;                  // ONE, ZERO
+    bool depthTest = false, depthWrite = false;
+    uint8_t depthFunc = 4;                               // LESSEQUAL
+    int32_t clipX0 = 0, clipY0 = 0, clipX1 = 0, clipY1 = 0;  // viewport in pixels, x1/y1 exclusive
+};
+
+// A vertex after projection: pixel position, depth 0..1, 1/w, and the attributes already
+// multiplied by 1/w so that they interpolate linearly in screen space.
+struct ScreenVertex {
+    float x, y, z, invW;
+    float u, v;            // u/w, v/w
+    float r, g, b, a;      // colour 0..255, each /w
+};
+
+struct Prim {
+    enum Kind : uint8_t { Triangle, Line, ClearOp };
+    Kind kind;
+    bool flatColor;        // the three colours are equal: `color` holds it
+    uint32_t color;        // packed ARGB when flatColor
+    uint32_t state;        // index into the batch's pixel states
+    ScreenVertex v[3];
+};
+
+// The buffers drawn into.
+struct Target {
+    uint32_t* color = nullptr;
+    uint16_t* depth = nullptr;   // null: no depth buffer
+    int width = 0, height = 0;
+};
+
+class Rasterizer {
+public:
+    // `threads` 0: draw on the calling thread at flush time; otherwise that many workers.
+    explicit Rasterizer(int threads);
+    ~Rasterizer();
+
+    void SetTarget(const Target& t) { target_ = t; }
+    // The pixel state of the primitives added from now on. Keeps `keepAlive` until the
+    // primitives drawn with it are finished.
+    void SetState(const PixelState& s, const std::shared_ptr<const void>& keepAlive);
+    void AddTriangle(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c, bool flat, uint32_t color);
+    void AddLine(const ScreenVertex& a, const ScreenVertex& b, bool flat, uint32_t color);
+    // Fills a rectangle of the colour and/or depth buffer (in order with the primitives).
+    void AddClear(int x0, int y0, int x1, int y1, bool color, uint32_t argb, bool depth, uint16_t z);
+    // Finishes every primitive added so far.
+    void Flush();
+
+private:
+    struct Batch {
+        std::vector<Prim> prims;
+        std::vector<PixelState> states;
+        std::vector<std::shared_ptr<const void>> keep;
+        Target target;
+        int pending = 0;   // workers yet to finish it
+    };
+    void Submit();
+    void DrawBatch(const Batch& b, int band, int bands) const;
+    void WorkerLoop(int index);
+    Batch& Current();
+
+    Target target_;
+    PixelState state_;
+    std::shared_ptr<const void> stateKeep_;
+    bool stateDirty_ = true;
+    std::unique_ptr<Batch> current_;
+
+    int threads_;
+    std::vector<std::thread> workers_;
+    std::mutex mutex_;
+    std::condition_variable workCv_, doneCv_;
+    std::vector<std::unique_ptr<Batch>> queue_;    // submitted, in order
+    std::vector<size_t> nextIndex_;                // per worker: position in the submitted sequence
+    size_t submittedBase_ = 0;                     // sequence number of queue_[0]
+    std::vector<std::unique_ptr<Batch>> free_;
+    bool stop_ = false;
+};
+
+// Rasterizes one primitive into the rows of `band` (rows whose 16-row strip number modulo
+// `bands` is `band`).
+void DrawTriangle(const Target& t, const PixelState& s, const Prim& p, int band, int bands);
+void DrawLine(const Target& t, const PixelState& s, const Prim& p, int band, int bands);
+void DrawClear(const Target& t, const Prim& p, int band, int bands);
+
+constexpr int kStripShift = 4;   // rows per strip: 16
+
+}  // namespace d3d8detail

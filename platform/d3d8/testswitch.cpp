@@ -1,0 +1,109 @@
+// Test-only switches of the platform objects: armed faults, forced check results, call record.
+#include <atomic>
+#include <map>
+
+#include "platform/d3d8/d3d8.h"
+
+namespace d3d8test {
+namespace {
+
+struct Fault {
+    std::string method;
+    int64_t first, last;   // call numbers (1-based, per method) that fail; last -1: no end
+    int32_t code;
+};
+
+struct Switches {
+    std::vector<Fault> faults;
+    std::map<std::string, int64_t, std::less<>> counts;
+    bool recording = false;
+    std::vector<CallRecord> calls;
+    bool deviceTypeForced = false, multiSampleForced = false;
+    int32_t deviceTypeCode = 0, multiSampleCode = 0;
+};
+
+Switches& S() {
+    static Switches s;
+    return s;
+}
+
+std::atomic<bool> g_active{false};
+
+void UpdateActive() {
+    const Switches& s = S();
+    g_active.store(s.recording || !s.faults.empty() || s.deviceTypeForced || s.multiSampleForced,
+                   std::memory_order_relaxed);
+}
+
+}  // namespace
+
+bool Active() { return g_active.load(std::memory_order_relaxed); }
+
+void Reset() {
+    S() = Switches{};
+    UpdateActive();
+}
+
+void FailCall(const std::string& Method, int nth, int count, int32_t code) {
+    Switches& s = S();
+    if (nth < 1) nth = 1;
+    const int64_t base = s.counts[Method];
+    const int64_t first = base + nth;
+    const int64_t last = count < 0 ? -1 : first + count - 1;
+    s.faults.push_back({Method, first, last, code == 0 ? D3DERR_INVALIDCALL : code});
+    UpdateActive();
+}
+
+void SetCheckDeviceTypeResult(int32_t code) {
+    S().deviceTypeForced = true;
+    S().deviceTypeCode = code;
+    UpdateActive();
+}
+
+void SetCheckDeviceMultiSampleTypeResult(int32_t code) {
+    S().multiSampleForced = true;
+    S().multiSampleCode = code;
+    UpdateActive();
+}
+
+bool CheckDeviceTypeForced(int32_t& code) {
+    if (!S().deviceTypeForced) return false;
+    code = S().deviceTypeCode;
+    return true;
+}
+
+bool CheckDeviceMultiSampleTypeForced(int32_t& code) {
+    if (!S().multiSampleForced) return false;
+    code = S().multiSampleCode;
+    return true;
+}
+
+void Record(bool on) {
+    S().recording = on;
+    UpdateActive();
+}
+
+const std::vector<CallRecord>& Calls() { return S().calls; }
+
+int CallCount(const std::string& Method) {
+    int n = 0;
+    for (const CallRecord& c : S().calls)
+        if (c.Method == Method) ++n;
+    return n;
+}
+
+void ClearCalls() { S().calls.clear(); }
+
+int32_t Intercept(const char* Method, std::initializer_list<int64_t> Args) {
+    if (!Active()) return D3D_OK;
+    Switches& s = S();
+    auto it = s.counts.find(std::string_view(Method));
+    if (it == s.counts.end()) it = s.counts.emplace(Method, 0).first;
+    const int64_t n = ++it->second;
+    if (s.recording) s.calls.push_back({Method, std::vector<int64_t>(Args)});
+    for (const Fault& f : s.faults)
+        if (f.method == Method && n >= f.first && (f.last < 0 || n <= f.last)) return f.code;
+    return D3D_OK;
+}
+
+}  // namespace d3d8test
