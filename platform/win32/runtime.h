@@ -25,16 +25,14 @@ struct StdPicture {
 StdPicture LoadPicture(const std::string& path);
 StdPicture LoadPictureFromMemory(const void* data, size_t size);
 
-// A font description. hFont() gives a handle that FontFromHandle turns back into the font.
+// The font of a control's text.
 struct StdFont {
     std::string Name = "MS Sans Serif";
     float Size = 8.25f;  // points
     bool Bold = false;
     bool Italic = false;
     bool Underline = false;
-    int32_t hFont() const;
 };
-const StdFont* FontFromHandle(int32_t hFont);
 
 // Runs every pending event's handler and every due timer (each at most once), then returns.
 // Handlers may call it again.
@@ -62,6 +60,10 @@ int32_t MsgBox(const std::string& text, int32_t buttons = vbOKOnly, const std::s
 // nothing traps, in `start` or any handler, end the program through FatalRuntimeError.
 int RunProgram(const std::function<void()>& start);
 
+// Shows a frame scaled into the window or picture box `hWnd` (what the Direct3D device's Present
+// does on the real display); unknown handles are ignored.
+void PresentToWindow(int32_t hWnd, const uint32_t* argb, int width, int height);
+
 // True when no window is loaded and no handler is running: the program is over.
 bool ProgramFinished();
 
@@ -76,7 +78,8 @@ extern ScreenObject Screen;
 
 struct AppObject {
     std::string Title = "Quorvane";
-    // The program's folder (no trailing separator unless it is the root).
+    // The program's folder in the program's path style ("\opt\quorvane", no trailing separator
+    // unless it is the root), so App.Path() + "\Data\Maps\" names the host folder.
     std::string Path() const;
 };
 extern AppObject App;

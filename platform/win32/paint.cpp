@@ -1,0 +1,108 @@
+// Composition of a window's pixels: background colour, skin picture, then the controls in
+// creation order; text through the shared FreeType text core.
+#include "platform/win32/paint.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <memory>
+#include <tuple>
+
+#include "platform/d3dx8/text_render.h"
+#include "platform/win32/backend.h"
+#include "platform/win32/controls.h"
+
+namespace rt::detail {
+
+uint32_t ToArgb(int32_t colour) {
+    uint32_t c = static_cast<uint32_t>(colour);
+    if (c & 0x80000000u) {
+        switch (c & 0xFF) {
+            case 0x05: return 0xFFFFFFFFu;  // window background
+            case 0x08: return 0xFF000000u;  // window text
+            case 0x0D: return 0xFF0078D7u;  // highlight
+            case 0x0E: return 0xFFFFFFFFu;  // highlight text
+            case 0x12: return 0xFF000000u;  // button text
+            default: return 0xFFF0F0F0u;    // button face and the rest
+        }
+    }
+    return 0xFF000000u | ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
+}
+
+void FillRect(const Canvas& c, int32_t left, int32_t top, int32_t right, int32_t bottom, uint32_t argb) {
+    left = std::max(left, 0);
+    top = std::max(top, 0);
+    right = std::min(right, c.width);
+    bottom = std::min(bottom, c.height);
+    for (int32_t y = top; y < bottom; ++y) std::fill(c.pixels + y * c.stride + left, c.pixels + y * c.stride + right, argb);
+}
+
+namespace {
+
+textrender::Font* FontFor(const StdFont& f) {
+    using Key = std::tuple<std::string, int, bool, bool>;
+    static std::map<Key, textrender::FontPtr> cache;
+    Key key{f.Name, textrender::Font::PointsToPixels(f.Size), f.Bold, f.Italic};
+    auto it = cache.find(key);
+    if (it == cache.end())
+        it = cache.emplace(key, textrender::Font::Open(f.Name, std::get<1>(key), f.Bold, f.Italic)).first;
+    return it->second.get();
+}
+
+}  // namespace
+
+void DrawTextLine(const Canvas& c, int32_t x, int32_t y, const std::string& text, const StdFont& font,
+                  uint32_t argb, int32_t clipLeft, int32_t clipTop, int32_t clipRight, int32_t clipBottom) {
+    if (text.empty()) return;
+    textrender::Font* f = FontFor(font);
+    if (!f) return;
+    textrender::Surface s{c.pixels, c.width, c.height, c.stride};
+    textrender::Box clip{clipLeft, clipTop, clipRight, clipBottom};
+    f->DrawLine(s, x, y, text, argb, clip);
+}
+
+int32_t LineHeight(const StdFont& font) {
+    textrender::Font* f = FontFor(font);
+    return f ? std::max(1, f->LineHeight()) : 13;
+}
+
+void Repaint(Form& form, bool force) {
+    FormState& st = StateOf(form);
+    if (!st.created) return;
+    if (!st.dirty && !force) return;
+    int32_t w = form.Width(), h = form.Height();
+    st.pixels.assign(static_cast<size_t>(w) * h, ToArgb(form.BackColor()));
+    const StdPicture& pic = form.Picture();
+    int32_t pw = std::min(pic.Width, w), ph = std::min(pic.Height, h);
+    for (int32_t y = 0; y < ph; ++y)
+        for (int32_t x = 0; x < pw; ++x) st.pixels[y * w + x] = pic.Pixels[y * pic.Width + x] | 0xFF000000u;
+    for (Control* ctl : form.Controls())
+        if (ctl->Visible()) ctl->Paint(st.pixels.data(), w, w, h);
+    if (st.shape) {
+        // Clear what lies outside the shape, row by row along the bands.
+        const auto& bands = st.shape->Bands();
+        size_t b = 0;
+        for (int32_t y = 0; y < h; ++y) {
+            while (b < bands.size() && bands[b].y1 <= y) ++b;
+            uint32_t* row = st.pixels.data() + static_cast<size_t>(y) * w;
+            int32_t x = 0;
+            if (b < bands.size() && bands[b].y0 <= y) {
+                for (const Span& sp : bands[b].spans) {
+                    int32_t x0 = std::clamp(sp.x0, 0, w), x1 = std::clamp(sp.x1, 0, w);
+                    if (x0 > x) std::fill(row + x, row + x0, 0u);
+                    x = std::max(x, x1);
+                }
+            }
+            if (x < w) std::fill(row + x, row + w, 0u);
+        }
+    }
+    st.dirty = false;
+    CurrentBackend().Present(form);
+}
+
+void RepaintAll() {
+    for (Form* f : AllForms())
+        if (f->Loaded() && StateOf(*f).dirty) Repaint(*f);
+}
+
+}  // namespace rt::detail

@@ -1,0 +1,310 @@
+// The SDL backend on X11: one SDL window per loaded window, drawn through its window surface, shaped
+// with the X Shape extension, with SDL's message box, cursor and URL opening.
+#include <SDL.h>
+#include <SDL_syswm.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/shape.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <map>
+
+#include "platform/d3d8/d3d8.h"
+#include "platform/win32/backend.h"
+#include "platform/win32/sdl/keymap.h"
+
+namespace rt::detail {
+
+uint32_t MonotonicTicks();
+
+namespace {
+
+int16_t ShiftState() {
+    SDL_Keymod m = SDL_GetModState();
+    int16_t s = 0;
+    if (m & KMOD_SHIFT) s |= vbShiftMask;
+    if (m & KMOD_CTRL) s |= vbCtrlMask;
+    if (m & KMOD_ALT) s |= vbAltMask;
+    return s;
+}
+
+int16_t ButtonOf(uint8_t b) {
+    switch (b) {
+        case SDL_BUTTON_LEFT: return vbLeftButton;
+        case SDL_BUTTON_RIGHT: return vbRightButton;
+        case SDL_BUTTON_MIDDLE: return vbMiddleButton;
+        default: return 0;
+    }
+}
+
+SDL_Window* WindowOf(Form& f) { return static_cast<SDL_Window*>(StateOf(f).native); }
+
+class SdlBackend : public Backend {
+public:
+    bool Headless() const override { return false; }
+
+    void CreateWindow(Form& form) override {
+        FormState& st = StateOf(form);
+        Uint32 flags = SDL_WINDOW_HIDDEN;
+        if (form.BorderStyle() == 0) flags |= SDL_WINDOW_BORDERLESS;
+        SDL_Window* w = SDL_CreateWindow(form.Caption().c_str(), form.Left(), form.Top(), std::max(1, form.Width()),
+                                         std::max(1, form.Height()), flags);
+        if (!w) {
+            std::fprintf(stderr, "SDL_CreateWindow failed: %s\n", SDL_GetError());
+            std::_Exit(1);
+        }
+        st.native = w;
+        st.nativeId = SDL_GetWindowID(w);
+        windows_[st.nativeId] = st.hWnd;
+        // Making the surface can replace the native X window; do it before any shape is set.
+        SDL_GetWindowSurface(w);
+        xwindow_[st.hWnd] = XWindowOf(w);
+    }
+
+    void DestroyWindow(Form& form) override {
+        FormState& st = StateOf(form);
+        if (!st.native) return;
+        windows_.erase(st.nativeId);
+        xwindow_.erase(st.hWnd);
+        SDL_DestroyWindow(WindowOf(form));
+        st.native = nullptr;
+        st.nativeId = 0;
+    }
+
+    void ShowWindow(Form& form, bool show) override {
+        SDL_Window* w = WindowOf(form);
+        if (!w) return;
+        if (show) {
+            ApplyShape(form);
+            SDL_ShowWindow(w);
+            SDL_SetWindowPosition(w, form.Left(), form.Top());
+            SDL_RaiseWindow(w);
+            Present(form);
+        } else {
+            SDL_HideWindow(w);
+        }
+    }
+
+    void MoveWindow(Form& form) override {
+        if (SDL_Window* w = WindowOf(form)) SDL_SetWindowPosition(w, form.Left(), form.Top());
+    }
+
+    void SetTitle(Form& form) override {
+        if (SDL_Window* w = WindowOf(form)) SDL_SetWindowTitle(w, form.Caption().c_str());
+    }
+
+    void ApplyShape(Form& form) override {
+        SDL_Window* w = WindowOf(form);
+        if (!w) return;
+        SDL_SysWMinfo info;
+        SDL_VERSION(&info.version);
+        if (!SDL_GetWindowWMInfo(w, &info) || info.subsystem != SDL_SYSWM_X11) return;
+        Display* dpy = info.info.x11.display;
+        ::Window xw = info.info.x11.window;
+        xwindow_[StateOf(form).hWnd] = xw;
+        const auto& shape = StateOf(form).shape;
+        if (!shape) {
+            XShapeCombineMask(dpy, xw, ShapeBounding, 0, 0, None, ShapeSet);
+        } else {
+            std::vector<XRectangle> rects;
+            for (const PixelRect& r : shape->Rectangles()) {
+                // X rectangles are 16-bit: keep to what a window can show.
+                int32_t l = std::clamp(r.left, -32768, 32767), t = std::clamp(r.top, -32768, 32767);
+                int32_t rr = std::clamp(r.right, l, l + 65535), bb = std::clamp(r.bottom, t, t + 65535);
+                if (rr <= l || bb <= t) continue;
+                rects.push_back({static_cast<short>(l), static_cast<short>(t), static_cast<unsigned short>(rr - l),
+                                 static_cast<unsigned short>(bb - t)});
+            }
+            XShapeCombineRectangles(dpy, xw, ShapeBounding, 0, 0, rects.data(), static_cast<int>(rects.size()),
+                                    ShapeSet, YXBanded);
+        }
+        XFlush(dpy);
+    }
+
+    void Present(Form& form) override {
+        SDL_Window* w = WindowOf(form);
+        FormState& st = StateOf(form);
+        if (!w || st.pixels.empty()) return;
+        SDL_Surface* s = SDL_GetWindowSurface(w);
+        if (!s) return;
+        if (XWindowOf(w) != xwindow_[st.hWnd]) ApplyShape(form);  // the native window was replaced
+        int32_t cw = std::min(form.Width(), s->w), ch = std::min(form.Height(), s->h);
+        if (cw > 0 && ch > 0) {
+            SDL_LockSurface(s);
+            SDL_ConvertPixels(cw, ch, SDL_PIXELFORMAT_ARGB8888, st.pixels.data(), form.Width() * 4, s->format->format,
+                              s->pixels, s->pitch);
+            SDL_UnlockSurface(s);
+        }
+        SDL_UpdateWindowSurface(w);
+    }
+
+    void Poll(std::deque<Event>& q) override {
+        SDL_Event ev;
+        while (SDL_PollEvent(&ev)) Translate(ev, q);
+    }
+
+    void Wait(int ms) override { SDL_WaitEventTimeout(nullptr, std::max(ms, 1)); }
+
+    int32_t MessageBox(const std::string& text, const std::string& title, int32_t buttons) override {
+        struct B {
+            int32_t answer;
+            const char* label;
+        };
+        std::vector<B> bs;
+        switch (buttons & 7) {
+            case 1: bs = {{1, "OK"}, {2, "Cancel"}}; break;
+            case 2: bs = {{3, "Abort"}, {4, "Retry"}, {5, "Ignore"}}; break;
+            case 3: bs = {{6, "Yes"}, {7, "No"}, {2, "Cancel"}}; break;
+            case 4: bs = {{6, "Yes"}, {7, "No"}}; break;
+            case 5: bs = {{4, "Retry"}, {2, "Cancel"}}; break;
+            default: bs = {{1, "OK"}}; break;
+        }
+        std::vector<SDL_MessageBoxButtonData> data;
+        for (size_t i = 0; i < bs.size(); ++i) {
+            Uint32 f = 0;
+            if (i == 0) f |= SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT;
+            if (i + 1 == bs.size()) f |= SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT;
+            data.push_back({f, bs[i].answer, bs[i].label});
+        }
+        Uint32 flags = SDL_MESSAGEBOX_INFORMATION;
+        switch (buttons & 0x70) {
+            case 16: flags = SDL_MESSAGEBOX_ERROR; break;
+            case 48: flags = SDL_MESSAGEBOX_WARNING; break;
+            default: break;
+        }
+        SDL_MessageBoxData box{};
+        box.flags = flags | SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT;
+        box.title = title.c_str();
+        box.message = text.c_str();
+        box.numbuttons = static_cast<int>(data.size());
+        box.buttons = data.data();
+        int answer = bs.front().answer;
+        if (SDL_ShowMessageBox(&box, &answer) != 0) {
+            std::fprintf(stderr, "%s: %s\n", title.c_str(), text.c_str());
+            return bs.front().answer;
+        }
+        if (answer < 0) answer = bs.back().answer;  // closed without a button
+        return answer;
+    }
+
+    void CursorVisible(bool visible) override { SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE); }
+
+    bool OpenURL(const std::string& url) override { return SDL_OpenURL(url.c_str()) == 0; }
+
+    uint32_t Ticks() override { return MonotonicTicks(); }
+
+    void Drag(Form& form) override {
+        SDL_Window* w = WindowOf(form);
+        if (!w) return;
+        int gx0 = 0, gy0 = 0;
+        if (SDL_GetGlobalMouseState(&gx0, &gy0) == 0) return;  // no button held any more
+        int wx0 = form.Left(), wy0 = form.Top();
+        for (;;) {
+            SDL_PumpEvents();
+            int gx = 0, gy = 0;
+            Uint32 buttons = SDL_GetGlobalMouseState(&gx, &gy);
+            int nx = wx0 + gx - gx0, ny = wy0 + gy - gy0;
+            if (nx != form.Left() || ny != form.Top()) {
+                SetPositionFromSystem(form, nx, ny);
+                SDL_SetWindowPosition(w, nx, ny);
+            }
+            if (buttons == 0) break;
+            SDL_Delay(5);
+        }
+        // The release belongs to the move.
+        SDL_PumpEvents();
+        SDL_FlushEvents(SDL_MOUSEMOTION, SDL_MOUSEBUTTONUP);
+    }
+
+    void ScreenSize(int32_t& width, int32_t& height) override {
+        SDL_Rect r{0, 0, 1024, 768};
+        SDL_GetDisplayBounds(0, &r);
+        width = r.w;
+        height = r.h;
+    }
+
+    void Shutdown() override {
+        for (Form* f : AllForms())
+            if (StateOf(*f).native) DestroyWindow(*f);
+        SDL_Quit();
+    }
+
+private:
+    static ::Window XWindowOf(SDL_Window* w) {
+        SDL_SysWMinfo info;
+        SDL_VERSION(&info.version);
+        if (!SDL_GetWindowWMInfo(w, &info) || info.subsystem != SDL_SYSWM_X11) return 0;
+        return info.info.x11.window;
+    }
+
+    Form* FormOfId(Uint32 id) {
+        auto it = windows_.find(id);
+        return it == windows_.end() ? nullptr : FindFormByHandle(it->second);
+    }
+
+    void Translate(const SDL_Event& ev, std::deque<Event>& q) {
+        switch (ev.type) {
+            case SDL_MOUSEBUTTONDOWN:
+            case SDL_MOUSEBUTTONUP: {
+                Form* f = FormOfId(ev.button.windowID);
+                int16_t b = ButtonOf(ev.button.button);
+                if (!f || !b) return;
+                Event e{ev.type == SDL_MOUSEBUTTONDOWN ? Event::EvMouseDown : Event::EvMouseUp, StateOf(*f).hWnd,
+                        ev.button.x, ev.button.y, f->Left() + ev.button.x, f->Top() + ev.button.y, b, ShiftState(), 0};
+                q.push_back(e);
+                break;
+            }
+            case SDL_KEYDOWN:
+            case SDL_KEYUP: {
+                Form* f = FormOfId(ev.key.windowID);
+                int16_t vk = VirtualKeyFromSdl(ev.key.keysym.sym);
+                if (!f || !vk) return;
+                Event e{ev.type == SDL_KEYDOWN ? Event::EvKeyDown : Event::EvKeyUp, StateOf(*f).hWnd, 0, 0, 0, 0, 0,
+                        ShiftState(), vk};
+                q.push_back(e);
+                break;
+            }
+            case SDL_WINDOWEVENT: {
+                Form* f = FormOfId(ev.window.windowID);
+                if (!f) return;
+                switch (ev.window.event) {
+                    case SDL_WINDOWEVENT_CLOSE: q.push_back({Event::EvClose, StateOf(*f).hWnd}); break;
+                    case SDL_WINDOWEVENT_EXPOSED: q.push_back({Event::EvExpose, StateOf(*f).hWnd}); break;
+                    case SDL_WINDOWEVENT_MOVED: SetPositionFromSystem(*f, ev.window.data1, ev.window.data2); break;
+                    default: break;
+                }
+                break;
+            }
+            default:
+                break;
+        }
+    }
+
+    std::map<Uint32, int32_t> windows_;
+    std::map<int32_t, ::Window> xwindow_;
+};
+
+}  // namespace
+
+std::unique_ptr<Backend> MakeSdlBackend(std::string& whyNot) {
+    const char* display = std::getenv("DISPLAY");
+    if (!display || !*display) {
+        whyNot = "DISPLAY is not set";
+        return nullptr;
+    }
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+    SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+        whyNot = std::string("cannot open display ") + display + ": " + SDL_GetError();
+        return nullptr;
+    }
+    // Frames the Direct3D device presents go into the window or picture box they name.
+    d3d8::SetPresentHandler([](int32_t hWnd, const uint32_t* argb, int width, int height) {
+        PresentToWindow(hWnd, argb, width, height);
+    });
+    return std::make_unique<SdlBackend>();
+}
+
+}  // namespace rt::detail
