@@ -1,0 +1,40 @@
+// Checked access for the engine's procedures: a table index outside the table raises 9
+// (subscript out of range) and a missing object raises 91, as the callers' error traps expect.
+#pragma once
+#include <cstddef>
+#include <vector>
+
+#include "engine/zemdx.h"
+#include "platform/runtime/errors.h"
+
+namespace ZemDx::detail {
+
+template <class T>
+inline T& Item(std::vector<T>& v, int64_t i) {
+    if (i < 0 || static_cast<uint64_t>(i) >= v.size()) rt::Raise(rt::ErrSubscript);
+    return v[static_cast<size_t>(i)];
+}
+
+inline const VertexBufferPtr& Item(const BufferList& v, int64_t i) {
+    if (i < 0 || static_cast<uint64_t>(i) >= v.size()) rt::Raise(rt::ErrSubscript);
+    return v[static_cast<size_t>(i)];
+}
+
+inline VertexBufferPtr& Item(BufferList& v, int64_t i) {
+    if (i < 0 || static_cast<uint64_t>(i) >= v.size()) rt::Raise(rt::ErrSubscript);
+    return v[static_cast<size_t>(i)];
+}
+
+// The device; 91 when there is none (before InitEngine, after ShutdownEngine).
+inline Direct3DDevice8& Device() {
+    if (!D3DDevice) rt::Raise(rt::ErrObjectNotSet);
+    return *D3DDevice;
+}
+
+// The D3DX object, made on first use.
+inline D3DX8& UtilityObject() {
+    if (!D3DX) D3DX = std::make_shared<D3DX8>();
+    return *D3DX;
+}
+
+}  // namespace ZemDx::detail

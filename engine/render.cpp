@@ -1,0 +1,127 @@
+// The camera matrices and the drawing of one frame.
+#include "engine/checked.h"
+#include "engine/zemdx.h"
+#include "platform/d3dx8/math.h"
+#include "platform/runtime/errors.h"
+
+#if __has_include("engine/clsZemMesh.h")
+#include "engine/clsZemMesh.h"
+#define ZEMDX_HAVE_MESH_CLASS 1
+#endif
+
+namespace ZemDx {
+
+namespace {
+
+// The projection's fixed aspect (height over width) and depth range.
+constexpr float kAspect = 0.75f;
+constexpr float kNearPlane = 1.0f;
+constexpr float kFarPlane = 10000.0f;
+
+inline int32_t StripType() { return Wireframe != 0 ? D3DPT_LINESTRIP : D3DPT_TRIANGLESTRIP; }
+
+// The texture of a table index; an index outside the table raises 9.
+inline const Direct3DTexture8Ptr& TextureAt(int32_t index) { return detail::Item(Textures, index); }
+
+void DrawQuads(Direct3DDevice8& dev) {
+    const int64_t last = static_cast<int64_t>(Quads.size()) - 1;
+    for (int64_t i = 0; i <= last; ++i) {
+        if (VisibilityTest == 1 && QuadVisibility(static_cast<rt::Long>(i)) == VerdictOutside) continue;
+        const Quad& q = Quads[static_cast<size_t>(i)];
+        dev.SetTexture(0, TextureAt(q.Texture));
+        dev.SetStreamSource(0, detail::Item(static_cast<const BufferList&>(QuadBuffers), i), sizeof(Vertex));
+        dev.DrawPrimitive(StripType(), 0, 2);
+    }
+}
+
+void DrawTriangles(Direct3DDevice8& dev) {
+    const int64_t last = static_cast<int64_t>(Triangles.size()) - 1;
+    const BufferList& buffers = TriangleBuffers;
+    for (int64_t i = 0; i <= last; ++i) {
+        if (VisibilityTest == 1 && TriangleVisibility(static_cast<rt::Long>(i)) == VerdictOutside) continue;
+        const Triangle& t = Triangles[static_cast<size_t>(i)];
+        dev.SetTexture(0, TextureAt(t.Texture));
+        dev.SetStreamSource(0, detail::Item(buffers, i), sizeof(Vertex));
+        dev.DrawPrimitive(StripType(), 0, 1);
+    }
+}
+
+void DrawTerrain(Direct3DDevice8& dev) {
+    // The strip's primitive count is its last vertex index minus one; a strip without vertices
+    // has no last index.
+    if (Terrain.Vertices.empty()) rt::Raise(rt::ErrSubscript);
+    const int64_t last = static_cast<int64_t>(Terrain.Vertices.size()) - 1;
+    dev.SetTexture(0, TextureAt(Terrain.Texture));
+    dev.SetStreamSource(0, Terrain.Buffer, sizeof(Vertex));
+    dev.DrawPrimitive(StripType(), 0, static_cast<int32_t>(last - 1));
+}
+
+void DrawMeshes() {
+    if (Meshes.empty()) rt::Raise(rt::ErrSubscript);
+#ifdef ZEMDX_HAVE_MESH_CLASS
+    for (const clsZemMeshPtr& mesh : Meshes) {
+        if (!mesh) rt::Raise(rt::ErrObjectNotSet);
+        if (VisibilityTest == 1 && mesh->ProjectionVisibilityBoundingBox() == VerdictOutside) continue;
+        mesh->DrawMesh();
+    }
+#else
+    // Without the mesh class no mesh can have been made: any entry is an empty reference.
+    rt::Raise(rt::ErrObjectNotSet);
+#endif
+}
+
+}  // namespace
+
+rt::Boolean SetupMatrices(const CameraState& Cam) {
+    try {
+        Direct3DDevice8& dev = detail::Device();
+
+        D3DXMatrixRotationYawPitchRoll(matWorld, Cam.RotY, Cam.RotX, Cam.RotZ);
+        dev.SetTransform(D3DTS_WORLD, matWorld);
+
+        // The stored eye position is already negated: translate, then turn by minus the
+        // heading about y, then by the pitch about x.
+        D3DXMatrixRotationY(matRotY, -Cam.Heading);
+        D3DXMatrixRotationX(matRotX, Cam.Pitch);
+        D3DXMatrixMultiply(matRot, matRotY, matRotX);
+        D3DXMatrixTranslation(matTrans, Cam.PosX, Cam.PosY, Cam.PosZ);
+        D3DXMatrixMultiply(matView, matTrans, matRot);
+        dev.SetTransform(D3DTS_VIEW, matView);
+
+        D3DXMatrixPerspectiveFovLH(matProj, Cam.FOV, kAspect, kNearPlane, kFarPlane);
+        dev.SetTransform(D3DTS_PROJECTION, matProj);
+        return rt::True;
+    } catch (const rt::RuntimeError&) {
+        return rt::False;
+    }
+}
+
+rt::Boolean Render(const CameraState& Cam, const rt::Boolean& ClearTarget, const rt::Long& BackColor) {
+    // Any error abandons the frame where it happens: the scene begun is neither ended nor
+    // presented.
+    try {
+        Direct3DDevice8& dev = detail::Device();
+        if (ClearTarget == rt::True)
+            dev.Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, BackColor, 1.0f, 0);
+        else
+            dev.Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0xFF, 1.0f, 0);
+        dev.BeginScene();
+        if (SetupMatrices(Cam) == rt::False) return rt::False;
+        dev.SetMaterial(Material);
+
+        if (QuadCount >= 1) DrawQuads(dev);
+        if (TriangleCount >= 1) DrawTriangles(dev);
+        if (TerrainLoaded == rt::True) DrawTerrain(dev);
+        if (MeshCount >= 1) DrawMeshes();
+
+        DrawOverlays();
+        DrawTexts();
+        dev.EndScene();
+        dev.Present(nullptr, nullptr, 0, nullptr);
+        return rt::True;
+    } catch (const rt::RuntimeError&) {
+        return rt::False;
+    }
+}
+
+}  // namespace ZemDx

@@ -1,0 +1,110 @@
+// Screen text labels: strings in back-buffer rectangles, each in its own font and colour,
+// drawn over the scene and the overlays of every frame.
+#include <memory>
+#include <new>
+
+#include "engine/checked.h"
+#include "engine/zemdx.h"
+#include "platform/runtime/errors.h"
+
+namespace ZemDx {
+
+namespace {
+
+// The keep values of UpdateText.
+constexpr rt::Integer kKeepCoordinate = -1;
+constexpr rt::Long kKeepFormat = -12345;
+constexpr rt::Long kKeepColor = -1;
+
+// A new scratch font with the face, size and weight (held in TextStdFont and TextIFont).
+void NewScratchFont(const std::string& FontName, rt::Integer FontSize, rt::Boolean Bold) {
+    TextStdFont = std::make_shared<StdFont>();
+    TextStdFont->Name = FontName;
+    TextStdFont->Size = FontSize;
+    TextStdFont->Bold = Bold;
+    TextIFont = TextStdFont;
+}
+
+// The device font for the scratch font's handle.
+D3DXFontPtr FontFromScratch() {
+    const HFONT handle = TextIFont->hFont();
+    return detail::UtilityObject().CreateFont(D3DDevice, handle);
+}
+
+}  // namespace
+
+rt::Long AddText(const std::string& Text, const rt::Integer& Top, const rt::Integer& Left,
+                 const rt::Integer& Bottom, const rt::Integer& Right, const rt::Long& Format,
+                 const std::string& FontName, const rt::Integer& FontSize, const rt::Boolean& Bold,
+                 const rt::Long& Color) {
+    try {
+        rt::Long slot = -1;
+        const rt::Long count = TextCount;
+        for (rt::Long i = 0; i < count; ++i) {
+            if (detail::Item(Texts, i).Text.empty()) {
+                slot = i;
+                break;
+            }
+        }
+        if (slot < 0) {
+            TextCount = rt::AddLng(TextCount, 1);
+            Texts.resize(static_cast<size_t>(TextCount));
+            slot = TextCount - 1;
+        }
+
+        NewScratchFont(FontName, FontSize, Bold);
+        TextLabel& label = detail::Item(Texts, slot);
+        label.Color = Color;
+        label.Rect.Left = Left;
+        label.Rect.Top = Top;
+        label.Rect.Bottom = Bottom;
+        label.Rect.Right = Right;
+        label.Font = FontFromScratch();
+        label.Format = Format;
+        // The text comes last: until it is written the slot counts as free.
+        label.Text = Text;
+        return slot;
+    } catch (const rt::RuntimeError&) {
+        return -1;
+    } catch (const std::bad_alloc&) {
+        return -1;
+    }
+}
+
+rt::Boolean UpdateText(const rt::Long& Index, const rt::Boolean& Bold, const std::string& Text,
+                       const rt::Integer& Top, const rt::Integer& Left, const rt::Integer& Bottom,
+                       const rt::Integer& Right, const rt::Long& Format, const std::string& FontName,
+                       const rt::Integer& FontSize, const rt::Long& Color) {
+    try {
+        TextLabel& label = detail::Item(Texts, Index);
+        if (!FontName.empty()) {
+            // A new font changes nothing else; a font that cannot be made leaves the old one.
+            NewScratchFont(FontName, FontSize, Bold);
+            label.Font = FontFromScratch();
+            return rt::True;
+        }
+        if (Color != kKeepColor) label.Color = Color;
+        if (Left != kKeepCoordinate) label.Rect.Left = Left;
+        if (Top != kKeepCoordinate) label.Rect.Top = Top;
+        if (Bottom != kKeepCoordinate) label.Rect.Bottom = Bottom;
+        if (Right != kKeepCoordinate) label.Rect.Right = Right;
+        if (Format != kKeepFormat) label.Format = Format;
+        if (!Text.empty()) label.Text = Text;
+        return rt::True;
+    } catch (const rt::RuntimeError&) {
+        return rt::False;
+    } catch (const std::bad_alloc&) {
+        return rt::False;
+    }
+}
+
+void DrawTexts() {
+    const rt::Long count = TextCount;
+    for (rt::Long i = 0; i < count; ++i) {
+        const TextLabel& label = detail::Item(Texts, i);
+        if (label.Text.empty()) continue;
+        detail::UtilityObject().DrawText(label.Font, label.Color, label.Text, label.Rect, label.Format);
+    }
+}
+
+}  // namespace ZemDx
