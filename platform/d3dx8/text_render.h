@@ -43,7 +43,8 @@ public:
     // Finds the installed face that best matches `familyName` (fontconfig substitutes look-alikes
     // for names that are not installed) at an em height of `pixelHeight` pixels. Bold picks the
     // bold face when there is one and emboldens the regular one otherwise. Returns nullptr when no
-    // face can be loaded at all. Faces are shared between fonts of the same file.
+    // face can be loaded at all. Opening the same name, size and style again while the first
+    // font lives gives the same object (and its glyph cache).
     static std::shared_ptr<Font> Open(const std::string& familyName, int pixelHeight, bool bold,
                                       bool italic = false);
     // Points to pixels at 96 dots per inch (12 pt -> 16 px), rounded, at least 1.

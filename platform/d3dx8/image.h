@@ -1,0 +1,37 @@
+// Image files in memory decoded to 0xAARRGGBB pixels, for the texture loader.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace d3dx8detail {
+
+// A decoded image: rows top to bottom. `HasAlpha` is false for images without an alpha
+// channel, whose pixels then all carry alpha FF.
+struct Image {
+    int Width = 0;
+    int Height = 0;
+    bool HasAlpha = false;
+    std::vector<uint32_t> Pixels;
+};
+
+// The largest image side we accept; larger (or absurd) headers are rejected before anything is
+// allocated.
+constexpr int MaxImageSide = 8192;
+
+// Decodes a BMP (1, 4, 8 bits palettised, also RLE; 16, 24, 32 bits), PNG, JPEG or TGA image.
+// On failure returns false and says why in `error`; `out` is then unspecified.
+// Images with a side above `maxSide` are refused.
+bool DecodeImage(const uint8_t* data, size_t size, Image& out, std::string& error,
+                 int maxSide = MaxImageSide);
+
+// The palettised BMP reader (1, 4 or 8 bits, uncompressed or RLE). Returns false with a reason
+// for anything else or for a damaged file.
+bool DecodePalettedBmp(const uint8_t* data, size_t size, Image& out, std::string& error,
+                       int maxSide = MaxImageSide);
+
+// Bits per pixel and compression of a BMP's header; false when `data` is not a BMP.
+bool PeekBmp(const uint8_t* data, size_t size, int& bitsPerPixel, uint32_t& compression);
+
+}  // namespace d3dx8detail

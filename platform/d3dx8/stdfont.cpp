@@ -1,0 +1,50 @@
+// OLE fonts: each realised description gets a handle that stays valid while its StdFont lives.
+#include "platform/d3dx8/stdfont.h"
+
+#include <map>
+
+#include "platform/runtime/errors.h"
+
+namespace {
+
+std::map<HFONT, FontDescription>& Handles() {
+    static std::map<HFONT, FontDescription> handles;
+    return handles;
+}
+
+HFONT NextHandle() {
+    static HFONT next = 0x0A000000;
+    if (++next <= 0) next = 0x0A000001;  // never 0, never negative
+    return next;
+}
+
+bool Same(const FontDescription& a, const FontDescription& b) {
+    return a.Name == b.Name && a.Size == b.Size && a.Bold == b.Bold && a.Italic == b.Italic;
+}
+
+}  // namespace
+
+StdFont::StdFont() = default;
+
+StdFont::~StdFont() {
+    if (handle_ != 0) Handles().erase(handle_);
+}
+
+HFONT StdFont::hFont() {
+    constexpr int kInvalidPropertyValue = 380;
+    if (!(Size > 0) || Size > 2048) rt::Raise(kInvalidPropertyValue, "Invalid property value");
+    const FontDescription now{Name, Size, Bold != rt::False, Italic != rt::False};
+    if (handle_ != 0 && Same(now, realised_)) return handle_;
+    if (handle_ != 0) Handles().erase(handle_);
+    handle_ = NextHandle();
+    realised_ = now;
+    Handles()[handle_] = now;
+    return handle_;
+}
+
+bool LookUpFontHandle(HFONT handle, FontDescription& out) {
+    const auto it = Handles().find(handle);
+    if (it == Handles().end()) return false;
+    out = it->second;
+    return true;
+}

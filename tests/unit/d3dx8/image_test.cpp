@@ -1,0 +1,224 @@
+// The image decoder: palettised BMPs of every depth (our reader), true-colour BMPs, PNG, TGA and
+// JPEG (stb_image), and damaged files.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "platform/d3dx8/image.h"
+#include "bmp_bytes.h"
+
+using d3dx8detail::DecodeImage;
+using d3dx8detail::Image;
+
+namespace {
+
+std::vector<uint8_t> ReadTestFile(const std::string& name) {
+    std::ifstream f(std::string(QV_SOURCE_DIR) + "/tests/data/images/" + name, std::ios::binary);
+    EXPECT_TRUE(f.good()) << name;
+    return {std::istreambuf_iterator<char>(f), {}};
+}
+
+Image Decode(const std::vector<uint8_t>& bytes) {
+    Image img;
+    std::string why;
+    EXPECT_TRUE(DecodeImage(bytes.data(), bytes.size(), img, why)) << why;
+    return img;
+}
+
+bool Fails(const std::vector<uint8_t>& bytes) {
+    Image img;
+    std::string why;
+    const bool ok = DecodeImage(bytes.data(), bytes.size(), img, why);
+    if (!ok) {
+        EXPECT_FALSE(why.empty());
+    }
+    return !ok;
+}
+
+// The 3 x 2 test picture: red, green, blue over white, black, magenta.
+const uint32_t kPicture[6] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF, 0xFF000000, 0xFFFF00FF};
+const std::vector<uint32_t> kPalette = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF, 0x000000, 0xFF00FF};
+
+void ExpectPicture(const Image& img) {
+    ASSERT_EQ(img.Width, 3);
+    ASSERT_EQ(img.Height, 2);
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(img.Pixels[i], kPicture[i]) << "pixel " << i;
+}
+
+}  // namespace
+
+TEST(PalettedBmp, EightBitsBottomUpRowsArePadded) {
+    // Stored bottom row first; 3 index bytes + 1 pad byte per row.
+    const auto bytes = bmptest::Bmp(8, 3, 2, kPalette, {3, 4, 5, 0, 0, 1, 2, 0});
+    const Image img = Decode(bytes);
+    ExpectPicture(img);
+    EXPECT_FALSE(img.HasAlpha);
+}
+
+TEST(PalettedBmp, EightBitsTopDown) {
+    const auto bytes = bmptest::Bmp(8, 3, -2, kPalette, {0, 1, 2, 0, 3, 4, 5, 0});
+    ExpectPicture(Decode(bytes));
+}
+
+TEST(PalettedBmp, FourBitsHighNibbleFirst) {
+    // Row bytes: indexes 3,4 | 5,pad -> 0x34 0x50, padded to four bytes.
+    const auto bytes = bmptest::Bmp(4, 3, 2, kPalette, {0x34, 0x50, 0, 0, 0x01, 0x20, 0, 0});
+    ExpectPicture(Decode(bytes));
+}
+
+TEST(PalettedBmp, OneBitMostSignificantBitFirst) {
+    // 10 pixels wide: 1010011001 (top row) and its inverse below.
+    const std::vector<uint32_t> pal = {0x000000, 0xFFFFFF};
+    const auto bytes = bmptest::Bmp(1, 10, 2, pal, {0x59, 0x80, 0, 0, 0xA6, 0x40, 0, 0});
+    const Image img = Decode(bytes);
+    ASSERT_EQ(img.Width, 10);
+    const char* top = "1010011001";
+    for (int x = 0; x < 10; ++x) {
+        const uint32_t want = top[x] == '1' ? 0xFFFFFFFF : 0xFF000000;
+        EXPECT_EQ(img.Pixels[x], want) << x;
+        EXPECT_EQ(img.Pixels[10 + x], want ^ 0x00FFFFFF) << x;
+    }
+}
+
+TEST(PalettedBmp, ShortPaletteAndIndexesPastItReadBlack) {
+    // colorsUsed 2: indexes 2..255 have no entry.
+    const auto bytes = bmptest::Bmp(8, 3, 1, {0xFF0000, 0x00FF00}, {0, 1, 200, 0}, 0, 2);
+    const Image img = Decode(bytes);
+    EXPECT_EQ(img.Pixels[0], 0xFFFF0000u);
+    EXPECT_EQ(img.Pixels[1], 0xFF00FF00u);
+    EXPECT_EQ(img.Pixels[2], 0xFF000000u);
+}
+
+TEST(PalettedBmp, RunLengthEightBits) {
+    // Bottom row: run of 3 x index 3; end of line; top row: literal 0,1,2 (padded); end.
+    const std::vector<uint8_t> rle = {3, 3, 0, 0, 0, 3, 0, 1, 2, 0, 0, 1};
+    const auto bytes = bmptest::Bmp(8, 3, 2, kPalette, rle, 1);
+    const Image img = Decode(bytes);
+    EXPECT_EQ(img.Pixels[0], kPicture[0]);
+    EXPECT_EQ(img.Pixels[2], kPicture[2]);
+    for (int i = 3; i < 6; ++i) EXPECT_EQ(img.Pixels[i], 0xFFFFFFFFu);
+}
+
+TEST(PalettedBmp, RunLengthFourBitsAlternatesNibbles) {
+    // A run of 3 with 0x45 gives 4, 5, 4.
+    const std::vector<uint8_t> rle = {3, 0x45, 0, 1};
+    const auto bytes = bmptest::Bmp(4, 3, 1, kPalette, rle, 2);
+    const Image img = Decode(bytes);
+    EXPECT_EQ(img.Pixels[0], kPicture[4]);
+    EXPECT_EQ(img.Pixels[1], kPicture[5]);
+    EXPECT_EQ(img.Pixels[2], kPicture[4]);
+}
+
+TEST(PalettedBmp, DamagedFilesAreRefused) {
+    const auto good = bmptest::Bmp(8, 3, 2, kPalette, {3, 4, 5, 0, 0, 1, 2, 0});
+    auto cut = good;  // pixel data cut short
+    cut.resize(cut.size() - 3);
+    EXPECT_TRUE(Fails(cut));
+    auto badOffset = good;  // pixel data said to start past the end
+    badOffset[10] = 0xFF;
+    badOffset[11] = 0xFF;
+    EXPECT_TRUE(Fails(badOffset));
+    auto huge = good;  // 0x7FFFFFFF pixels wide
+    huge[18] = huge[19] = huge[20] = 0xFF;
+    huge[21] = 0x7F;
+    EXPECT_TRUE(Fails(huge));
+    auto zero = good;  // no pixels
+    zero[18] = zero[19] = zero[20] = zero[21] = 0;
+    EXPECT_TRUE(Fails(zero));
+    auto planes = good;  // planes must be 1
+    planes[26] = 2;
+    EXPECT_TRUE(Fails(planes));
+    // Run-length data with a literal run past the end.
+    EXPECT_TRUE(Fails(bmptest::Bmp(8, 3, 1, kPalette, {0, 9, 1, 2}, 1)));
+    // Run-length compression on the wrong depth.
+    EXPECT_TRUE(Fails(bmptest::Bmp(4, 3, 1, kPalette, {3, 0x45, 0, 1}, 1)));
+}
+
+TEST(TrueColourImages, Bmp24FromFile) {
+    const Image img = Decode(ReadTestFile("bmp24_3x2.bmp"));
+    ExpectPicture(img);
+    EXPECT_FALSE(img.HasAlpha);
+}
+
+TEST(TrueColourImages, Bmp32WithoutMasksIgnoresItsFourthByte) {
+    // Stored bottom row first, B G R X with X = 0x00 on some pixels and 0x80 on others: the
+    // fourth byte is padding, every pixel is opaque.
+    const std::vector<uint8_t> px = {0xFF, 0xFF, 0xFF, 0x00, 0, 0, 0, 0x80, 0xFF, 0, 0xFF, 0x00,
+                                     0, 0, 0xFF, 0x80, 0, 0xFF, 0, 0x00, 0xFF, 0, 0, 0x00};
+    const Image img = Decode(bmptest::Bmp(32, 3, 2, {}, px));
+    ExpectPicture(img);
+    EXPECT_FALSE(img.HasAlpha);
+}
+
+TEST(TrueColourImages, Bmp16FiveFiveFive) {
+    // 0x7C00 red, 0x03E0 green, 0x001F blue (one row, padded to four bytes).
+    const std::vector<uint8_t> px = {0x00, 0x7C, 0xE0, 0x03, 0x1F, 0x00, 0, 0};
+    const Image img = Decode(bmptest::Bmp(16, 3, 1, {}, px));
+    EXPECT_EQ(img.Pixels[0], 0xFFFF0000u);
+    EXPECT_EQ(img.Pixels[1], 0xFF00FF00u);
+    EXPECT_EQ(img.Pixels[2], 0xFF0000FFu);
+}
+
+TEST(TrueColourImages, PngWithAndWithoutAlpha) {
+    const Image rgb = Decode(ReadTestFile("rgb3x2.png"));
+    ExpectPicture(rgb);
+    EXPECT_FALSE(rgb.HasAlpha);
+    const Image rgba = Decode(ReadTestFile("rgba3x2.png"));
+    EXPECT_TRUE(rgba.HasAlpha);
+    EXPECT_EQ(rgba.Pixels[0], kPicture[0]);
+    // The last pixel is half-transparent magenta.
+    EXPECT_EQ(rgba.Pixels[5] & 0x00FFFFFF, 0x00FF00FFu);
+    EXPECT_NEAR(static_cast<int>(rgba.Pixels[5] >> 24), 128, 1);
+}
+
+TEST(TrueColourImages, Tga24And32) {
+    const Image t24 = Decode(ReadTestFile("tga24_3x2.tga"));
+    ExpectPicture(t24);
+    EXPECT_FALSE(t24.HasAlpha);
+    const Image t32 = Decode(ReadTestFile("tga32_3x2.tga"));
+    EXPECT_TRUE(t32.HasAlpha);
+    EXPECT_EQ(t32.Pixels[0], kPicture[0]);
+    EXPECT_EQ(t32.Pixels[5], 0x7FFF00FFu);
+}
+
+TEST(TrueColourImages, JpegIsOpaqueAndCloseToItsSource) {
+    // An 8 x 8 vertical gradient from red (top) to blue (bottom).
+    const Image img = Decode(ReadTestFile("grad8x8.jpg"));
+    ASSERT_EQ(img.Width, 8);
+    ASSERT_EQ(img.Height, 8);
+    EXPECT_FALSE(img.HasAlpha);
+    const uint32_t top = img.Pixels[3], bottom = img.Pixels[7 * 8 + 3];
+    EXPECT_EQ(top >> 24, 0xFFu);
+    EXPECT_GT((top >> 16) & 0xFF, 200u);
+    EXPECT_LT(top & 0xFF, 60u);
+    EXPECT_GT(bottom & 0xFF, 200u);
+    EXPECT_LT((bottom >> 16) & 0xFF, 60u);
+}
+
+TEST(DamagedImages, EmptyTruncatedAndForeignDataAreRefused) {
+    EXPECT_TRUE(Fails({}));
+    EXPECT_TRUE(Fails({'B', 'M'}));
+    const std::string text = "this is not a picture at all, just some words";
+    EXPECT_TRUE(Fails(std::vector<uint8_t>(text.begin(), text.end())));
+    auto png = ReadTestFile("rgb3x2.png");
+    png.resize(40);
+    EXPECT_TRUE(Fails(png));
+    auto jpg = ReadTestFile("grad8x8.jpg");
+    jpg.resize(jpg.size() / 3);
+    EXPECT_TRUE(Fails(jpg));
+}
+
+TEST(DamagedImages, OversizedHeadersAreRefusedBeforeAllocating) {
+    auto png = ReadTestFile("rgb3x2.png");
+    // IHDR width at bytes 16..19: 100000 pixels (past the limit).
+    png[16] = 0x00;
+    png[17] = 0x01;
+    png[18] = 0x86;
+    png[19] = 0xA0;
+    EXPECT_TRUE(Fails(png));
+    Image img;
+    std::string why;
+    const auto small = ReadTestFile("rgb3x2.png");
+    EXPECT_FALSE(DecodeImage(small.data(), small.size(), img, why, 2));  // 3 wide > 2
+}
