@@ -3,6 +3,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
-cmake -S . -B build -DQV_TESTS=OFF -DQV_BENCH=OFF >/dev/null
+cmake -S . -B build -DQV_TESTS=OFF -DQV_BENCH=OFF -DQV_SANITIZE=OFF -DQV_FUZZ=OFF >/dev/null
 cmake --build build -j"$(nproc)" --target quorvane
 exec ./build/quorvane "$@"
