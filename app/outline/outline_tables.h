@@ -12,13 +12,13 @@ struct Point16 {
     int16_t y;
 };
 
-extern const Point16 kMenu[];      // frmMenu
+extern const Point16 kMenu[];  // frmMenu
 extern const int kMenuCount;
-extern const Point16 kOptions[];   // frmOptions
+extern const Point16 kOptions[];  // frmOptions
 extern const int kOptionsCount;
-extern const Point16 kAbout[];     // frmAbout
+extern const Point16 kAbout[];  // frmAbout
 extern const int kAboutCount;
-extern const Point16 kSelect[];    // frmSelect
+extern const Point16 kSelect[];  // frmSelect
 extern const int kSelectCount;
 extern const Point16 kWindowed[];  // frmWindowed
 extern const int kWindowedCount;
