@@ -124,6 +124,9 @@ Grid Silhouette(const Grid& shape, int bridge) {
                 if (x < m || y < m || x >= m + shape.width || y >= m + shape.height) g.Set(x, y, false);
     }
 
+    // Pixels touching at a corner belong together before the pieces are counted.
+    while (JoinCorners(g)) {
+    }
     // Keep the largest piece.
     int n = 0;
     std::vector<int> label = Label(g, true, n);

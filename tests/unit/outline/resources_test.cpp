@@ -1,0 +1,75 @@
+// The embedded pictures: lookup by name, identical bytes to the files, and the formats the window
+// run time and the engine expect.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "resources/resources.h"
+#include "tests/unit/outline/picture_helpers.h"
+
+namespace {
+
+std::vector<unsigned char> FileBytes(const std::string& name) {
+    std::ifstream f(std::string(QV_SOURCE_DIR) + "/resources/" + name, std::ios::binary);
+    return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
+}
+
+uint32_t U16(std::span<const unsigned char> b, size_t at) { return b[at] | b[at + 1] << 8; }
+uint32_t U32(std::span<const unsigned char> b, size_t at) { return U16(b, at) | U16(b, at + 2) << 16; }
+
+TEST(Resources, EveryPictureIsEmbeddedWithTheFilesBytes) {
+    for (const char* name : {"frmMenu.bmp", "frmOptions.bmp", "frmAbout.bmp", "frmSelect.bmp", "frmWindowed.bmp",
+                             "frmZemLogo.bmp", "frmSelect.ico"}) {
+        auto embedded = GetResource(name);
+        std::vector<unsigned char> file = FileBytes(name);
+        ASSERT_FALSE(file.empty()) << name;
+        EXPECT_EQ(std::vector<unsigned char>(embedded.begin(), embedded.end()), file) << name;
+    }
+}
+
+TEST(Resources, LookupIgnoresCaseAndGivesNothingForUnknownNames) {
+    EXPECT_EQ(GetResource("FRMMENU.BMP").data(), GetResource("frmMenu.bmp").data());
+    EXPECT_TRUE(GetResource("frmMenu").empty());
+    EXPECT_TRUE(GetResource("frmMenu.bmpx").empty());
+    EXPECT_TRUE(GetResource("").empty());
+    EXPECT_TRUE(GetResource("nothing.bmp").empty());
+}
+
+TEST(Resources, SplashPictureIs24Bit182By127) {
+    Outline::Picture p = OutlineTest::Embedded("frmZemLogo.bmp");
+    EXPECT_EQ(p.width, 182);
+    EXPECT_EQ(p.height, 127);
+}
+
+TEST(Resources, SelectIconIsOne32By32ImageIn256Colours) {
+    auto b = GetResource("frmSelect.ico");
+    ASSERT_GE(b.size(), 22u);
+    EXPECT_EQ(U16(b, 0), 0u);
+    EXPECT_EQ(U16(b, 2), 1u) << "not an icon";
+    EXPECT_EQ(U16(b, 4), 1u) << "one image";
+    EXPECT_EQ(b[6], 32);
+    EXPECT_EQ(b[7], 32);
+    EXPECT_EQ(U16(b, 12), 8u) << "bits per pixel";
+    const uint32_t size = U32(b, 14), at = U32(b, 18);
+    ASSERT_EQ(uint64_t(at) + size, b.size());
+    // The image: header, 256 palette entries, 8-bit pixels and the 1-bit transparency mask.
+    EXPECT_EQ(U32(b, at), 40u);
+    EXPECT_EQ(U32(b, at + 4), 32u);
+    EXPECT_EQ(U32(b, at + 8), 64u) << "height counts pixels and mask";
+    EXPECT_EQ(U16(b, at + 14), 8u);
+    EXPECT_EQ(size, 40u + 256 * 4 + 32 * 32 + 32 * 4);
+    // Not all one colour, and not all transparent.
+    const size_t pixels = at + 40 + 256 * 4;
+    std::vector<int> used(256, 0);
+    for (size_t i = 0; i < 32 * 32; ++i) used[b[pixels + i]] = 1;
+    EXPECT_GT(std::count(used.begin(), used.end(), 1), 16);
+    int transparent = 0;
+    for (size_t i = 0; i < 32 * 4; ++i) transparent += __builtin_popcount(b[pixels + 32 * 32 + i]);
+    EXPECT_GT(transparent, 0);
+    EXPECT_LT(transparent, 32 * 32 / 4);
+}
+
+}  // namespace
