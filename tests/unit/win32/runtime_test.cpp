@@ -1,0 +1,154 @@
+// Program-wide services: message boxes, the error box and exit status of an error nothing traps,
+// End, the cursor counter, the tick count, opening web addresses, frames shown in picture boxes,
+// and the key codes of the real display.
+#include <gtest/gtest.h>
+
+#include <SDL.h>
+
+#include "platform/runtime/errors.h"
+#include "platform/win32/headless/headless.h"
+#include "platform/win32/sdl/keymap.h"
+#include "platform/win32/win32.h"
+
+namespace {
+
+struct Game : rt::Form {
+    Game() : Form("Game") {
+        ClientSize(500, 370);
+        Move(0, 0);
+        pic.BackColor(rt::RGB(128, 255, 255));
+        zone.Click = [] { rt::Raise(53); };
+        quit.Click = [] { rt::End(); };
+    }
+    void Form_Unload(int16_t&) override { std::fputs("unload handler ran\n", stderr); }
+    rt::PictureBox pic{*this, "pic", 48, 34, 402, 302};
+    rt::Label zone{*this, "zone", 0, 0, 20, 20};
+    rt::Label quit{*this, "quit", 0, 340, 20, 20};
+};
+
+class Runtime : public ::testing::Test {
+protected:
+    void SetUp() override { rt::headless::Use(); }
+};
+
+TEST_F(Runtime, MessageBoxIsRecordedAndAnswered) {
+    EXPECT_EQ(rt::MsgBox("You must first select a simulation.", 48, "Error! Direction unclear."), rt::vbOK);
+    rt::headless::QueueAnswer(rt::vbNo);
+    EXPECT_EQ(rt::MsgBox("Really?", rt::vbYesNo), rt::vbNo);
+    EXPECT_EQ(rt::MsgBox("Again?", rt::vbYesNoCancel), rt::vbYes);  // first button by default
+    const auto& boxes = rt::headless::MessageBoxes();
+    ASSERT_EQ(boxes.size(), 3u);
+    EXPECT_EQ(boxes[0].text, "You must first select a simulation.");
+    EXPECT_EQ(boxes[0].title, "Error! Direction unclear.");
+    EXPECT_EQ(boxes[0].buttons, 48);
+    EXPECT_EQ(boxes[1].title, "Quorvane");  // no title: the program's
+}
+
+TEST_F(Runtime, UntrappedErrorShowsTheErrorBoxAndEndsWithStatusOne) {
+    EXPECT_EXIT(
+        {
+            auto& g = rt::FormOf<Game>();
+            g.Show();
+            rt::headless::Click(g, 5, 5);
+            rt::DoEvents();
+        },
+        ::testing::ExitedWithCode(1), "Run-time error '53':\n\nFile not found");
+}
+
+TEST_F(Runtime, UntrappedErrorInTheFirstWindowsLoadEndsTheProgram) {
+    struct Broken : rt::Form {
+        Broken() : Form("Broken") {}
+        void Form_Load() override { rt::Raise(76); }
+    };
+    EXPECT_EXIT(rt::RunProgram([] { rt::FormOf<Broken>().Show(); }), ::testing::ExitedWithCode(1),
+                "Run-time error '76':\n\nPath not found");
+}
+
+TEST_F(Runtime, EndStopsAtOnceWithoutUnloadHandlers) {
+    EXPECT_EXIT(
+        {
+            auto& g = rt::FormOf<Game>();
+            g.Show();
+            rt::headless::Click(g, 5, 345);
+            rt::DoEvents();
+            std::fputs("still running\n", stderr);
+            std::exit(7);
+        },
+        ::testing::ExitedWithCode(0), "^$");
+}
+
+TEST_F(Runtime, ShowCursorCountsDisplays) {
+    EXPECT_TRUE(rt::headless::CursorVisible());
+    EXPECT_EQ(ShowCursor(0), -1);
+    EXPECT_FALSE(rt::headless::CursorVisible());
+    EXPECT_EQ(ShowCursor(0), -2);
+    EXPECT_EQ(ShowCursor(1), -1);
+    EXPECT_FALSE(rt::headless::CursorVisible());  // still below zero
+    EXPECT_EQ(ShowCursor(1), 0);
+    EXPECT_TRUE(rt::headless::CursorVisible());
+    EXPECT_EQ(ShowCursor(5), 1);  // any non-zero value shows
+}
+
+TEST_F(Runtime, TickCountFollowsTheClockAndWraps) {
+    rt::headless::SetClock(0xFFFFFFF0u);
+    uint32_t a = GetTickCount();
+    rt::headless::AdvanceClock(0x20);
+    uint32_t b = GetTickCount();
+    EXPECT_EQ(a, 0xFFFFFFF0u);
+    EXPECT_EQ(b, 0x10u);
+    EXPECT_EQ(b - a, 0x20u);  // differences stay right across the wrap
+}
+
+TEST_F(Runtime, ShellExecuteOpensTheAddress) {
+    EXPECT_GT(ShellExecuteA(0, nullptr, "https://example.org/author", nullptr, "C:\\", SW_SHOWNORMAL), 32);
+    EXPECT_LE(ShellExecuteA(0, nullptr, "", nullptr, nullptr, SW_SHOWNORMAL), 32);
+    ASSERT_EQ(rt::headless::OpenedDocuments().size(), 1u);
+    EXPECT_EQ(rt::headless::OpenedDocuments()[0], "https://example.org/author");
+}
+
+TEST_F(Runtime, PresentedFrameIsScaledIntoThePictureBox) {
+    auto& g = rt::FormOf<Game>();
+    g.Show();
+    auto before = rt::headless::WindowPixels(g);
+    EXPECT_EQ(before[100 * 500 + 100], 0xFF80FFFFu);  // the box's background
+    // A 640 x 480 frame: left half red, right half blue.
+    std::vector<uint32_t> frame(640 * 480);
+    for (int y = 0; y < 480; ++y)
+        for (int x = 0; x < 640; ++x) frame[y * 640 + x] = x < 320 ? 0xFFFF0000u : 0xFF0000FFu;
+    rt::PresentToWindow(g.pic.hWnd(), frame.data(), 640, 480);
+    auto px = rt::headless::WindowPixels(g);
+    EXPECT_EQ(px[100 * 500 + 48], 0xFFFF0000u);        // left edge of the box
+    EXPECT_EQ(px[100 * 500 + 48 + 200], 0xFFFF0000u);  // 200 * 640 / 402 = 318
+    EXPECT_EQ(px[100 * 500 + 48 + 201], 0xFF0000FFu);  // 201 * 640 / 402 = 320
+    EXPECT_EQ(px[100 * 500 + 48 + 401], 0xFF0000FFu);
+    EXPECT_EQ(px[100 * 500 + 47], before[100 * 500 + 47]);  // outside the box untouched
+    EXPECT_EQ(px[(34 + 302) * 500 + 100], before[(34 + 302) * 500 + 100]);
+    rt::PresentToWindow(0x7777, frame.data(), 640, 480);  // unknown handle: ignored
+}
+
+TEST_F(Runtime, ScreenIsNinetySixDotsPerInch) {
+    EXPECT_EQ(rt::Screen.TwipsPerPixelX, 15.0f);
+    EXPECT_EQ(rt::Screen.TwipsPerPixelY, 15.0f);
+    EXPECT_FALSE(rt::App.Path().empty());
+}
+
+TEST(KeyMap, DisplayKeysGiveVirtualKeyCodes) {
+    using rt::detail::VirtualKeyFromSdl;
+    EXPECT_EQ(VirtualKeyFromSdl(SDLK_LEFT), 37);
+    EXPECT_EQ(VirtualKeyFromSdl(SDLK_UP), 38);
+    EXPECT_EQ(VirtualKeyFromSdl(SDLK_RIGHT), 39);
+    EXPECT_EQ(VirtualKeyFromSdl(SDLK_DOWN), 40);
+    EXPECT_EQ(VirtualKeyFromSdl(SDLK_LSHIFT), 16);
+    EXPECT_EQ(VirtualKeyFromSdl(SDLK_RSHIFT), 16);
+    EXPECT_EQ(VirtualKeyFromSdl(SDLK_ESCAPE), 27);
+    EXPECT_EQ(VirtualKeyFromSdl(SDLK_END), 35);
+    EXPECT_EQ(VirtualKeyFromSdl(SDLK_a), 65);
+    EXPECT_EQ(VirtualKeyFromSdl(SDLK_z), 90);
+    EXPECT_EQ(VirtualKeyFromSdl(SDLK_5), 53);
+    EXPECT_EQ(VirtualKeyFromSdl(SDLK_F12), 123);
+    EXPECT_EQ(VirtualKeyFromSdl(SDLK_KP_0), 96);
+    EXPECT_EQ(VirtualKeyFromSdl(SDLK_KP_9), 105);
+    EXPECT_EQ(VirtualKeyFromSdl(SDLK_UNKNOWN), 0);
+}
+
+}  // namespace
