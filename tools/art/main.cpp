@@ -6,6 +6,7 @@
 
 #include "tools/art/files.h"
 #include "tools/art/skins.h"
+#include "tools/art/text.h"
 
 int main(int argc, char** argv) {
     std::string out = argc > 1 ? argv[1] : QV_ART_DEFAULT_OUT;
@@ -30,7 +31,9 @@ int main(int argc, char** argv) {
         }
     } catch (const std::exception& e) {
         std::cerr << "art: " << e.what() << "\n";
+        Art::ReleaseFonts();
         return 1;
     }
+    Art::ReleaseFonts();
     return 0;
 }

@@ -58,9 +58,6 @@ Skin DrawSplash() {
     foot.paint = Solid(Hex(0xB8C8E0));
     DrawText(c, TextStyle{"DejaVu Sans", 8, Align::Centre}, "real-time 3D", 91, 118, foot);
 
-    Mask whole(W, H);
-    for (int y = 0; y < H; ++y)
-        for (int x = 0; x < W; ++x) whole.Ref(x, y) = 1;
     return {W, H, c.Bytes()};
 }
 

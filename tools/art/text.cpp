@@ -12,18 +12,16 @@
 namespace Art {
 namespace {
 
+FT_Library lib = nullptr;
+std::map<std::string, FT_Face> faces;  // opened once per pattern
+
 FT_Library Library() {
-    static FT_Library lib = [] {
-        FT_Library l = nullptr;
-        if (FT_Init_FreeType(&l) != 0) throw std::runtime_error("FreeType cannot start");
-        return l;
-    }();
+    if (!lib && FT_Init_FreeType(&lib) != 0) throw std::runtime_error("FreeType cannot start");
     return lib;
 }
 
-// The face that fontconfig picks for the pattern; each face is opened once.
+// The face that fontconfig picks for the pattern.
 FT_Face Face(const std::string& pattern) {
-    static std::map<std::string, FT_Face> faces;
     auto it = faces.find(pattern);
     if (it != faces.end()) return it->second;
     FcPattern* pat = FcNameParse(reinterpret_cast<const FcChar8*>(pattern.c_str()));
@@ -75,6 +73,14 @@ float Layout(const TextStyle& style, const std::string& text, F glyph) {
 }
 
 }  // namespace
+
+void ReleaseFonts() {
+    for (auto& [pattern, face] : faces) FT_Done_Face(face);
+    faces.clear();
+    if (lib) FT_Done_FreeType(lib);
+    lib = nullptr;
+    FcFini();
+}
 
 float TextWidth(const TextStyle& style, const std::string& text) {
     return Layout(style, text, [](FT_GlyphSlot, float) {});

@@ -15,6 +15,9 @@ struct TextStyle {
     float tracking = 0;                // extra pixels between letters
 };
 
+// Closes the fonts opened so far and lets fontconfig go (at the end of the program).
+void ReleaseFonts();
+
 // Width in pixels of `text` in the style.
 float TextWidth(const TextStyle& style, const std::string& text);
 
