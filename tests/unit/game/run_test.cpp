@@ -1,0 +1,338 @@
+// Whole runs of the game window on small worlds of our own: what the start of a run builds,
+// the camera on the start cell, the frame-rate figure, the keys inside a running main loop,
+// the ways a run ends, and the error box for each kind of bad world file.
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cstring>
+#include <regex>
+#include <set>
+
+#include "app/frmMenu.h"
+#include "app/frmWindowed.h"
+#include "app/game_state.h"
+#include "engine/zemdx.h"
+#include "platform/win32/headless/headless.h"
+#include "platform/win32/keys.h"
+#include "tests/unit/game/run_fixture.h"
+
+using namespace gametest;
+
+namespace {
+
+// 3 rows x 4 columns: walls of textures 1, 2, 11 and 3, the start cell at (2, 2); floor
+// texture 1, ceiling texture 2.
+std::string SmallWorld() {
+    return WorldText(3, 4, 1, 2, {{1, 12, 12, 2}, {12, 13, 12, 11}, {3, 12, 12, 12}});
+}
+
+// 6 x 6 open cells inside, the start at (2, 2), a wall at (2, 5).
+std::string OpenWorld() {
+    return WorldText(6, 6, 8, 11,
+                     {{12, 12, 12, 12, 12, 12},
+                      {12, 13, 12, 12, 4, 12},
+                      {12, 12, 12, 12, 12, 12},
+                      {12, 12, 12, 12, 12, 12},
+                      {12, 12, 12, 12, 12, 12},
+                      {12, 12, 12, 12, 12, 12}});
+}
+
+void ExpectVertex(const ZemDx::Vertex& v, float x, float y, float z, float tu, float tv) {
+    GAME_CHECK(v.X == x && v.Y == y && v.Z == z);
+    GAME_CHECK(v.TU == tu && v.TV == tv);
+    GAME_CHECK(v.Color == 0x00FFFFFF);
+}
+
+void RunSmallWorld() {
+    rt::headless::Use();
+    SelectWorld(SmallWorld());
+    RunGame({WaitForMainLoop(), Do([] {
+             using namespace ZemDx;
+             // Eight triangles per wall block (four of them), two each for floor and ceiling.
+             GAME_CHECK(TriangleCount == 36);
+             GAME_CHECK(Triangles[0].Texture == ModMain::WallTextures[0]);
+             GAME_CHECK(Triangles[8].Texture == ModMain::WallTextures[1]);
+             GAME_CHECK(Triangles[16].Texture == ModMain::WallTextures[10]);
+             GAME_CHECK(Triangles[24].Texture == ModMain::WallTextures[2]);
+             ExpectVertex(Triangles[0].V[0], 5, 5, 5, 0, 0);  // block (1, 1), face x = 5
+             ExpectVertex(Triangles[16].V[0], 10, 5, 20, 0, 0);  // block (2, 4)
+             // Floor and ceiling over cells 1..3 x 1..4, texture repeated once per cell.
+             ExpectVertex(Triangles[32].V[0], 5, 0, 5, 0, 0);
+             ExpectVertex(Triangles[32].V[1], 20, 0, 5, 3, 0);
+             ExpectVertex(Triangles[32].V[2], 20, 0, 25, 3, 4);
+             ExpectVertex(Triangles[33].V[1], 5, 0, 25, 0, 4);
+             ExpectVertex(Triangles[34].V[0], 20, 5, 25, 3, 4);
+             ExpectVertex(Triangles[34].V[1], 20, 5, 5, 3, 0);
+             ExpectVertex(Triangles[35].V[1], 5, 5, 25, 0, 4);
+             GAME_CHECK(Triangles[32].Texture == ModMain::WallTextures[0]);
+             GAME_CHECK(Triangles[33].Texture == ModMain::WallTextures[0]);
+             GAME_CHECK(Triangles[34].Texture == ModMain::WallTextures[1]);
+             GAME_CHECK(Triangles[35].Texture == ModMain::WallTextures[1]);
+             // The weapon image in slot 0, the wall textures in slots 1 to 11, entry 11 unused.
+             GAME_CHECK(TextureCount == 12);
+             GAME_CHECK(TextureNames[0].FileName == "Textures\\Phaser Type 3.bmp");
+             for (int i = 0; i < 11; ++i) {
+                 GAME_CHECK(ModMain::WallTextures[i] == i + 1);
+                 GAME_CHECK(TextureNames[i + 1].FileName == "Textures\\" + std::to_string(i + 1) + ".bmp");
+             }
+             GAME_CHECK(ModMain::WallTextures[11] == 0);
+             for (int i = 0; i < 12; ++i) GAME_CHECK(Textures[i] != nullptr);
+             GAME_CHECK(OverlayUsed[0] == rt::True && Overlays[0].Texture == 0);
+             // The viewer in the middle of the start cell, 2 above the floor, looking along +z.
+             GAME_CHECK(Camera.PosX == -12.5f && Camera.PosZ == -12.5f);
+             GAME_CHECK(Camera.PosY == -2.0f);
+             GAME_CHECK(std::bit_cast<uint32_t>(Camera.FOV) == 0x3F860A52u);
+             GAME_CHECK(Camera.Heading == 0.0f && Camera.Pitch == 0.0f);
+             GAME_CHECK(ModMain::MoveSpeed == 1.0f);
+             GAME_CHECK(ModMain::FpsTextIndex >= 0);
+             GAME_CHECK(Texts[ModMain::FpsTextIndex].Text.rfind("FPS - ", 0) == 0);
+         }),
+         Do([] {
+             // Frames are presented to the picture box: walls, floor, ceiling and weapon make
+             // a picture of many colours.
+             const auto& frame = d3d8::LastPresentedFrame();
+             GAME_CHECK(frame.count > 0);
+             GAME_CHECK(frame.hWnd == rt::FormOf<frmWindowed>().picGame.hWnd());
+             GAME_CHECK(frame.width == 640 && frame.height == 480);
+             std::set<uint32_t> colours(frame.pixels.begin(), frame.pixels.end());
+             GAME_CHECK(colours.size() > 200);
+         }),
+         [] {
+             // The figure after the next tick of the one-second timer.
+             const std::string& text = ZemDx::Texts[ModMain::FpsTextIndex].Text;
+             if (text == "FPS - 0") return false;
+             GAME_CHECK(std::regex_match(text, std::regex("FPS - [1-9][0-9]*")));
+             return true;
+         }});
+}
+
+}  // namespace
+
+TEST(GameRun, SmallWorldBuildsWallsFloorCeilingTexturesAndCamera) {
+    EXPECT_EXIT(RunSmallWorld(), testing::ExitedWithCode(0), "script complete");
+}
+
+TEST(GameRun, FrameRateFigureShowsTheCountOfTheLastSecond) {
+    auto run = [] {
+        rt::headless::Use();
+        SelectWorld(SmallWorld());
+        RunGame({WaitForMainLoop(), Do([] {
+                 ModMain::FrameCount = 87;
+                 rt::FormOf<frmWindowed>().TimerFPS_Timer();
+                 GAME_CHECK(ZemDx::Texts[ModMain::FpsTextIndex].Text == "FPS - 87");
+                 GAME_CHECK(ModMain::FrameCount == 0);
+             })});
+    };
+    EXPECT_EXIT(run(), testing::ExitedWithCode(0), "script complete");
+}
+
+TEST(GameRun, WithoutAStartCellTheViewerStaysAtTheOrigin) {
+    auto run = [] {
+        rt::headless::Use();
+        SelectWorld(WorldText(2, 2, 1, 1, {{12, 12}, {12, 12}}));
+        RunGame({WaitForMainLoop(), Do([] {
+                 GAME_CHECK(ZemDx::Camera.PosX == 0.0f && ZemDx::Camera.PosZ == 0.0f);
+                 GAME_CHECK(ZemDx::TriangleCount == 4);
+             }),
+             Press(rt::vbKeyUp, 3), Do([] {
+                 // Every corner lies in cell (0, 0): the steps are refused.
+                 GAME_CHECK(ZemDx::Camera.PosX == 0.0f && ZemDx::Camera.PosZ == 0.0f);
+             })});
+    };
+    EXPECT_EXIT(run(), testing::ExitedWithCode(0), "script complete");
+}
+
+TEST(GameRun, TheLastStartCellInReadingOrderWins) {
+    auto run = [] {
+        rt::headless::Use();
+        SelectWorld(WorldText(3, 3, 1, 1, {{12, 12, 12}, {12, 12, 13}, {13, 12, 12}}));
+        RunGame({WaitForMainLoop(), Do([] {
+                 GAME_CHECK(ZemDx::Camera.PosX == -17.5f && ZemDx::Camera.PosZ == -7.5f);
+             })});
+    };
+    EXPECT_EXIT(run(), testing::ExitedWithCode(0), "script complete");
+}
+
+TEST(GameKeys, TurningTiltingAndLevellingInARun) {
+    auto run = [] {
+        rt::headless::Use();
+        SelectWorld(OpenWorld());
+        auto& cam = ZemDx::Camera;
+        RunGame({WaitForMainLoop(), Press(rt::vbKeyLeft), Do([&] { GAME_CHECK(cam.Heading == 6.1620002f); }),
+             Press(rt::vbKeyRight), Press(rt::vbKeyRight), Do([&] { GAME_CHECK(cam.Heading == 0.11999995f); }),
+             Press(rt::vbKeyZ, 14), Do([&] { GAME_CHECK(cam.Pitch == -1.5707964f); }),
+             Press(rt::vbKeyA), Do([&] { GAME_CHECK(cam.Pitch == -1.4507964f); }),
+             Press(rt::vbKeyEnd), Do([&] {
+                 GAME_CHECK(cam.Pitch == 0.0f);
+                 GAME_CHECK(cam.Heading == 0.11999995f);
+             }),
+             Press(rt::vbKeyA, 20), Do([&] { GAME_CHECK(cam.Pitch == 1.5707964f); }),
+             Do([&] { GAME_CHECK(cam.PosX == -12.5f && cam.PosZ == -12.5f); })});
+    };
+    EXPECT_EXIT(run(), testing::ExitedWithCode(0), "script complete");
+}
+
+TEST(GameKeys, WalkingRunningWithShiftAndWalls) {
+    auto run = [] {
+        rt::headless::Use();
+        SelectWorld(OpenWorld());
+        auto& cam = ZemDx::Camera;
+        RunGame({WaitForMainLoop(), Press(rt::vbKeyUp), Do([&] {
+                 GAME_CHECK(cam.PosX == -12.5f && cam.PosZ == -13.5f);
+             }),
+             Press(rt::vbKeyDown), Do([&] { GAME_CHECK(cam.PosZ == -12.5f); }),
+             Press(rt::vbKeyShift), Press(rt::vbKeyUp), Do([&] {
+                 GAME_CHECK(ModMain::MoveSpeed == 2.0f);
+                 GAME_CHECK(cam.PosZ == -14.5f);
+             }),
+             Release(rt::vbKeyA), Do([&] { GAME_CHECK(ModMain::MoveSpeed == 2.0f); }),
+             Release(rt::vbKeyShift), Do([&] { GAME_CHECK(ModMain::MoveSpeed == 1.0f); }),
+             // The wall at (2, 5) stops the walk: the high corners would round into column 5
+             // once the eye passes z = 22.5 (24.5 rounds to 24, 25.5 to 26).
+             Press(rt::vbKeyUp, 12), Do([&] {
+                 GAME_CHECK(cam.PosZ == -22.5f);
+                 GAME_CHECK(cam.PosX == -12.5f);
+             }),
+             // Column 0 stops the walk back.
+             Press(rt::vbKeyDown, 30), Do([&] { GAME_CHECK(cam.PosZ == -7.5f); }),
+             // Row 0 stops a walk along -x.
+             Do([&] { cam.Heading = 4.7123890f; }), Press(rt::vbKeyUp, 30), Do([&] {
+                 GAME_CHECK(cam.PosX > -7.6f && cam.PosX < -7.4f);
+             })});
+    };
+    EXPECT_EXIT(run(), testing::ExitedWithCode(0), "script complete");
+}
+
+TEST(GameKeys, OtherKeysDoNothing) {
+    auto run = [] {
+        rt::headless::Use();
+        SelectWorld(OpenWorld());
+        RunGame({WaitForMainLoop(), Press(rt::vbKeySpace), Press(rt::vbKeyPageUp), Press(rt::vbKeyControl),
+             Press(81 /* Q */), Press(rt::vbKeyReturn), Release(rt::vbKeyUp), Do([] {
+                 const auto& cam = ZemDx::Camera;
+                 GAME_CHECK(cam.PosX == -12.5f && cam.PosZ == -12.5f && cam.PosY == -2.0f);
+                 GAME_CHECK(cam.Heading == 0.0f && cam.Pitch == 0.0f);
+                 GAME_CHECK(ModMain::MoveSpeed == 1.0f && ModMain::Running == rt::True);
+             })});
+    };
+    EXPECT_EXIT(run(), testing::ExitedWithCode(0), "script complete");
+}
+
+TEST(GameKeys, KeysDuringTheSplashFindNoWorldAndMoveNobody) {
+    auto run = [] {
+        rt::headless::Use();
+        SelectWorld(OpenWorld());
+        RunGame({[] {
+                 // Still inside the splash wait: no world, no main loop yet.
+                 GAME_CHECK(ModMain::Running == rt::False);
+                 return true;
+             },
+             Press(rt::vbKeyUp, 3), Press(rt::vbKeyDown), WaitForMainLoop(), Do([] {
+                 GAME_CHECK(ZemDx::Camera.PosX == -12.5f && ZemDx::Camera.PosZ == -12.5f);
+             })});
+    };
+    EXPECT_EXIT(run(), testing::ExitedWithCode(0), "script complete");
+}
+
+TEST(GameEnd, EscapeEndsTheProgramAtOnce) {
+    auto run = [] {
+        rt::headless::Use();
+        SelectWorld(SmallWorld());
+        RunGame({WaitForMainLoop(), Press(rt::vbKeyEscape), Do([] {}),
+             Do([] { GAME_CHECK(!"a frame after Escape"); })});
+    };
+    EXPECT_EXIT(run(), testing::ExitedWithCode(0), "");
+}
+
+TEST(GameEnd, EscapeDuringTheSplashEndsTheProgram) {
+    auto run = [] {
+        rt::headless::Use();
+        SelectWorld(SmallWorld());
+        RunGame({Press(rt::vbKeyEscape), Do([] {}), Do([] { GAME_CHECK(!"the run went on after Escape"); })});
+    };
+    EXPECT_EXIT(run(), testing::ExitedWithCode(0), "");
+}
+
+TEST(GameEnd, ClosingTheGameWindowEndsTheRunAndTheProgram) {
+    auto run = [] {
+        rt::headless::Use();
+        SelectWorld(SmallWorld());
+        RunGame({WaitForMainLoop(), Do([] { rt::headless::Close(rt::FormOf<frmWindowed>()); }), Do([] {}),
+             Do([] { GAME_CHECK(!"the main loop went on without its window"); })});
+    };
+    EXPECT_EXIT(run(), testing::ExitedWithCode(0), "");
+}
+
+TEST(GameEnd, TheMenusExitEndsTheRunAndTheProgram) {
+    auto run = [] {
+        rt::headless::Use();
+        SelectWorld(SmallWorld());
+        RunGame({WaitForMainLoop(), Do([] { rt::FormOf<frmMenu>().cmdExit_Click(); }),
+             Do([] { GAME_CHECK(!"the main loop went on after Exit"); })});
+    };
+    EXPECT_EXIT(run(), testing::ExitedWithCode(0), "");
+}
+
+// Bad world files stop the run with the run-time error box and status 1, never a crash.
+namespace {
+void RunBadWorld(const std::string& text, bool highlight = true) {
+    rt::headless::Use();
+    SelectWorld(text, highlight);
+    RunGame({WaitForMainLoop(), Do([] { GAME_CHECK(!"a bad world was accepted"); })});
+}
+}  // namespace
+
+TEST(GameWorldErrors, NoHighlightedWorld) {
+    EXPECT_EXIT(RunBadWorld(SmallWorld(), false), testing::ExitedWithCode(1), "Run-time error '(53|75|76)':");
+}
+
+TEST(GameWorldErrors, ShortFile) {
+    EXPECT_EXIT(RunBadWorld("3,3,1,1\r\n12,12,12\r\n12,13,12\r\n"), testing::ExitedWithCode(1),
+                "Run-time error '62':");
+}
+
+TEST(GameWorldErrors, EmptyFile) {
+    EXPECT_EXIT(RunBadWorld(""), testing::ExitedWithCode(1), "Run-time error '62':");
+}
+
+TEST(GameWorldErrors, CellCodeOutsideOneToThirteen) {
+    EXPECT_EXIT(RunBadWorld(WorldText(2, 2, 1, 1, {{12, 14}, {13, 12}})), testing::ExitedWithCode(1),
+                "Run-time error '9':");
+    EXPECT_EXIT(RunBadWorld(WorldText(2, 2, 1, 1, {{12, 0}, {13, 12}})), testing::ExitedWithCode(1),
+                "Run-time error '9':");
+}
+
+TEST(GameWorldErrors, CellCodeOfMinus32768Overflows) {
+    EXPECT_EXIT(RunBadWorld(WorldText(2, 2, 1, 1, {{12, -32768}, {13, 12}})), testing::ExitedWithCode(1),
+                "Run-time error '6':");
+}
+
+TEST(GameWorldErrors, RowWithTooFewFields) {
+    EXPECT_EXIT(RunBadWorld("2,3,1,1\r\n12,12\r\n12,13,12\r\n"), testing::ExitedWithCode(1),
+                "Run-time error '9':");
+}
+
+TEST(GameWorldErrors, FloorOrCeilingNumberOutOfRange) {
+    EXPECT_EXIT(RunBadWorld(WorldText(1, 1, 13, 1, {{13}})), testing::ExitedWithCode(1), "Run-time error '9':");
+    EXPECT_EXIT(RunBadWorld(WorldText(1, 1, 1, 0, {{13}})), testing::ExitedWithCode(1), "Run-time error '9':");
+    EXPECT_EXIT(RunBadWorld(WorldText(1, 1, -32768, 1, {{13}})), testing::ExitedWithCode(1),
+                "Run-time error '6':");
+}
+
+TEST(GameWorldErrors, HugeHeaders) {
+    EXPECT_EXIT(RunBadWorld("40000,2,1,1\r\n"), testing::ExitedWithCode(1), "Run-time error '6':");
+    EXPECT_EXIT(RunBadWorld("30000,30000,1,1\r\n"), testing::ExitedWithCode(1), "Run-time error '(6|7|62)':");
+    EXPECT_EXIT(RunBadWorld("-1,2,1,1\r\n"), testing::ExitedWithCode(1), "Run-time error '9':");
+}
+
+TEST(GameWorldErrors, FloorTwelveShowsTheWeaponImageTextureAndRuns) {
+    // Number 12 selects the unused entry, which holds slot 0: accepted, not an error.
+    auto run = [] {
+        rt::headless::Use();
+        SelectWorld(WorldText(1, 1, 12, 12, {{13}}));
+        RunGame({WaitForMainLoop(), Do([] {
+                 GAME_CHECK(ZemDx::Triangles[0].Texture == 0 && ZemDx::Triangles[3].Texture == 0);
+             })});
+    };
+    EXPECT_EXIT(run(), testing::ExitedWithCode(0), "script complete");
+}
