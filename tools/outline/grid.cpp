@@ -137,7 +137,11 @@ Grid Silhouette(const Grid& shape, int bridge) {
         if (best == 0 || size[size_t(i)] > size[size_t(best)]) best = i;
     for (size_t i = 0; i < g.cell.size(); ++i) g.cell[i] = (best != 0 && label[i] == best) ? 1 : 0;
 
-    while (FillHoles(g) | JoinCorners(g)) {
+    // Filling a hole can leave pixels meeting at a corner, and joining them can close a hole.
+    for (bool changed = true; changed;) {
+        const bool filled = FillHoles(g);
+        const bool joined = JoinCorners(g);
+        changed = filled || joined;
     }
 
     Grid out(shape.width, shape.height);
