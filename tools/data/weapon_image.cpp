@@ -89,6 +89,55 @@ std::function<Col(P)> Gradient(Col from, Col to, P a, P b) {
     };
 }
 
+// Background pixels that the reduction left enclosed by the weapon (a gap between two
+// fingers, say) would show the scene through the hand: give them the colour of their weapon
+// neighbours. Background is what can be reached from the picture's edge.
+void FillEnclosedBackground(Image& img) {
+    const int w = img.Width, h = img.Height;
+    std::vector<bool> outside(size_t(w) * h, false);
+    std::vector<std::pair<int, int>> stack;
+    auto visit = [&](int x, int y) {
+        if (x < 0 || y < 0 || x >= w || y >= h) return;
+        const size_t i = size_t(y) * w + x;
+        if (outside[i] || img.At(x, y) != kWeaponKey) return;
+        outside[i] = true;
+        stack.push_back({x, y});
+    };
+    for (int i = 0; i < w; ++i) {
+        visit(i, 0);
+        visit(i, h - 1);
+    }
+    for (int i = 0; i < h; ++i) {
+        visit(0, i);
+        visit(w - 1, i);
+    }
+    while (!stack.empty()) {
+        const auto [x, y] = stack.back();
+        stack.pop_back();
+        visit(x + 1, y);
+        visit(x - 1, y);
+        visit(x, y + 1);
+        visit(x, y - 1);
+    }
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            if (img.At(x, y) != kWeaponKey || outside[size_t(y) * w + x]) continue;
+            double r = 0, g = 0, b = 0;
+            int n = 0;
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx) {
+                    const int a = x + dx, c = y + dy;
+                    if (a < 0 || c < 0 || a >= w || c >= h || img.At(a, c) == kWeaponKey) continue;
+                    const uint32_t p = img.At(a, c);
+                    r += Red(p);
+                    g += Green(p);
+                    b += Blue(p);
+                    ++n;
+                }
+            img.At(x, y) = n ? Rgb(r / n, g / n, b / n) : 0x202020;
+        }
+}
+
 }  // namespace
 
 Image MakeWeaponImage() {
@@ -197,6 +246,7 @@ Image MakeWeaponImage() {
             if (c == kWeaponKey) c = 0x00FE00;  // never the key inside the weapon
             img.At(x, y) = c;
         }
+    FillEnclosedBackground(img);
     return img;
 }
 
