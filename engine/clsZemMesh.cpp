@@ -1,0 +1,82 @@
+#include "engine/clsZemMesh.h"
+
+#include <cstdint>
+
+#include "engine/checked.h"
+#include "engine/placement.h"
+#include "engine/zemdx.h"
+#include "platform/d3dx8/math.h"
+#include "platform/runtime/errors.h"
+
+namespace {
+
+// Colour key of mesh textures.
+constexpr rt::Long kMeshTextureKey = static_cast<rt::Long>(0xFCFFFFFFu);
+
+}  // namespace
+
+rt::Integer clsZemMesh::LoadMeshFromFile(const std::string& File) {
+    D3DX8& d3dx = ZemDx::detail::UtilityObject();
+    D3DXBufferPtr adjacency, materials;
+    int32_t count = 0;
+    D3DXMeshPtr loaded = d3dx.LoadMeshFromX(ZemDx::AppPath + "Data\\" + File, D3DXMESH_MANAGED, ZemDx::D3DDevice,
+                                            adjacency, materials, count);
+    Mesh = std::move(loaded);
+    MaterialCount = count;
+
+    Materials.assign(static_cast<size_t>(count > 0 ? count : 0), D3DMATERIAL8{});
+    MeshTextures.assign(Materials.size(), 0);
+    for (int32_t i = 0; i < count; ++i) {
+        D3DMATERIAL8& m = Materials[static_cast<size_t>(i)];
+        d3dx.BufferGetMaterial(materials, i, m);
+        m.ambient = m.diffuse;
+        const std::string name = d3dx.BufferGetTextureName(materials, i);
+        // A material without a texture name keeps the entry 0, the first slot of the table.
+        if (!name.empty()) MeshTextures[static_cast<size_t>(i)] = ZemDx::LoadTexture(name, kMeshTextureKey, rt::False);
+    }
+    return 0;
+}
+
+void clsZemMesh::DrawMesh() {
+    D3DMATRIX rotation, translation, world;
+    D3DXMatrixRotationYawPitchRoll(rotation, SpinY_, SpinX_, SpinZ_);
+    D3DXMatrixTranslation(translation, PosX_, PosY_, PosZ_);
+    D3DXMatrixMultiply(world, rotation, translation);
+    Direct3DDevice8& dev = ZemDx::detail::Device();
+    dev.SetTransform(D3DTS_WORLD, world);
+
+    // The materials are counted with a 16-bit index: 32768 or more of them overflow, the last
+    // index before the first pass or the step past 32767 after it.
+    const int64_t last = int64_t{MaterialCount} - 1;
+    if (last > 32767) rt::Raise(rt::ErrOverflow);
+    for (int64_t i = 0; i <= last; ++i) {
+        dev.SetMaterial(ZemDx::detail::Item(Materials, i));
+        dev.SetTexture(0, ZemDx::detail::Item(ZemDx::Textures, ZemDx::detail::Item(MeshTextures, i)));
+        if (!Mesh) rt::Raise(rt::ErrObjectNotSet);
+        Mesh->DrawSubset(static_cast<int32_t>(i));
+        if (i == 32767) rt::Raise(rt::ErrOverflow);
+    }
+
+    D3DMATRIX identity;
+    D3DXMatrixIdentity(identity);
+    dev.SetTransform(D3DTS_WORLD, identity);
+}
+
+void clsZemMesh::PosX(const float& Xx) { PosX_ = Xx; }
+float clsZemMesh::PosX() const { return PosX_; }
+void clsZemMesh::PosY(const float& Yy) { PosY_ = Yy; }
+float clsZemMesh::PosY() const { return PosY_; }
+void clsZemMesh::PosZ(const float& Zz) { PosZ_ = Zz; }
+float clsZemMesh::PosZ() const { return PosZ_; }
+void clsZemMesh::SpinX(const float& Xx) { SpinX_ = Xx; }
+float clsZemMesh::SpinX() const { return SpinX_; }
+void clsZemMesh::SpinY(const float& Yy) { SpinY_ = Yy; }
+float clsZemMesh::SpinY() const { return SpinY_; }
+void clsZemMesh::SpinZ(const float& Zz) { SpinZ_ = Zz; }
+float clsZemMesh::SpinZ() const { return SpinZ_; }
+
+void clsZemMesh::SetBBox(const float& Width, const float& Height, const float& Depth) {
+    ZemPlacement::SetBBox(BBox, PosX_, PosY_, PosZ_, Width, Height, Depth);
+}
+
+rt::Long clsZemMesh::ProjectionVisibilityBoundingBox() { return ZemPlacement::BoxVerdict(BBox); }

@@ -1,0 +1,60 @@
+// A mesh read from a .x file with its materials and their textures, drawn at its own position
+// and rotation. The engine's Render draws every mesh of ZemDx::Meshes once per frame, screened
+// by the box verdict when the visibility tests are on.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "engine/mesh_fwd.h"
+#include "platform/d3d8/d3d8types.h"
+#include "platform/d3dx8/d3dx8.h"
+#include "platform/runtime/types.h"
+
+class clsZemMesh {
+public:
+    // The loaded mesh (none before a load). Callers may read it and assign it.
+    D3DXMeshPtr Mesh;
+
+    // Loads the .x file `File` (relative to the program's Data folder) with its materials, each
+    // with its ambient colour set to its diffuse colour, and each material's texture through the
+    // engine's texture cache (colour key 0xFCFFFFFF; a texture that fails stands as -1; a
+    // material without a texture name keeps the entry 0). A file that cannot be read raises its
+    // error before anything of an earlier load is replaced. Returns 0.
+    rt::Integer LoadMeshFromFile(const std::string& File);
+
+    // Draws the mesh turned about its own origin (yaw SpinY, pitch SpinX, roll SpinZ) and moved
+    // to its position: per material its material, its texture-table entry and its subset. The
+    // world transform is left at the identity. Must run inside the scene. A texture index
+    // outside the texture table raises 9 at that material, with the world transform still at
+    // the mesh's placement.
+    void DrawMesh();
+
+    // Position and rotation (radians about x, y and z). Writing them does not move the box.
+    void PosX(const float& Xx);
+    float PosX() const;
+    void PosY(const float& Yy);
+    float PosY() const;
+    void PosZ(const float& Zz);
+    float PosZ() const;
+    void SpinX(const float& Xx);
+    float SpinX() const;
+    void SpinY(const float& Yy);
+    float SpinY() const;
+    void SpinZ(const float& Zz);
+    float SpinZ() const;
+
+    // Builds the box of this size around the current position (see engine/placement.h).
+    void SetBBox(const float& Width, const float& Height, const float& Depth);
+    // 1 when the box is wholly inside the viewport, 2 when wholly outside on one side, else 0.
+    rt::Long ProjectionVisibilityBoundingBox();
+
+private:
+    friend struct clsZemMeshInspector;  // the unit tests' view of the private state
+
+    std::vector<D3DMATERIAL8> Materials;   // material i belongs to subset i
+    std::vector<rt::Long> MeshTextures;    // texture-table index per material
+    rt::Long MaterialCount = 0;
+    float PosX_ = 0, PosY_ = 0, PosZ_ = 0;
+    float SpinX_ = 0, SpinY_ = 0, SpinZ_ = 0;
+    D3DVECTOR BBox[8] = {};
+};

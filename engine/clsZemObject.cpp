@@ -1,0 +1,74 @@
+// The object class apart from its file reader (object_file.cpp): placement, box, text helpers
+// and the animation step.
+#include "engine/clsZemObject.h"
+
+#include <cstdint>
+
+#include "engine/placement.h"
+#include "engine/text_fields.h"
+#include "platform/runtime/errors.h"
+#include "platform/win32/system.h"
+
+namespace {
+
+template <class T>
+const T& Entry(const std::vector<T>& list, int64_t i) {
+    if (i < 0 || static_cast<uint64_t>(i) >= list.size()) rt::Raise(rt::ErrSubscript);
+    return list[static_cast<size_t>(i)];
+}
+
+}  // namespace
+
+void clsZemObject::DrawObject() {}
+
+std::string clsZemObject::TrimExtraSpace(std::string valu) { return ZemText::TrimExtraSpace(std::move(valu)); }
+
+std::string clsZemObject::Field(const std::string& strg, const std::string& sep, const rt::Integer& cnt) {
+    return ZemText::Field(strg, sep, cnt);
+}
+
+void clsZemObject::PosX(const float& Xx) { PosX_ = Xx; }
+float clsZemObject::PosX() const { return PosX_; }
+void clsZemObject::PosY(const float& Yy) { PosY_ = Yy; }
+float clsZemObject::PosY() const { return PosY_; }
+void clsZemObject::PosZ(const float& Zz) { PosZ_ = Zz; }
+float clsZemObject::PosZ() const { return PosZ_; }
+void clsZemObject::SpinX(const float& Xx) { SpinX_ = Xx; }
+float clsZemObject::SpinX() const { return SpinX_; }
+void clsZemObject::SpinY(const float& Yy) { SpinY_ = Yy; }
+float clsZemObject::SpinY() const { return SpinY_; }
+void clsZemObject::SpinZ(const float& Zz) { SpinZ_ = Zz; }
+float clsZemObject::SpinZ() const { return SpinZ_; }
+
+void clsZemObject::SetBBox(const float& Width, const float& Height, const float& Depth) {
+    ZemPlacement::SetBBox(BBox, PosX_, PosY_, PosZ_, Width, Height, Depth);
+}
+
+rt::Long clsZemObject::ProjectionVisibilityBoundingBox() { return ZemPlacement::BoxVerdict(BBox); }
+
+void clsZemObject::AdvanceAnimation() {
+    if (CurrentFrame == 0) CurrentFrame = 1;
+    if (CurrentFrame == -1) return;
+    const int64_t now = static_cast<int32_t>(GetTickCount());
+
+    const ZemDx::Animation& anim = Entry(ObjData.Animations, CurrentAnim);
+    const std::vector<ZemDx::AnimFrame>& frames = anim.Frames;
+    // The earlier frame's time minus the later one's.
+    const rt::Integer d = rt::SubInt(Entry(frames, int64_t{CurrentFrame} - 1).Time, Entry(frames, CurrentFrame).Time);
+
+    const int64_t elapsed = now - AnimStartTick;
+    if (elapsed < INT32_MIN || elapsed > INT32_MAX) rt::Raise(rt::ErrOverflow);
+    if (d == 0) rt::Raise(rt::ErrDivisionByZero);
+    AnimAccum = rt::CLng(static_cast<double>(elapsed) / d + AnimAccum);
+
+    if (AnimAccum > 1) {
+        AnimAccum = 0;
+        CurrentFrame = rt::AddLng(CurrentFrame, 1);
+        if (int64_t{CurrentFrame} > static_cast<int64_t>(frames.size()) - 1) {
+            if (anim.EndMode == 1) CurrentFrame = -1;
+            else AnimFlag = 0;
+        }
+    }
+}
+
+void clsZemObject::EmptyPrivateFunction() {}

@@ -1,0 +1,39 @@
+#include "engine/placement.h"
+
+#include "engine/zemdx.h"
+
+namespace ZemPlacement {
+
+void SetBBox(D3DVECTOR (&BBox)[8], float PosX, float PosY, float PosZ, float Width, float Height, float Depth) {
+    const double hw = static_cast<double>(Width) / 2;
+    const double hh = static_cast<double>(Height) / 2;
+    const double hd = static_cast<double>(Depth) / 2;
+    for (int i = 0; i < 8; ++i) {
+        BBox[i].x = rt::CSng(PosX + ((i & 2) ? hw : -hw));
+        BBox[i].y = rt::CSng(PosY + ((i & 1) ? hh : -hh));
+        BBox[i].z = rt::CSng(PosZ + ((i & 4) ? hd : -hd));
+    }
+}
+
+rt::Long VerdictOfCodes(const rt::Long (&codes)[8]) {
+    auto all = [&](rt::Long code) {
+        for (rt::Long c : codes)
+            if (c != code) return false;
+        return true;
+    };
+    if (all(ZemDx::VisInside)) return ZemDx::VerdictInside;
+    for (rt::Long c : codes)
+        if (c == ZemDx::VisInside) return ZemDx::VerdictPartly;
+    // The outside sides in the order the box test tries them; at most one can hold.
+    for (rt::Long side : {ZemDx::VisBeyond, ZemDx::VisLeft, ZemDx::VisRight, ZemDx::VisAbove, ZemDx::VisBelowOrNear})
+        if (all(side)) return ZemDx::VerdictOutside;
+    return ZemDx::VerdictPartly;
+}
+
+rt::Long BoxVerdict(const D3DVECTOR (&BBox)[8]) {
+    rt::Long codes[8];
+    for (int i = 0; i < 8; ++i) codes[i] = ZemDx::ProjectionVisibilityPoint(BBox[i]);
+    return VerdictOfCodes(codes);
+}
+
+}  // namespace ZemPlacement
