@@ -120,6 +120,11 @@ void Form::Picture(StdPicture picture) {
     impl_->state.dirty = true;
 }
 
+void Form::Icon(StdPicture icon) {
+    icon_ = std::move(icon);
+    if (impl_->state.created) detail::CurrentBackend().SetTitle(*this);
+}
+
 int32_t Form::hWnd() {
     if (!loaded_ && !loading_) Load();
     return impl_->state.hWnd;

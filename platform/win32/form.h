@@ -58,6 +58,10 @@ public:
     const StdPicture& Picture() const { return picture_; }
     void Picture(StdPicture picture);
 
+    // The window's own icon (shown by the window system; none by default).
+    const StdPicture& Icon() const { return icon_; }
+    void Icon(StdPicture icon);
+
     // The window's handle; loads the window when it is not loaded.
     int32_t hWnd();
 
@@ -95,6 +99,7 @@ private:
     bool keyPreview_ = false;
     int32_t backColor_ = 0x00F0F0F0;
     StdPicture picture_;
+    StdPicture icon_;
     bool loaded_ = false;
     bool visible_ = false;
     bool loading_ = false;

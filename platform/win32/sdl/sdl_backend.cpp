@@ -89,8 +89,18 @@ public:
         if (SDL_Window* w = WindowOf(form)) SDL_SetWindowPosition(w, form.Left(), form.Top());
     }
 
+    // Title and icon.
     void SetTitle(Form& form) override {
-        if (SDL_Window* w = WindowOf(form)) SDL_SetWindowTitle(w, form.Caption().c_str());
+        SDL_Window* w = WindowOf(form);
+        if (!w) return;
+        SDL_SetWindowTitle(w, form.Caption().c_str());
+        const StdPicture& icon = form.Icon();
+        if (icon.Empty()) return;
+        SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(icon.Pixels.data()), icon.Width,
+                                                            icon.Height, 32, icon.Width * 4, SDL_PIXELFORMAT_ARGB8888);
+        if (!s) return;
+        SDL_SetWindowIcon(w, s);
+        SDL_FreeSurface(s);
     }
 
     void ApplyShape(Form& form) override {
