@@ -1,13 +1,9 @@
 // The camera matrices and the drawing of one frame.
 #include "engine/checked.h"
+#include "engine/clsZemMesh.h"
 #include "engine/zemdx.h"
 #include "platform/d3dx8/math.h"
 #include "platform/runtime/errors.h"
-
-#if __has_include("engine/clsZemMesh.h")
-#include "engine/clsZemMesh.h"
-#define ZEMDX_HAVE_MESH_CLASS 1
-#endif
 
 namespace ZemDx {
 
@@ -56,18 +52,15 @@ void DrawTerrain(Direct3DDevice8& dev) {
     dev.DrawPrimitive(StripType(), 0, static_cast<int32_t>(last - 1));
 }
 
+// Each mesh sets its own world transform and materials and leaves the world at the identity.
 void DrawMeshes() {
+    // A count without a list has no upper bound to run to.
     if (Meshes.empty()) rt::Raise(rt::ErrSubscript);
-#ifdef ZEMDX_HAVE_MESH_CLASS
     for (const clsZemMeshPtr& mesh : Meshes) {
         if (!mesh) rt::Raise(rt::ErrObjectNotSet);
         if (VisibilityTest == 1 && mesh->ProjectionVisibilityBoundingBox() == VerdictOutside) continue;
         mesh->DrawMesh();
     }
-#else
-    // Without the mesh class no mesh can have been made: any entry is an empty reference.
-    rt::Raise(rt::ErrObjectNotSet);
-#endif
 }
 
 }  // namespace

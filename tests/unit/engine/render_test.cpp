@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "engine/clsZemMesh.h"
 #include "engine/zemdx.h"
 #include "engine_test_util.h"
 
@@ -270,6 +271,36 @@ TEST_F(Frame, MeshCountWithoutMeshesAbandonsTheFrame) {
     EXPECT_EQ(ZemDx::Render(StartCamera(), rt::False, 255), rt::False);
     ZemDx::Meshes.push_back(nullptr);
     EXPECT_EQ(ZemDx::Render(StartCamera(), rt::False, 255), rt::False);
+}
+
+TEST_F(Frame, MeshPassDrawsAfterTheWorldAndHonoursTheBoxVerdict) {
+    AddTriangles(1, 1);
+    ASSERT_EQ(ZemDx::RefreshBuffers(), rt::True);
+    // Two meshes never loaded: each sets its placement and the identity, and draws nothing.
+    auto ahead = std::make_shared<clsZemMesh>();
+    ahead->PosZ(10.0f);
+    ahead->PosY(2.0f);
+    ahead->SetBBox(1, 1, 1);
+    auto behind = std::make_shared<clsZemMesh>();
+    behind->PosX(-500.0f);
+    behind->PosY(2.0f);
+    behind->PosZ(10.0f);
+    behind->SetBBox(1, 1, 1);
+    ZemDx::Meshes = {ahead, behind};
+    ZemDx::MeshCount = 2;
+    d3d8test::Record(true);
+    EXPECT_EQ(ZemDx::Render(StartCamera(), rt::False, 255), rt::True);
+    EXPECT_EQ(CallsOf("SetTransform"), (Calls{{256}, {2}, {3}, {256}, {256}, {256}, {256}}));
+    // With the tests on, the mesh wholly left of the view is skipped.
+    d3d8test::ClearCalls();
+    ZemDx::VisibilityTest = 1;
+    EXPECT_EQ(ZemDx::Render(StartCamera(), rt::False, 255), rt::True);
+    EXPECT_EQ(CallsOf("SetTransform"), (Calls{{256}, {2}, {3}, {256}, {256}}));
+    // The count, not the list, says whether the pass runs.
+    d3d8test::ClearCalls();
+    ZemDx::MeshCount = 0;
+    EXPECT_EQ(ZemDx::Render(StartCamera(), rt::False, 255), rt::True);
+    EXPECT_EQ(CallsOf("SetTransform").size(), 3u);
 }
 
 TEST(FrameWithoutDevice, RenderFailsQuietly) {
