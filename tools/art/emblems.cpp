@@ -1,5 +1,6 @@
 #include "tools/art/emblems.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "tools/art/shapes.h"
@@ -64,11 +65,14 @@ void PaintMap(Canvas& c, float x, float y, float size) {
     }
     // Roads and a dashed route.
     Mask clip = Cover(RoundRect(x + s * 0.05f, y + s * 0.15f, x + s * 0.95f, y + s * 0.91f, 0), w, h);
+    // Small maps (the icon) get fewer, bolder dots so that the route still reads.
+    const float dot = std::max(s * 0.028f, 1.1f);
+    const int every = s < 60 ? 3 : 2;
     for (int k = 0; k < 14; ++k) {
         float t = k / 13.0f;
         float px = x + s * (0.12f + 0.72f * t);
         float py = y + s * (0.72f - 0.42f * t + 0.12f * std::sin(t * 6.0f));
-        if (k % 2 == 0) c.Fill(Cover(Circle(px, py, s * 0.028f), w, h).Times(clip), Solid(Hex(0xC03030)));
+        if (k % every == 0) c.Fill(Cover(Circle(px, py, dot), w, h).Times(clip), Solid(Hex(0xC03030)));
     }
     // Pin at the route's end.
     float px = x + s * 0.82f, py = y + s * 0.32f;

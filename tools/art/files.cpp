@@ -64,14 +64,14 @@ void WriteBmp24(const std::string& path, int w, int h, const std::vector<uint8_t
     Save(path, o);
 }
 
-void WriteIco256(const std::string& path, int w, int h, const std::vector<uint8_t>& rgb,
-                 const std::vector<bool>& opaque) {
-    // Palette: the means of the 256 most used colour cells (4 bits per channel), then each
-    // pixel takes its nearest palette colour.
+Indexed Quantize(int w, int h, const std::vector<uint8_t>& rgb, const std::vector<bool>& opaque,
+                 const std::array<uint8_t, 3>& transparent) {
+    // Palette: entry 0 for transparent pixels, then the means of the 255 most used colour cells
+    // (4 bits per channel); each pixel takes its nearest palette colour.
     struct Cell { uint32_t n = 0, r = 0, g = 0, b = 0; };
     std::map<int, Cell> cells;
     for (int i = 0; i < w * h; ++i) {
-        if (!opaque[i]) continue;
+        if (!opaque[size_t(i)]) continue;
         const uint8_t* p = &rgb[size_t(i) * 3];
         Cell& c = cells[(p[0] >> 4) << 8 | (p[1] >> 4) << 4 | (p[2] >> 4)];
         ++c.n; c.r += p[0]; c.g += p[1]; c.b += p[2];
@@ -79,23 +79,62 @@ void WriteIco256(const std::string& path, int w, int h, const std::vector<uint8_
     std::vector<Cell> byUse;
     for (auto& [k, c] : cells) byUse.push_back(c);
     std::sort(byUse.begin(), byUse.end(), [](const Cell& a, const Cell& b) { return a.n > b.n; });
-    std::vector<std::array<uint8_t, 3>> pal;
+    Indexed out;
+    out.palette.push_back(transparent);
     for (const Cell& c : byUse) {
-        if (pal.size() == 256) break;
-        pal.push_back({uint8_t(c.r / c.n), uint8_t(c.g / c.n), uint8_t(c.b / c.n)});
+        if (out.palette.size() == 256) break;
+        std::array<uint8_t, 3> col{uint8_t(c.r / c.n), uint8_t(c.g / c.n), uint8_t(c.b / c.n)};
+        if (col == transparent) col[1] = uint8_t(col[1] + 1);
+        out.palette.push_back(col);
     }
-    if (pal.empty()) pal.push_back({0, 0, 0});
-    while (pal.size() < 256) pal.push_back({0, 0, 0});
-    auto nearest = [&](const uint8_t* p) {
-        int best = 0, bestD = 1 << 30;
-        for (int i = 0; i < 256; ++i) {
-            int dr = p[0] - pal[i][0], dg = p[1] - pal[i][1], db = p[2] - pal[i][2];
-            int d = dr * dr * 3 + dg * dg * 4 + db * db * 2;
-            if (d < bestD) { bestD = d; best = i; }
+    const size_t used = out.palette.size();
+    while (out.palette.size() < 256) out.palette.push_back({0, 0, 0});
+    for (int i = 0; i < w * h; ++i) {
+        if (!opaque[size_t(i)]) {
+            out.index.push_back(0);
+            continue;
         }
-        return uint8_t(best);
-    };
+        const uint8_t* p = &rgb[size_t(i) * 3];
+        size_t best = 1;
+        int bestD = 1 << 30;
+        for (size_t k = 1; k < used; ++k) {
+            int dr = p[0] - out.palette[k][0], dg = p[1] - out.palette[k][1], db = p[2] - out.palette[k][2];
+            int d = dr * dr * 3 + dg * dg * 4 + db * db * 2;
+            if (d < bestD) { bestD = d; best = k; }
+        }
+        out.index.push_back(uint8_t(best));
+    }
+    return out;
+}
 
+void WriteBmp8(const std::string& path, int w, int h, const Indexed& img) {
+    const uint32_t stride = (uint32_t(w) + 3) & ~3u;
+    const uint32_t imageSize = stride * uint32_t(h);
+    const uint32_t dataAt = 54 + 256 * 4;
+    std::vector<uint8_t> o;
+    o.push_back('B');
+    o.push_back('M');
+    Put32(o, dataAt + imageSize);
+    Put32(o, 0);
+    Put32(o, dataAt);
+    PutInfoHeader(o, w, h, 8, imageSize, 256);
+    for (auto& c : img.palette) {
+        o.push_back(c[2]);
+        o.push_back(c[1]);
+        o.push_back(c[0]);
+        o.push_back(0);
+    }
+    for (int y = h - 1; y >= 0; --y) {
+        for (int x = 0; x < w; ++x) o.push_back(img.index[size_t(y) * w + x]);
+        for (uint32_t pad = uint32_t(w); pad < stride; ++pad) o.push_back(0);
+    }
+    Save(path, o);
+}
+
+void WriteIco256(const std::string& path, int w, int h, const Indexed& img, const std::vector<bool>& opaque) {
+    // Transparent pixels are black in the colour part, so the mask alone decides what shows.
+    auto pal = img.palette;
+    pal[0] = {0, 0, 0};
     const uint32_t xorStride = (uint32_t(w) + 3) & ~3u;
     const uint32_t andStride = ((uint32_t(w) + 31) / 32) * 4;
     const uint32_t imageSize = 40 + 256 * 4 + (xorStride + andStride) * uint32_t(h);
@@ -121,7 +160,7 @@ void WriteIco256(const std::string& path, int w, int h, const std::vector<uint8_
     for (int y = h - 1; y >= 0; --y) {
         for (int x = 0; x < w; ++x) {
             size_t i = size_t(y) * w + x;
-            o.push_back(opaque[i] ? nearest(&rgb[i * 3]) : 0);
+            o.push_back(img.index[i]);
         }
         for (uint32_t pad = uint32_t(w); pad < xorStride; ++pad) o.push_back(0);
     }

@@ -25,9 +25,13 @@ int main(int argc, char** argv) {
             std::cout << out << it.name << "\n";
         }
         if (argc <= 2 || std::string(argv[2]) == "frmSelect.ico") {
+            // The icon as an icon file, and the same 256 colours as a BMP (transparent pixels in
+            // the background colour) for image readers that know no icons.
             Art::Icon icon = Art::DrawSelectIcon();
-            Art::WriteIco256(out + "frmSelect.ico", icon.size, icon.size, icon.rgb, icon.opaque);
-            std::cout << out << "frmSelect.ico\n";
+            const Art::Indexed img = Art::Quantize(icon.size, icon.size, icon.rgb, icon.opaque, {0xFF, 0x00, 0xFF});
+            Art::WriteIco256(out + "frmSelect.ico", icon.size, icon.size, img, icon.opaque);
+            Art::WriteBmp8(out + "frmSelectIcon.bmp", icon.size, icon.size, img);
+            std::cout << out << "frmSelect.ico\n" << out << "frmSelectIcon.bmp\n";
         }
     } catch (const std::exception& e) {
         std::cerr << "art: " << e.what() << "\n";

@@ -22,7 +22,7 @@ uint32_t U32(std::span<const unsigned char> b, size_t at) { return U16(b, at) | 
 
 TEST(Resources, EveryPictureIsEmbeddedWithTheFilesBytes) {
     for (const char* name : {"frmMenu.bmp", "frmOptions.bmp", "frmAbout.bmp", "frmSelect.bmp", "frmWindowed.bmp",
-                             "frmZemLogo.bmp", "frmSelect.ico"}) {
+                             "frmZemLogo.bmp", "frmSelect.ico", "frmSelectIcon.bmp"}) {
         auto embedded = GetResource(name);
         std::vector<unsigned char> file = FileBytes(name);
         ASSERT_FALSE(file.empty()) << name;
@@ -70,6 +70,25 @@ TEST(Resources, SelectIconIsOne32By32ImageIn256Colours) {
     for (size_t i = 0; i < 32 * 4; ++i) transparent += __builtin_popcount(b[pixels + 32 * 32 + i]);
     EXPECT_GT(transparent, 0);
     EXPECT_LT(transparent, 32 * 32 / 4);
+}
+
+TEST(Resources, SelectIconAlsoComesAsA256ColourBmp) {
+    // Image readers that know no icon files read this one; its corners are the background colour.
+    auto b = GetResource("frmSelectIcon.bmp");
+    ASSERT_GE(b.size(), 54u + 1024u + 1024u);
+    EXPECT_EQ(b[0], 'B');
+    EXPECT_EQ(U32(b, 18), 32u);
+    EXPECT_EQ(U32(b, 22), 32u);
+    EXPECT_EQ(U16(b, 28), 8u);
+    const uint32_t dataAt = U32(b, 10);
+    ASSERT_EQ(uint64_t(dataAt) + 32 * 32, b.size());
+    const uint8_t corner = b[dataAt];  // bottom-left pixel
+    const size_t paletteAt = 14 + U32(b, 14);
+    EXPECT_EQ(b[paletteAt + 4 * corner + 2], 0xFF);  // red
+    EXPECT_EQ(b[paletteAt + 4 * corner + 1], 0x00);  // green
+    EXPECT_EQ(b[paletteAt + 4 * corner + 0], 0xFF);  // blue
+    // The icon's middle is painted, not background.
+    EXPECT_NE(b[dataAt + 16 * 32 + 16], corner);
 }
 
 }  // namespace
