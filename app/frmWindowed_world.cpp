@@ -1,0 +1,105 @@
+#include "app/frmWindowed_world.h"
+
+#include <string>
+
+#include "app/game_state.h"
+#include "app/walls.h"
+#include "app/world_map.h"
+#include "engine/zemdx.h"
+#include "platform/runtime/errors.h"
+#include "platform/runtime/types.h"
+#include "platform/win32/runtime.h"
+
+namespace GameWorld {
+
+namespace {
+
+constexpr int32_t kWhite = 0x00FFFFFF;  // vertex colour of the floor and ceiling
+constexpr rt::Integer kOpenFloor = 12;
+constexpr rt::Integer kStartCell = 13;
+
+// The wall texture of texture number n (a cell code, a floor or ceiling number): entry n - 1
+// of WallTextures. Any number outside 1 to 12 stops the run with "Subscript out of range";
+// the subtraction itself is 16-bit (so -32768 overflows).
+int32_t WallTexture(rt::Integer n) {
+    const rt::Integer entry = rt::SubInt(n, 1);
+    if (entry < 0 || entry >= ModMain::kWallTextureEntries) rt::Raise(rt::ErrSubscript);
+    return ModMain::WallTextures[entry];
+}
+
+}  // namespace
+
+void SetDisplaySettings() {
+    ZemDx::CullBackFaces = rt::True;
+    ZemDx::ScreenHeight = 480;
+    ZemDx::ScreenWidth = 640;
+    ZemDx::VisibilityTest = 0;
+    ZemDx::ZEnable = 1;
+    ZemDx::AmbientColor = rt::RGB(255, 255, 255);
+    ZemDx::Material.ambient = ZemDx::ColorValue(255, 255, 255);
+}
+
+void MakeLabelAndImages() {
+    ModMain::FpsTextIndex = ZemDx::AddText("FPS - 0", 0, 0, 15, 100, 0, "Verdana", 12, rt::True,
+                                           static_cast<rt::Long>(0xFFFFFFFFu));
+    const rt::Long weapon = ZemDx::LoadTexture("Textures\\Phaser Type 3.bmp",
+                                               static_cast<rt::Long>(0xFF00FF00u), rt::False);
+    ZemDx::AddOverlay(384, 224, 256, 256, weapon, 1, 0, 0, 0, 1, 1, 0, 1, kWhite);
+    for (int i = 0; i <= 10; ++i)
+        ModMain::WallTextures[i] = ZemDx::LoadTexture("Textures\\" + std::to_string(i + 1) + ".bmp",
+                                                      static_cast<rt::Long>(0xFFFFFFFEu), rt::False);
+}
+
+void BuildWorld() {
+    // The counters are 16-bit: a bound beyond 32767 overflows, and so does 5 x a start cell's
+    // row or column beyond 6553.
+    const rt::Integer rows = rt::CInt(ModMain::Map.UBound(1));
+    const rt::Integer cols = rt::CInt(ModMain::Map.UBound(2));
+    for (int xi = 1; xi <= rows; ++xi) {
+        for (int zi = 1; zi <= cols; ++zi) {
+            const rt::Integer x = rt::Integer(xi), z = rt::Integer(zi);
+            const rt::Integer c = ModMain::Map(x, z);
+            if (c == kOpenFloor) continue;
+            if (c == kStartCell) {
+                ZemDx::Camera.PosX = static_cast<float>(-(double(rt::MulInt(5, x)) + 2.5));
+                ZemDx::Camera.PosZ = static_cast<float>(-(double(rt::MulInt(5, z)) + 2.5));
+                continue;
+            }
+            ModMain::AddBlock(x, z, WallTexture(c));
+        }
+    }
+}
+
+void AddFloorAndCeiling() {
+    // Cells 1 to U by 1 to V, the texture repeated once per cell. Seen from between them, all
+    // four triangles run counter-clockwise like the outer faces of the walls.
+    const rt::Long U = ModMain::Map.UBound(1);
+    const rt::Long V = ModMain::Map.UBound(2);
+    const float X1 = static_cast<float>(rt::MulLng(rt::AddLng(U, 1), 5));
+    const float Z1 = static_cast<float>(rt::MulLng(rt::AddLng(V, 1), 5));
+    const float u = static_cast<float>(U), v = static_cast<float>(V);
+    const int32_t w = kWhite;
+    ZemDx::AddTriangle(5, 0, 5, 0, 0, w, X1, 0, 5, u, 0, w, X1, 0, Z1, u, v, w,
+                       WallTexture(ModMain::FloorTexture));
+    ZemDx::AddTriangle(X1, 0, Z1, u, v, w, 5, 0, Z1, 0, v, w, 5, 0, 5, 0, 0, w,
+                       WallTexture(ModMain::FloorTexture));
+    ZemDx::AddTriangle(X1, 5, Z1, u, v, w, X1, 5, 5, u, 0, w, 5, 5, 5, 0, 0, w,
+                       WallTexture(ModMain::CeilingTexture));
+    ZemDx::AddTriangle(5, 5, 5, 0, 0, w, 5, 5, Z1, 0, v, w, X1, 5, Z1, u, v, w,
+                       WallTexture(ModMain::CeilingTexture));
+}
+
+void ReadAndBuildWorld(const std::string& path) {
+    ModMain::LoadMap(path);
+    BuildWorld();
+    AddFloorAndCeiling();
+    ZemDx::RefreshBuffers();
+}
+
+void PlaceCamera() {
+    ModMain::MoveSpeed = 1.0f;
+    ZemDx::Camera.PosY = -2.0f;
+    ZemDx::Camera.FOV = 1.04719f;  // a shade under a sixth of a turn
+}
+
+}  // namespace GameWorld

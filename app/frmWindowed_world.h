@@ -1,0 +1,32 @@
+// The steps of the start of a run that set up the engine and the world, in the order the game
+// window's load handler takes them: display settings; the frame-rate label, the weapon image
+// and the wall textures; the world file with its wall blocks, start cell, floor and ceiling
+// and vertex buffers; the camera.
+#pragma once
+#include <string>
+
+namespace GameWorld {
+
+// 640 x 480, depth buffer and back-face culling on, no visibility tests, white ambient light
+// and material.
+void SetDisplaySettings();
+
+// The "FPS - 0" label in the top-left corner, the weapon image in the bottom-right corner
+// (texture slot 0 on a fresh engine) and wall textures 1 to 11 (slots 1 to 11) into
+// ModMain::WallTextures.
+void MakeLabelAndImages();
+
+// Reads the world file `path` into the grid, adds a wall block for every wall cell, puts the
+// viewer on the start cell (the last one wins), adds floor and ceiling and builds the vertex
+// buffers. Bad input raises the run-time error the first failing step gives.
+void ReadAndBuildWorld(const std::string& path);
+
+// Scans the grid: wall blocks and the start cell.
+void BuildWorld();
+// Floor and ceiling over the whole grid.
+void AddFloorAndCeiling();
+
+// The eye 2 above the floor, the field of view, walking speed 1.
+void PlaceCamera();
+
+}  // namespace GameWorld
