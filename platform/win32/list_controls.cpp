@@ -148,22 +148,27 @@ namespace {
 
 char Lower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
 
-// Wildcard match ('*' any run, '?' one character), ignoring case.
+// Wildcard match ('*' any run, '?' one character), ignoring case; linear backtracking to the
+// last '*' only, so no pattern can make it slow.
 bool Matches(const char* p, const char* pe, const char* s, const char* se) {
-    while (p != pe) {
-        if (*p == '*') {
-            while (p != pe && *p == '*') ++p;
-            if (p == pe) return true;
-            for (const char* t = s; t <= se; ++t)
-                if (Matches(p, pe, t, se)) return true;
+    const char* star = nullptr;
+    const char* resume = nullptr;
+    while (s != se) {
+        if (p != pe && *p == '*') {
+            star = ++p;
+            resume = s;
+        } else if (p != pe && (*p == '?' || Lower(*p) == Lower(*s))) {
+            ++p;
+            ++s;
+        } else if (star) {
+            p = star;
+            s = ++resume;
+        } else {
             return false;
         }
-        if (s == se) return false;
-        if (*p != '?' && Lower(*p) != Lower(*s)) return false;
-        ++p;
-        ++s;
     }
-    return s == se;
+    while (p != pe && *p == '*') ++p;
+    return p == pe;
 }
 
 bool MatchesPattern(const std::string& pattern, const std::string& name) {

@@ -78,6 +78,10 @@ TEST_F(FileList, PatternChangeRereadsAndStarDotStarTakesAll) {
     EXPECT_EQ(p.files.ListCount(), 2);
     p.files.Pattern("?.map");
     EXPECT_EQ(p.files.ListCount(), 1);
+    p.files.Pattern("*a*a*a*a*a*a*a*a*a*a*a*a*a*a*a*a*a*a*a*b");  // must not take forever
+    EXPECT_EQ(p.files.ListCount(), 0);
+    p.files.Pattern("N*T");
+    EXPECT_EQ(p.files.ListCount(), 1);
 }
 
 TEST_F(FileList, MissingFolderRaisesPathNotFoundAndKeepsTheList) {

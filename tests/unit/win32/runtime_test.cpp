@@ -152,3 +152,40 @@ TEST(KeyMap, DisplayKeysGiveVirtualKeyCodes) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Pictures, BadOrMissingPicturesRaiseClearErrors) {
+    const unsigned char junk[] = {'B', 'M', 1, 2, 3};
+    try {
+        rt::LoadPictureFromMemory(junk, sizeof junk);
+        FAIL() << "no error";
+    } catch (const rt::RuntimeError& e) {
+        EXPECT_EQ(e.Number(), 481);
+    }
+    EXPECT_THROW(rt::LoadPictureFromMemory(nullptr, 0), rt::RuntimeError);
+    try {
+        rt::LoadPicture("\\no\\such\\folder\\skin.bmp");
+        FAIL() << "no error";
+    } catch (const rt::RuntimeError& e) {
+        EXPECT_EQ(e.Number(), 53);
+    }
+}
+
+TEST(Pictures, TwentyFourBitBitmapDecodes) {
+    // 2 x 2, bottom-up rows padded to 4 bytes: blue, green / red, white.
+    std::vector<unsigned char> bmp = {'B', 'M', 70, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,
+                                      40, 0, 0, 0, 2, 0, 0, 0, 2, 0, 0, 0, 1, 0, 24, 0, 0, 0, 0, 0,
+                                      16, 0, 0, 0, 0x13, 0x0B, 0, 0, 0x13, 0x0B, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                                      255, 0, 0, 0, 255, 0, 0, 0,            // bottom row: blue, green
+                                      0, 0, 255, 255, 255, 255, 0, 0};       // top row: red, white
+    rt::StdPicture p = rt::LoadPictureFromMemory(bmp.data(), bmp.size());
+    ASSERT_EQ(p.Width, 2);
+    ASSERT_EQ(p.Height, 2);
+    EXPECT_EQ(p.Pixels[0] & 0xFFFFFF, 0xFF0000u);
+    EXPECT_EQ(p.Pixels[1] & 0xFFFFFF, 0xFFFFFFu);
+    EXPECT_EQ(p.Pixels[2] & 0xFFFFFF, 0x0000FFu);
+    EXPECT_EQ(p.Pixels[3] & 0xFFFFFF, 0x00FF00u);
+}
+
+}  // namespace
