@@ -266,6 +266,13 @@ TEST_F(Frame, QuadsAndTerrainPasses) {
     EXPECT_EQ(CallsOf("DrawPrimitive").size(), 1u);
 }
 
+TEST_F(Frame, TerrainFlagWithoutVerticesFailsInsteadOfReadingNothing) {
+    ZemDx::TerrainLoaded = rt::True;
+    EXPECT_EQ(ZemDx::RefreshBuffers(), rt::False);
+    EXPECT_FALSE(ZemDx::Terrain.Buffer);
+    EXPECT_EQ(ZemDx::Render(StartCamera(), rt::False, 255), rt::False);
+}
+
 TEST_F(Frame, MeshCountWithoutMeshesAbandonsTheFrame) {
     ZemDx::MeshCount = 1;
     EXPECT_EQ(ZemDx::Render(StartCamera(), rt::False, 255), rt::False);
