@@ -26,13 +26,14 @@ rt::Integer clsZemMesh::LoadMeshFromFile(const std::string& File) {
 
     Materials.assign(static_cast<size_t>(count > 0 ? count : 0), D3DMATERIAL8{});
     MeshTextures.assign(Materials.size(), 0);
+    Untextured.assign(Materials.size(), false);
     for (int32_t i = 0; i < count; ++i) {
         D3DMATERIAL8& m = Materials[static_cast<size_t>(i)];
         d3dx.BufferGetMaterial(materials, i, m);
         m.ambient = m.diffuse;
         const std::string name = d3dx.BufferGetTextureName(materials, i);
-        // A material without a texture name keeps the entry 0, the first slot of the table.
         if (!name.empty()) MeshTextures[static_cast<size_t>(i)] = ZemDx::LoadTexture(name, kMeshTextureKey, rt::False);
+        else Untextured[static_cast<size_t>(i)] = true;
     }
     return 0;
 }
@@ -51,7 +52,10 @@ void clsZemMesh::DrawMesh() {
     if (last > 32767) rt::Raise(rt::ErrOverflow);
     for (int64_t i = 0; i <= last; ++i) {
         dev.SetMaterial(ZemDx::detail::Item(Materials, i));
-        dev.SetTexture(0, ZemDx::detail::Item(ZemDx::Textures, ZemDx::detail::Item(MeshTextures, i)));
+        // A material that names no texture is drawn with none, not with whatever texture
+        // happens to sit in the table's first slot.
+        if (Untextured[static_cast<size_t>(i)]) dev.SetTexture(0, nullptr);
+        else dev.SetTexture(0, ZemDx::detail::Item(ZemDx::Textures, ZemDx::detail::Item(MeshTextures, i)));
         if (!Mesh) rt::Raise(rt::ErrObjectNotSet);
         Mesh->DrawSubset(static_cast<int32_t>(i));
         if (i == 32767) rt::Raise(rt::ErrOverflow);

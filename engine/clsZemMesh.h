@@ -18,12 +18,13 @@ public:
     // Loads the .x file `File` (relative to the program's Data folder) with its materials, each
     // with its ambient colour set to its diffuse colour, and each material's texture through the
     // engine's texture cache (colour key 0xFCFFFFFF; a texture that fails stands as -1; a
-    // material without a texture name keeps the entry 0). A file that cannot be read raises its
-    // error before anything of an earlier load is replaced. Returns 0.
+    // material without a texture name keeps the entry 0 and is drawn untextured). A file that
+    // cannot be read raises its error before anything of an earlier load is replaced. Returns 0.
     rt::Integer LoadMeshFromFile(const std::string& File);
 
     // Draws the mesh turned about its own origin (yaw SpinY, pitch SpinX, roll SpinZ) and moved
-    // to its position: per material its material, its texture-table entry and its subset. The
+    // to its position: per material its material, its texture-table entry (no texture for a
+    // material that names none) and its subset. The
     // world transform is left at the identity. Must run inside the scene. A texture index
     // outside the texture table raises 9 at that material, with the world transform still at
     // the mesh's placement.
@@ -53,6 +54,7 @@ private:
 
     std::vector<D3DMATERIAL8> Materials;   // material i belongs to subset i
     std::vector<rt::Long> MeshTextures;    // texture-table index per material
+    std::vector<bool> Untextured;          // the material names no texture file
     rt::Long MaterialCount = 0;
     float PosX_ = 0, PosY_ = 0, PosZ_ = 0;
     float SpinX_ = 0, SpinY_ = 0, SpinZ_ = 0;
