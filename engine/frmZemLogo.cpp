@@ -24,7 +24,12 @@ frmZemLogo::frmZemLogo() : rt::Form("frmZemLogo"), Timer1(*this, "Timer1", 1000,
     Timer1.OnTimer = [this] { Timer1_Timer(); };
 }
 
-void frmZemLogo::Form_Load() { Show(); }
+void frmZemLogo::Form_Load() {
+    // The window keeps its controls between loads; like the rest of its window data the timer
+    // starts every load afresh, running from the load.
+    Timer1.Enabled(true);
+    Show();
+}
 
 void frmZemLogo::Timer1_Timer() {
     ZemDx::LogoDone = rt::True;

@@ -267,6 +267,20 @@ TEST(EngineStart, SecondStartPumpsOnceAndDropsTheTables) {
     EXPECT_EQ(ZemDx::TriangleCount, 1);  // the lists are not the start's business
 }
 
+TEST(EngineStart, EveryLoadOfTheSplashRunsItsTimerAfresh) {
+    GameDisplaySettings();
+    const rt::Long hWnd = DeviceWindowHandle();
+    PumpCounter& counter = StartCounting(10);
+    ASSERT_EQ(ZemDx::InitEngine(hWnd, 1, 1, rt::False, rt::True), rt::True);
+    ASSERT_EQ(counter.pumps, 100);
+    // With the flag cleared by hand, a second splash waits its full second again.
+    ZemDx::LogoDone = rt::False;
+    counter.pumps = 0;
+    ASSERT_EQ(ZemDx::InitEngine(hWnd, 1, 1, rt::False, rt::True), rt::True);
+    EXPECT_EQ(counter.pumps, 100);
+    EXPECT_EQ(ZemDx::LogoDone, rt::True);
+}
+
 TEST(EngineStart, ClosingTheSplashEndsTheWait) {
     GameDisplaySettings();
     const rt::Long hWnd = DeviceWindowHandle();
