@@ -222,3 +222,47 @@ TEST(DamagedImages, OversizedHeadersAreRefusedBeforeAllocating) {
     const auto small = ReadTestFile("rgb3x2.png");
     EXPECT_FALSE(DecodeImage(small.data(), small.size(), img, why, 2));  // 3 wide > 2
 }
+
+// Files that made the third-party decoder misbehave (found by fuzzing): each must be refused
+// cleanly, without touching memory outside the decoder's arrays.
+TEST(DamagedImages, JpegHuffmanTablesThatWouldOverflowAreRefused) {
+    for (const char* name : {"bad_huffman_counts.jpg", "bad_huffman_counts_fill.jpg", "undefined_huffman_table.jpg"})
+        EXPECT_TRUE(Fails(ReadTestFile(name))) << name;
+}
+
+TEST(DamagedImages, ValidJpegsStillPassTheTableChecks) {
+    for (const char* name : {"grad8x8.jpg", "progressive16.jpg", "plasma16.jpg"}) {
+        const Image img = Decode(ReadTestFile(name));
+        EXPECT_GE(img.Width, 8) << name;
+    }
+}
+
+namespace {
+
+// rgb3x2.png with a chunk inserted before its image data chunk.
+std::vector<uint8_t> PngWithChunkBeforeData(const std::vector<uint8_t>& chunk) {
+    auto png = ReadTestFile("rgb3x2.png");
+    for (size_t p = 8; p + 8 <= png.size();) {
+        const uint32_t len = (png[p] << 24) | (png[p + 1] << 16) | (png[p + 2] << 8) | png[p + 3];
+        if (std::string(png.begin() + p + 4, png.begin() + p + 8) == "IDAT") {
+            png.insert(png.begin() + static_cast<ptrdiff_t>(p), chunk.begin(), chunk.end());
+            return png;
+        }
+        p += 12 + len;
+    }
+    ADD_FAILURE() << "no IDAT";
+    return png;
+}
+
+}  // namespace
+
+TEST(DamagedImages, EmptyPngDataChunksAreHarmless) {
+    // Length 0, "IDAT", CRC of "IDAT".
+    const auto png = PngWithChunkBeforeData({0, 0, 0, 0, 'I', 'D', 'A', 'T', 0x35, 0xAF, 0x06, 0x1E});
+    ExpectPicture(Decode(png));
+}
+
+TEST(DamagedImages, PngChunksLongerThanTheFileAreRefused) {
+    // A data chunk that claims a gigabyte: refused before the decoder reserves memory for it.
+    EXPECT_TRUE(Fails(PngWithChunkBeforeData({0x3F, 0xFF, 0xFF, 0xFF, 'I', 'D', 'A', 'T', 0, 0, 0, 0})));
+}
