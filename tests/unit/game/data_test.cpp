@@ -13,9 +13,14 @@
 #include <string>
 #include <vector>
 
+#include "app/frmWindowed.h"
 #include "app/frmWindowed_motion.h"
+#include "app/frmWindowed_world.h"
 #include "app/text_helpers.h"
 #include "app/world_map.h"
+#include "engine/clsZemObject.h"
+#include "engine/zemdx.h"
+#include "platform/win32/headless/headless.h"
 #include "platform/runtime/number.h"
 #include "platform/win32/runtime.h"
 
@@ -263,4 +268,28 @@ TEST(ShippedModels, PlayerFigureHasEveryLineItsCountsAnnounce) {
         }
     }
     EXPECT_EQ(data.size(), at + size_t(A));
+}
+
+// The object's private lists, read the way the engine's own tests read them.
+struct clsZemObjectInspector {
+    static const ZemDx::ObjectData& Data(const clsZemObject& o) { return o.ObjData; }
+};
+
+TEST(ShippedModels, PlayerFigureLoadsAsASceneObject) {
+    // The engine reads it from the data folder beside the program, its textures through the
+    // texture cache of a started engine.
+    rt::headless::Use();
+    GameWorld::SetDisplaySettings();
+    ASSERT_EQ(ZemDx::InitEngine(rt::FormOf<frmWindowed>().picGame.hWnd(), 1, 1, rt::False, rt::False), rt::True);
+    clsZemObject marine;
+    marine.LoadObject("Models\\Players\\Marine.zemobj");
+    const ZemDx::ObjectData& data = clsZemObjectInspector::Data(marine);
+    ASSERT_EQ(data.TextureList.size(), 2u);
+    for (rt::Long t : data.TextureList) EXPECT_GE(t, 0);
+    ASSERT_EQ(data.Groups.size(), 1u);
+    EXPECT_EQ(data.Groups[0].Tris.size(), 72u);  // six boxes of twelve triangles
+    ASSERT_EQ(data.Animations.size(), 1u);
+    EXPECT_EQ(data.Animations[0].Frames.size(), 2u);
+    EXPECT_EQ(data.Animations[0].EndMode, 1);
+    ZemDx::ShutdownEngine();
 }
