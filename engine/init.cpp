@@ -1,6 +1,7 @@
 // Start-up and shut-down of the engine: the splash window, the device with its present
 // parameters and states, the program folder and the empty tables.
 #include <memory>
+#include <new>
 
 #include "engine/checked.h"
 #include "engine/frmZemLogo.h"
