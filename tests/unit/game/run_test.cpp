@@ -325,6 +325,14 @@ TEST(GameWorldErrors, HugeHeaders) {
     EXPECT_EXIT(RunBadWorld("-1,2,1,1\r\n"), testing::ExitedWithCode(1), "Run-time error '9':");
 }
 
+TEST(GameWorldErrors, StartCellBeyondRow6553Overflows) {
+    // 5 x 6554 leaves the 16-bit range when the start cell is placed.
+    std::string text = "6554,1,1,1\r\n";
+    for (int r = 1; r < 6554; ++r) text += "12\r\n";
+    text += "13\r\n";
+    EXPECT_EXIT(RunBadWorld(text), testing::ExitedWithCode(1), "Run-time error '6':");
+}
+
 TEST(GameWorldErrors, FloorTwelveShowsTheWeaponImageTextureAndRuns) {
     // Number 12 selects the unused entry, which holds slot 0: accepted, not an error.
     auto run = [] {
