@@ -139,7 +139,21 @@ World MakeLabyrinth() {
         }
         stack.push_back({a, b});
     }
-    g.at(2, 2) = kStart;
+    // The start: the room with the longest straight view down a passage along +z (where the
+    // viewer looks first), on the room's low cell so its whole collision square is open.
+    int bestRun = -1, startRow = 2, startCol = 2;
+    for (int i = 0; i < kRooms; ++i)
+        for (int j = 0; j < kRooms; ++j) {
+            const int r0 = 2 + 3 * i, c0 = 2 + 3 * j;
+            int run = 0;
+            while (c0 + run + 1 <= kSize && g.at(r0, c0 + run + 1) == kOpen && g.at(r0 + 1, c0 + run + 1) == kOpen) ++run;
+            if (run > bestRun) {
+                bestRun = run;
+                startRow = r0;
+                startCol = c0;
+            }
+        }
+    g.at(startRow, startCol) = kStart;
     World w;
     w.FileName = "Labyrinth.map";
     w.Floor = 6;
