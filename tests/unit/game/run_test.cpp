@@ -234,6 +234,42 @@ TEST(GameKeys, KeysDuringTheSplashFindNoWorldAndMoveNobody) {
     EXPECT_EXIT(run(), testing::ExitedWithCode(0), "script complete");
 }
 
+TEST(GameWindow, ShapedAndDraggedByItsSkinButNotByTheDrawingArea) {
+    auto run = [] {
+        rt::headless::Use();
+        SelectWorld(SmallWorld());
+        static int left = 0, top = 0;
+        RunGame({WaitForMainLoop(), Do([] {
+                 frmWindowed& w = rt::FormOf<frmWindowed>();
+                 GAME_CHECK(w.Caption() == "Quorvane -- Windowed Mode");
+                 GAME_CHECK(w.Width() == 500 && w.Height() == 370);
+                 GAME_CHECK(w.Left() == (1280 - 500) / 2 && w.Top() == (1024 - 370) / 2);
+                 // The outline cuts the window's corners off; inside, the window is hit.
+                 GAME_CHECK(rt::headless::WindowAt(w.Left(), w.Top()) != &w);
+                 GAME_CHECK(rt::headless::WindowAt(w.Left() + 250, w.Top() + 185) == &w);
+                 left = w.Left();
+                 top = w.Top();
+                 // A press on the skin beside the drawing area drags the window.
+                 rt::headless::MouseDown(w, 20, 185);
+                 rt::headless::MouseMove(left + 20 + 30, top + 185 + 15);
+                 rt::headless::MouseUp(left + 20 + 30, top + 185 + 15);
+             }),
+             Do([] {
+                 frmWindowed& w = rt::FormOf<frmWindowed>();
+                 GAME_CHECK(w.Left() == left + 30 && w.Top() == top + 15);
+                 // A press on the drawing area does not.
+                 rt::headless::MouseDown(w, 200, 150);
+                 rt::headless::MouseMove(w.Left() + 260, w.Top() + 190);
+                 rt::headless::MouseUp(w.Left() + 260, w.Top() + 190);
+             }),
+             Do([] {
+                 frmWindowed& w = rt::FormOf<frmWindowed>();
+                 GAME_CHECK(w.Left() == left + 30 && w.Top() == top + 15);
+             })});
+    };
+    EXPECT_EXIT(run(), testing::ExitedWithCode(0), "script complete");
+}
+
 TEST(GameEnd, EscapeEndsTheProgramAtOnce) {
     auto run = [] {
         rt::headless::Use();
