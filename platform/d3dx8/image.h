@@ -31,6 +31,14 @@ bool DecodeImage(const uint8_t* data, size_t size, Image& out, std::string& erro
 bool DecodePalettedBmp(const uint8_t* data, size_t size, Image& out, std::string& error,
                        int maxSide = MaxImageSide);
 
+// JPEG through libjpeg, when the build has it (HaveJpegLibrary()); otherwise stb_image reads
+// JPEG files too, behind checks for the damage its reader does not survive.
+bool HaveJpegLibrary();
+bool DecodeJpeg(const uint8_t* data, size_t size, Image& out, std::string& error,
+                int maxSide = MaxImageSide);
+// True when a decoder would take the data for a JPEG: FF, any further FF bytes, then D8.
+bool LooksLikeJpeg(const uint8_t* data, size_t size);
+
 // Bits per pixel and compression of a BMP's header; false when `data` is not a BMP.
 bool PeekBmp(const uint8_t* data, size_t size, int& bitsPerPixel, uint32_t& compression);
 

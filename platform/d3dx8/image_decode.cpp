@@ -1,25 +1,12 @@
-// Image decoding: palettised BMPs by our own reader, everything else by stb_image.
+// Image decoding: palettised BMPs by our own reader, JPEG by libjpeg when the build has it,
+// everything else by stb_image.
 #include <climits>
 #include <cstring>
 
 #include "platform/d3dx8/image.h"
 
-#define STB_IMAGE_IMPLEMENTATION
 #define STBI_NO_STDIO
-#define STBI_ONLY_PNG
-#define STBI_ONLY_JPEG
-#define STBI_ONLY_BMP
-#define STBI_ONLY_TGA
-#define STBI_NO_LINEAR
-#define STBI_NO_HDR
-#define STBI_MAX_DIMENSIONS 8192
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wunused-function"
-#pragma GCC diagnostic ignored "-Wsign-compare"
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-#pragma GCC diagnostic ignored "-Wimplicit-fallthrough"
 #include <stb_image.h>
-#pragma GCC diagnostic pop
 
 namespace d3dx8detail {
 namespace {
@@ -148,6 +135,12 @@ bool CheckPng(const uint8_t* d, size_t n, std::vector<uint8_t>& cleaned, std::st
 
 }  // namespace
 
+bool LooksLikeJpeg(const uint8_t* d, size_t n) {
+    size_t i = 0;
+    while (i < n && d[i] == 0xFF) ++i;
+    return i > 0 && i < n && d[i] == 0xD8;
+}
+
 bool DecodeImage(const uint8_t* data, size_t size, Image& out, std::string& error, int maxSide) {
     if (data == nullptr || size == 0) {
         error = "empty file";
@@ -162,9 +155,12 @@ bool DecodeImage(const uint8_t* data, size_t size, Image& out, std::string& erro
     const bool bmp = PeekBmp(data, size, bits, compression);
     if (bmp && bits <= 8) return DecodePalettedBmp(data, size, out, error, maxSide);
 
-    if (!JpegHuffmanTablesSane(data, size)) {
-        error = "bad JPEG Huffman table";
-        return false;
+    if (LooksLikeJpeg(data, size)) {
+        if (HaveJpegLibrary()) return DecodeJpeg(data, size, out, error, maxSide);
+        if (!JpegHuffmanTablesSane(data, size)) {
+            error = "bad JPEG Huffman table";
+            return false;
+        }
     }
     std::vector<uint8_t> cleaned;
     if (!CheckPng(data, size, cleaned, error)) return false;

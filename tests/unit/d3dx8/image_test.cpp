@@ -266,3 +266,16 @@ TEST(DamagedImages, PngChunksLongerThanTheFileAreRefused) {
     // A data chunk that claims a gigabyte: refused before the decoder reserves memory for it.
     EXPECT_TRUE(Fails(PngWithChunkBeforeData({0x3F, 0xFF, 0xFF, 0xFF, 'I', 'D', 'A', 'T', 0, 0, 0, 0})));
 }
+
+TEST(DamagedImages, DamagedJpegScansDecodeToSomePictureOrFail) {
+    // A scan whose bits run out mid-block (stb_image's bit reader then shifts by 32 bits): the
+    // decoder must come back either way with a consistent result.
+    const auto bytes = ReadTestFile("damaged_scan.jpg");
+    Image img;
+    std::string why;
+    if (DecodeImage(bytes.data(), bytes.size(), img, why)) {
+        EXPECT_EQ(img.Pixels.size(), static_cast<size_t>(img.Width) * img.Height);
+    } else {
+        EXPECT_FALSE(why.empty());
+    }
+}
