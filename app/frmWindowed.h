@@ -19,8 +19,9 @@ public:
     int32_t hFormRegion = 0;
 
     // Starts a run: outline, show, engine, label, weapon image, wall textures, world, floor and
-    // ceiling, vertex buffers, camera; then the main loop. Returns only when the window has gone
-    // (the run is then shut down and the program ends).
+    // ceiling, vertex buffers, camera; then the main loop. It does not return: the run ends by
+    // ending the program, through Escape or when the window goes away (the engine is shut down
+    // and the program ends with status 0).
     void Form_Load() override;
     // Shows the number of frames drawn since the last tick.
     void TimerFPS_Timer();
@@ -37,9 +38,6 @@ public:
     // the run.
     void Form_Unload(int16_t& Cancel) override;
 
-    // True once the window has been unloaded while its run was going.
-    bool WindowGone() const { return windowGone_; }
-
 private:
     int32_t MakeFormRegion(float ScaleX, float ScaleY, int16_t OffsetX, int16_t OffsetY);
     int16_t ShapePointX(int16_t Index) const;
@@ -49,5 +47,5 @@ private:
     // collision test.
     void WalkStep(int direction);
 
-    bool windowGone_ = false;
+    bool windowGone_ = false;  // unloaded while its run was going
 };
