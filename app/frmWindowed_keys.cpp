@@ -1,6 +1,7 @@
 // The game window's keys. Each key-down event (auto-repeat included) takes at most one action,
 // the first key of the table that matches; the shift state is never read, so Shift with an
-// arrow walks or turns as the arrow alone does.
+// arrow walks or turns as the arrow alone does. Keys that arrive during the engine's splash,
+// before the world is read, find no grid: every step is refused, turning and tilting act.
 #include "app/frmWindowed.h"
 #include "app/frmWindowed_motion.h"
 #include "app/game_state.h"
