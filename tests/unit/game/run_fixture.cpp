@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include <gtest/gtest.h>
+
 #include "app/frmSelect.h"
 #include "app/frmWindowed.h"
 #include "app/game_state.h"
@@ -14,6 +16,24 @@
 namespace gametest {
 
 namespace {
+
+// The worlds of a test program go below one folder named after the test process; the runs
+// themselves happen in child processes that end without cleaning up, so the test process
+// removes the whole folder when its tests are over.
+const std::string& WorldsRoot() {
+    static const std::string root = "/tmp/quorvane-game-" + std::to_string(getpid());
+    return root;
+}
+
+class RemoveWorlds : public testing::Environment {
+public:
+    void TearDown() override {
+        std::error_code ec;
+        std::filesystem::remove_all(WorldsRoot(), ec);
+    }
+};
+// Made in the test process before any child is forked, so every child uses the same root.
+[[maybe_unused]] const bool kWorldsRootMade = (WorldsRoot(), testing::AddGlobalTestEnvironment(new RemoveWorlds), true);
 
 class frmProbe : public rt::Form {
 public:
@@ -52,8 +72,9 @@ void Check(bool ok, const std::string& what) {
 }
 
 std::string SelectWorld(const std::string& text, bool highlight) {
-    char tmpl[] = "/tmp/quorvane-game-XXXXXX";
-    const char* dir = mkdtemp(tmpl);
+    std::filesystem::create_directories(WorldsRoot());
+    std::string tmpl = WorldsRoot() + "/XXXXXX";
+    const char* dir = mkdtemp(tmpl.data());
     Check(dir != nullptr, "temporary folder");
     const std::string file = std::string(dir) + "/Test World.map";
     std::ofstream(file, std::ios::binary) << text;
