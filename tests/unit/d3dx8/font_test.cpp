@@ -27,7 +27,7 @@ namespace {
 
 constexpr uint32_t kBackground = 0xFF102040;
 
-class FontTest : public ::testing::Test {
+class D3DXFontTest : public ::testing::Test {
 protected:
     void SetUp() override {
         d3d8test::Reset();
@@ -84,7 +84,7 @@ protected:
 
 }  // namespace
 
-TEST(FontFaces, NamesResolveToInstalledLookAlikes) {
+TEST(D3DXFontFaces, NamesResolveToInstalledLookAlikes) {
     const auto verdana = textrender::Font::Open("Verdana", 16, false);
     ASSERT_TRUE(verdana);
     EXPECT_FALSE(verdana->FamilyName().empty());
@@ -98,7 +98,7 @@ TEST(FontFaces, NamesResolveToInstalledLookAlikes) {
     EXPECT_EQ(textrender::Font::Open("Verdana", 16, false), verdana);
 }
 
-TEST(FontFaces, PointsToPixelsAtNinetySixDpi) {
+TEST(D3DXFontFaces, PointsToPixelsAtNinetySixDpi) {
     EXPECT_EQ(textrender::Font::PointsToPixels(12), 16);
     EXPECT_EQ(textrender::Font::PointsToPixels(9), 12);
     EXPECT_EQ(textrender::Font::PointsToPixels(8.25), 11);
@@ -106,7 +106,7 @@ TEST(FontFaces, PointsToPixelsAtNinetySixDpi) {
     EXPECT_EQ(textrender::Font::PointsToPixels(-5), 1);
 }
 
-TEST(FontFaces, BoldIsHeavierAndLineMetricsFitThePixelSize) {
+TEST(D3DXFontFaces, BoldIsHeavierAndLineMetricsFitThePixelSize) {
     const auto regular = textrender::Font::Open("Verdana", 16, false);
     const auto bold = textrender::Font::Open("Verdana", 16, true);
     ASSERT_TRUE(regular && bold);
@@ -120,7 +120,7 @@ TEST(FontFaces, BoldIsHeavierAndLineMetricsFitThePixelSize) {
     EXPECT_EQ(regular->MeasureWidth("ab\r\n"), regular->MeasureWidth("ab"));
 }
 
-TEST(OleFonts, HandlesFollowTheDescriptionAndDieWithTheFont) {
+TEST(D3DXOleFonts, HandlesFollowTheDescriptionAndDieWithTheFont) {
     HFONT first, second;
     {
         StdFont f;
@@ -148,7 +148,7 @@ TEST(OleFonts, HandlesFollowTheDescriptionAndDieWithTheFont) {
     EXPECT_FALSE(LookUpFontHandle(0, d));
 }
 
-TEST_F(FontTest, CreateFontGivesTheFaceAtTheSizeAndWeight) {
+TEST_F(D3DXFontTest, CreateFontGivesTheFaceAtTheSizeAndWeight) {
     const auto font = MakeFont("Verdana", 12, true);
     ASSERT_TRUE(font);
     EXPECT_EQ(font->Face()->PixelHeight(), 16);
@@ -156,7 +156,7 @@ TEST_F(FontTest, CreateFontGivesTheFaceAtTheSizeAndWeight) {
     EXPECT_EQ(font->Device(), device_);
 }
 
-TEST_F(FontTest, CreateFontFailures) {
+TEST_F(D3DXFontTest, CreateFontFailures) {
     EXPECT_EQ(ErrorOf([&] { d3dx_.CreateFont(device_, 12345); }), D3DERR_INVALIDCALL);
     StdFont f;
     const HFONT h = f.hFont();
@@ -166,12 +166,12 @@ TEST_F(FontTest, CreateFontFailures) {
     EXPECT_TRUE(d3dx_.CreateFont(device_, h));
 }
 
-TEST_F(FontTest, DrawTextWithoutAFontFails) {
+TEST_F(D3DXFontTest, DrawTextWithoutAFontFails) {
     EXPECT_EQ(ErrorOf([&] { d3dx_.DrawText(nullptr, -1, "FPS - 0", RECT{0, 0, 100, 15}, 0); }),
               rt::ErrObjectNotSet);
 }
 
-TEST_F(FontTest, TextStaysInsideItsRectangleUnlessNoClip) {
+TEST_F(D3DXFontTest, TextStaysInsideItsRectangleUnlessNoClip) {
     const auto font = MakeFont("Verdana", 12, true);
     const std::string text = "FPS - 1234567890 1234567890";
     const int height = d3dx_.DrawText(font, -1, text, RECT{10, 5, 60, 15}, 0);
@@ -189,7 +189,7 @@ TEST_F(FontTest, TextStaysInsideItsRectangleUnlessNoClip) {
     EXPECT_GT(ink.Bottom, 15);
 }
 
-TEST_F(FontTest, FullyCoveredPixelsTakeTheColourAndAlphaScalesIt) {
+TEST_F(D3DXFontTest, FullyCoveredPixelsTakeTheColourAndAlphaScalesIt) {
     const auto font = MakeFont("Verdana", 24, true);
     d3dx_.DrawText(font, static_cast<int32_t>(0xFFFF8000u), "IIII", RECT{0, 0, 200, 80}, 0);
     auto px = device_->GetBackBufferPixels();
@@ -208,7 +208,7 @@ TEST_F(FontTest, FullyCoveredPixelsTakeTheColourAndAlphaScalesIt) {
     EXPECT_NEAR(static_cast<int>(brightest), 0x8F, 2);
 }
 
-TEST_F(FontTest, HorizontalAlignment) {
+TEST_F(D3DXFontTest, HorizontalAlignment) {
     const auto font = MakeFont("Verdana", 12, false);
     const RECT box{20, 0, 180, 30};
     const int w = font->Face()->MeasureWidth("Wide text");
@@ -226,7 +226,7 @@ TEST_F(FontTest, HorizontalAlignment) {
     EXPECT_NEAR(centre.Left - left.Left, (160 - w) / 2, 1);
 }
 
-TEST_F(FontTest, VerticalAlignmentNeedsSingleLine) {
+TEST_F(D3DXFontTest, VerticalAlignmentNeedsSingleLine) {
     const auto font = MakeFont("Verdana", 12, false);
     const int lh = font->Face()->LineHeight();
     const RECT box{0, 0, 200, 80};
@@ -243,7 +243,7 @@ TEST_F(FontTest, VerticalAlignmentNeedsSingleLine) {
     EXPECT_EQ(Inked().Top, top.Top);
 }
 
-TEST_F(FontTest, LineBreaksAndWordBreak) {
+TEST_F(D3DXFontTest, LineBreaksAndWordBreak) {
     const auto font = MakeFont("Verdana", 12, false);
     const int lh = font->Face()->LineHeight();
     EXPECT_EQ(d3dx_.DrawText(font, -1, "one\r\ntwo\nthree", RECT{0, 0, 200, 80}, 0), 3 * lh);
@@ -259,7 +259,7 @@ TEST_F(FontTest, LineBreaksAndWordBreak) {
     EXPECT_EQ(d3dx_.DrawText(font, -1, "", RECT{0, 0, 10, 80}, 0), 0);
 }
 
-TEST_F(FontTest, DrawingAgainRasterisesNoGlyphAndAllocatesNothing) {
+TEST_F(D3DXFontTest, DrawingAgainRasterisesNoGlyphAndAllocatesNothing) {
     const auto font = MakeFont("Verdana", 12, true);
     const RECT box{0, 0, 100, 15};
     d3dx_.DrawText(font, -1, "FPS - 0123456789", box, 0);
@@ -272,7 +272,7 @@ TEST_F(FontTest, DrawingAgainRasterisesNoGlyphAndAllocatesNothing) {
     EXPECT_EQ(font->Face()->GlyphsRasterised(), glyphs);
 }
 
-TEST_F(FontTest, TextGoesOverTrianglesDrawnBeforeIt) {
+TEST_F(D3DXFontTest, TextGoesOverTrianglesDrawnBeforeIt) {
     // A triangle covering the top-left corner, drawn inside a scene, then text over it.
     struct V {
         float x, y, z, rhw;

@@ -50,7 +50,7 @@ std::vector<std::array<float, 3>> Corners(const MeshData& m, size_t f) {
 
 const char* kHeader = "xof 0303txt 0032\n";
 
-class MeshTest : public ::testing::Test {
+class D3DXMeshTest : public ::testing::Test {
 protected:
     void SetUp() override {
         d3d8test::Reset();
@@ -85,7 +85,7 @@ protected:
 
 }  // namespace
 
-TEST_F(MeshTest, GeometryKeepsTheFilesPositionsTextureCoordinatesAndWinding) {
+TEST_F(D3DXMeshTest, GeometryKeepsTheFilesPositionsTextureCoordinatesAndWinding) {
     const auto mesh = Load(MeshPath("two_materials.x"));
     ASSERT_TRUE(mesh);
     ASSERT_EQ(mesh->GetNumFaces(), 4);
@@ -113,7 +113,7 @@ TEST_F(MeshTest, GeometryKeepsTheFilesPositionsTextureCoordinatesAndWinding) {
     EXPECT_EQ(mesh->Attributes(), attributes);
 }
 
-TEST_F(MeshTest, MaterialsInFileOrderWithTheirColoursAndTextureNames) {
+TEST_F(D3DXMeshTest, MaterialsInFileOrderWithTheirColoursAndTextureNames) {
     Load(MeshPath("two_materials.x"));
     ASSERT_EQ(count_, 2);
     D3DMATERIAL8 m{};
@@ -139,7 +139,7 @@ TEST_F(MeshTest, MaterialsInFileOrderWithTheirColoursAndTextureNames) {
     EXPECT_THROW(d3dx_.BufferGetTextureName(nullptr, 0), rt::RuntimeError);
 }
 
-TEST_F(MeshTest, FrameHierarchyTransformsAndReferencedMaterials) {
+TEST_F(D3DXMeshTest, FrameHierarchyTransformsAndReferencedMaterials) {
     const auto mesh = Load(MeshPath("hierarchy.x"));
     ASSERT_EQ(mesh->GetNumFaces(), 2);
     ASSERT_EQ(count_, 2);
@@ -162,7 +162,7 @@ TEST_F(MeshTest, FrameHierarchyTransformsAndReferencedMaterials) {
     EXPECT_EQ(child[2], (std::array<float, 3>{5, 0, 5}));
 }
 
-TEST(MeshReader, NormalsTurnWithTheirFrame) {
+TEST(D3DXMeshReader, NormalsTurnWithTheirFrame) {
     const std::string x = std::string(kHeader) +
                           "Frame F { FrameTransformMatrix { 0,0,-1,0, 0,1,0,0, 1,0,0,0, 0,0,0,1;; }\n"
                           "Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;;\n"
@@ -173,7 +173,7 @@ TEST(MeshReader, NormalsTurnWithTheirFrame) {
     EXPECT_NEAR(m.Vertices[0].nz, -1, 1e-6);
 }
 
-TEST(MeshReader, PolygonsBecomeFansAndMeshesWithoutMaterialsShareAttributeZero) {
+TEST(D3DXMeshReader, PolygonsBecomeFansAndMeshesWithoutMaterialsShareAttributeZero) {
     const std::string x = std::string(kHeader) +
                           "Mesh Quad { 4; 0;0;0;, 0;1;0;, 1;1;0;, 1;0;0;; 1; 4;0,1,2,3;; }";
     const MeshData m = ParseOk(x);
@@ -185,7 +185,7 @@ TEST(MeshReader, PolygonsBecomeFansAndMeshesWithoutMaterialsShareAttributeZero) 
     EXPECT_EQ(m.Attributes[1], 0);
 }
 
-TEST(MeshReader, AMeshWithoutMaterialsBesideOneWithThemGetsAWhiteOne) {
+TEST(D3DXMeshReader, AMeshWithoutMaterialsBesideOneWithThemGetsAWhiteOne) {
     const std::string x = std::string(kHeader) +
                           "Mesh A { 3; 0;0;0;, 0;1;0;, 1;1;0;; 1; 3;0,1,2;;\n"
                           "  MeshMaterialList { 1; 1; 0;; Material { 1;0;0;1;; 0; 0;0;0;; 0;0;0;; } } }\n"
@@ -196,7 +196,7 @@ TEST(MeshReader, AMeshWithoutMaterialsBesideOneWithThemGetsAWhiteOne) {
     EXPECT_FLOAT_EQ(m.Materials[1].MatD3D.diffuse.g, 1.0f);
 }
 
-TEST(MeshReader, ShortMaterialIndexListsRepeatTheLastIndex) {
+TEST(D3DXMeshReader, ShortMaterialIndexListsRepeatTheLastIndex) {
     const std::string x = std::string(kHeader) +
                           "Mesh { 4; 0;0;0;, 0;1;0;, 1;1;0;, 1;0;0;; 2; 3;0,1,2;, 3;0,2,3;;\n"
                           "  MeshMaterialList { 2; 1; 1;;\n"
@@ -206,7 +206,7 @@ TEST(MeshReader, ShortMaterialIndexListsRepeatTheLastIndex) {
     EXPECT_EQ(m.Attributes, (std::vector<int32_t>{1, 1}));
 }
 
-TEST(MeshReader, TheAssimpPathAgreesWithTheTextReader) {
+TEST(D3DXMeshReader, TheAssimpPathAgreesWithTheTextReader) {
     // Assimp turns .x data right-handed; with the conversion back, it must give the file's
     // positions, texture coordinates and winding, like our own reader.
     const std::string text = ReadText(MeshPath("two_materials.x"));
@@ -233,7 +233,7 @@ TEST(MeshReader, TheAssimpPathAgreesWithTheTextReader) {
     EXPECT_FLOAT_EQ(theirs.Materials[1].MatD3D.diffuse.a, 0.75f);
 }
 
-TEST_F(MeshTest, AdjacencyPairsTrianglesThatShareAnEdgeByPosition) {
+TEST_F(D3DXMeshTest, AdjacencyPairsTrianglesThatShareAnEdgeByPosition) {
     Load(MeshPath("two_materials.x"));
     ASSERT_TRUE(adjacency_);
     const auto& adj = adjacency_->Adjacency;
@@ -247,7 +247,7 @@ TEST_F(MeshTest, AdjacencyPairsTrianglesThatShareAnEdgeByPosition) {
     EXPECT_EQ(adj[0 * 3 + 0], -1);
 }
 
-TEST_F(MeshTest, DrawSubsetDrawsOneIndexedListPerMaterial) {
+TEST_F(D3DXMeshTest, DrawSubsetDrawsOneIndexedListPerMaterial) {
     const auto mesh = Load(MeshPath("two_materials.x"));
     device_->BeginScene();
     d3d8test::Record(true);
@@ -269,7 +269,7 @@ TEST_F(MeshTest, DrawSubsetDrawsOneIndexedListPerMaterial) {
     EXPECT_TRUE(shader);
 }
 
-TEST_F(MeshTest, FailuresRaiseAndLeaveTheOutputsAlone) {
+TEST_F(D3DXMeshTest, FailuresRaiseAndLeaveTheOutputsAlone) {
     EXPECT_EQ(ErrorOf(MeshPath("no_such_mesh.x")), rt::ErrFileNotFound);
     EXPECT_EQ(count_, -1);
     EXPECT_FALSE(materials_);

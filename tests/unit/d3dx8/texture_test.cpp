@@ -15,7 +15,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class TextureTest : public ::testing::Test {
+class D3DXTextureTest : public ::testing::Test {
 protected:
     void SetUp() override {
         d3d8test::Reset();
@@ -82,7 +82,7 @@ protected:
 
 }  // namespace
 
-TEST_F(TextureTest, DefaultSizeIsTheImageRoundedUpToPowersOfTwoWithAFullChain) {
+TEST_F(D3DXTextureTest, DefaultSizeIsTheImageRoundedUpToPowersOfTwoWithAFullChain) {
     const auto tex = Load(Source("rgb3x2.png"), 0);
     ASSERT_TRUE(tex);
     ASSERT_EQ(tex->Levels.size(), 3u);
@@ -98,7 +98,7 @@ TEST_F(TextureTest, DefaultSizeIsTheImageRoundedUpToPowersOfTwoWithAFullChain) {
     EXPECT_FALSE(tex->HasAlpha);
 }
 
-TEST_F(TextureTest, ExplicitSizeAndMipCount) {
+TEST_F(D3DXTextureTest, ExplicitSizeAndMipCount) {
     const auto tex = Load(Source("rgb3x2.png"), 0, 8, 8, 2);
     ASSERT_EQ(tex->Levels.size(), 2u);
     EXPECT_EQ(tex->Levels[0].Width, 8);
@@ -108,7 +108,7 @@ TEST_F(TextureTest, ExplicitSizeAndMipCount) {
     EXPECT_EQ(Load(Source("rgb3x2.png"), 0, D3DX_DEFAULT, D3DX_DEFAULT, 1)->Levels.size(), 1u);
 }
 
-TEST_F(TextureTest, PowerOfTwoImagesKeepTheirPixelsAndMipsAverageBlocks) {
+TEST_F(D3DXTextureTest, PowerOfTwoImagesKeepTheirPixelsAndMipsAverageBlocks) {
     // Each 2 x 2 block averages to a known colour.
     const uint32_t px[16] = {0x000000, 0x202020, 0xFF0000, 0xFF0000,  //
                              0x404040, 0x606060, 0x000000, 0x000000,  //
@@ -127,7 +127,7 @@ TEST_F(TextureTest, PowerOfTwoImagesKeepTheirPixelsAndMipsAverageBlocks) {
     EXPECT_EQ(tex->Levels[2].Pixels[0], 0xFF301458u);
 }
 
-TEST_F(TextureTest, FiltersWhenEnlarging) {
+TEST_F(D3DXTextureTest, FiltersWhenEnlarging) {
     // Black | white, 2 x 1, stretched to 4 x 1.
     const auto bytes = bmptest::Bmp(24, 2, 1, {}, {0, 0, 0, 0xFF, 0xFF, 0xFF, 0, 0});
     const std::string path = Write("bw.bmp", bytes);
@@ -143,7 +143,7 @@ TEST_F(TextureTest, FiltersWhenEnlarging) {
     EXPECT_EQ(none->Levels[0].Pixels[2] & 0x00FFFFFF, 0u);
 }
 
-TEST_F(TextureTest, ColourKeyMakesMatchingPixelsTransparentBlack) {
+TEST_F(D3DXTextureTest, ColourKeyMakesMatchingPixelsTransparentBlack) {
     const uint32_t px[16] = {0x00FF00, 0x00FF00, 0x123456, 0x00FF01,  //
                              0x00FF00, 0xFFFFFF, 0xFFFFFE, 0x000000,  //
                              0x00FF00, 0x00FF00, 0x00FF00, 0x00FF00,  //
@@ -171,7 +171,7 @@ TEST_F(TextureTest, ColourKeyMakesMatchingPixelsTransparentBlack) {
     EXPECT_EQ(tex->Levels[1].Pixels[3], 0x00000000u);
 }
 
-TEST_F(TextureTest, ImagesWithAlphaGiveAlphaTexturesAndTheKeyComparesAlphaToo) {
+TEST_F(D3DXTextureTest, ImagesWithAlphaGiveAlphaTexturesAndTheKeyComparesAlphaToo) {
     const auto tex = Load(Source("tga32_3x2.tga"), 0, D3DX_DEFAULT, D3DX_DEFAULT, 1, D3DX_FILTER_NONE);
     EXPECT_EQ(tex->Format, D3DFMT_A8R8G8B8);
     EXPECT_EQ(tex->Levels[0].Pixels[4 + 2], 0x7FFF00FFu);
@@ -184,7 +184,7 @@ TEST_F(TextureTest, ImagesWithAlphaGiveAlphaTexturesAndTheKeyComparesAlphaToo) {
     EXPECT_EQ(keyed2->Levels[0].Pixels[4 + 2], 0u);
 }
 
-TEST_F(TextureTest, EveryBmpDepthAndOtherFormatsLoad) {
+TEST_F(D3DXTextureTest, EveryBmpDepthAndOtherFormatsLoad) {
     const std::vector<uint32_t> pal = {0x000000, 0xFFFFFF};
     const auto one = Load(Write("one.bmp", bmptest::Bmp(1, 2, 2, pal, {0x40, 0, 0, 0, 0x80, 0, 0, 0})), 0);
     EXPECT_EQ(one->Levels[0].Pixels[0], 0xFFFFFFFFu);
@@ -201,7 +201,7 @@ TEST_F(TextureTest, EveryBmpDepthAndOtherFormatsLoad) {
     }
 }
 
-TEST_F(TextureTest, ProgramPathsWithBackslashesAndOtherCaseAreFound) {
+TEST_F(D3DXTextureTest, ProgramPathsWithBackslashesAndOtherCaseAreFound) {
     const uint32_t px[16] = {};
     Write("Wall.BMP", Bmp4x4(px));
     std::string dir = dir_.string();
@@ -210,7 +210,7 @@ TEST_F(TextureTest, ProgramPathsWithBackslashesAndOtherCaseAreFound) {
     EXPECT_TRUE(Load(dir + "\\data\\TEXTURES\\wall.bmp", 0));
 }
 
-TEST_F(TextureTest, FailuresRaise) {
+TEST_F(D3DXTextureTest, FailuresRaise) {
     EXPECT_EQ(ErrorOf([&] { Load((dir_ / "Data" / "none.bmp").string(), 0); }), rt::ErrFileNotFound);
     EXPECT_EQ(ErrorOf([&] { Load((dir_ / "Data").string(), 0); }), rt::ErrPathNotFound);
     EXPECT_EQ(ErrorOf([&] { Load(Write("text.bmp", {'h', 'e', 'l', 'l', 'o'}), 0); }), D3DXERR_INVALIDDATA);
