@@ -209,10 +209,19 @@ unsigned long Session::WaitForWindow(const std::string& title, int ms) {
         pattern += c;
     }
     pattern += "$";
+    const std::string quoted = "\"" + title + "\":";
     for (;;) {
         std::string ids = Run("xdotool search --onlyvisible --name " + Quote(pattern));
         unsigned long id = std::strtoul(ids.c_str(), nullptr, 10);
         if (id != 0) return id;
+        // Some windows (message boxes) carry a title xdotool does not match; look in the tree.
+        std::string tree = Run("xwininfo -root -tree");
+        for (size_t at = tree.find(quoted); at != std::string::npos; at = tree.find(quoted, at + 1)) {
+            size_t lineStart = tree.rfind('\n', at);
+            lineStart = lineStart == std::string::npos ? 0 : lineStart + 1;
+            unsigned long w = std::strtoul(tree.c_str() + lineStart, nullptr, 16);
+            if (w != 0 && Run("xwininfo -id " + std::to_string(w)).find("IsViewable") != std::string::npos) return w;
+        }
         if (NowMs() >= end) return 0;
         Pause(20);
     }

@@ -76,6 +76,13 @@ TEST_F(RuntimeDemo, ShapeClickFileListTimerDragAndEscape) {
     // Keys reach the window; Escape ends the program with status 0.
     s.Key(w, "Left");
     EXPECT_TRUE(app.WaitForOutput("key 37", 2000));
+    // A modal message box comes up as its own window and answers OK on Return.
+    s.Key(w, "m");
+    unsigned long box = s.WaitForWindow("Demo Box", 3000);
+    ASSERT_NE(box, 0u);
+    s.Key(box, "Return");
+    EXPECT_TRUE(app.WaitForOutput("answer 1", 3000)) << app.Output();
+
     s.Key(w, "Escape");
     EXPECT_EQ(app.WaitForExit(3000), 0) << app.Errors();
 }

@@ -1,6 +1,6 @@
 // A small program of the window run time for the end-to-end tests: a shaped borderless window
 // with a click zone, a file list and a timer, dragged by its surface; Escape ends it. It reports
-// what happens on standard output, one line per event.
+// what happens on standard output, one line per event. M shows a message box.
 //
 // Usage: qv_runtime_demo <folder with *.map files>
 #include <cstdio>
@@ -58,6 +58,7 @@ struct DemoWindow : rt::Form {
     void Form_KeyDown(int16_t& KeyCode, int16_t&) override {
         Say("key " + std::to_string(KeyCode));
         if (KeyCode == rt::vbKeyEscape) rt::End();
+        if (KeyCode == 'M') Say("answer " + std::to_string(rt::MsgBox("Hello from the demo.", 48, "Demo Box")));
     }
 
     int ticks = 0;
