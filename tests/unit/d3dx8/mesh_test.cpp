@@ -308,3 +308,27 @@ TEST_F(D3DXMeshTest, FailuresRaiseAndLeaveTheOutputsAlone) {
                  rt::RuntimeError);
     fs::remove_all(dir);
 }
+
+TEST_F(D3DXMeshTest, BinaryFilesGoThroughAssimpAndKeepTheirValues) {
+    // triangle_bin.x: one triangle (0,0,2) (0,1,2) (1,0,2) with texture coordinates (0,1) (0,0)
+    // (1,1) and one material, "orange.bmp".
+    const auto mesh = Load(MeshPath("triangle_bin.x"));
+    ASSERT_EQ(mesh->GetNumFaces(), 1);
+    ASSERT_EQ(count_, 1);
+    const auto& v = mesh->Vertices();
+    const auto& ix = mesh->Indices();
+    const float want[3][5] = {{0, 0, 2, 0, 1}, {0, 1, 2, 0, 0}, {1, 0, 2, 1, 1}};
+    for (int k = 0; k < 3; ++k) {
+        const D3DXMeshVertex& p = v[ix[k]];
+        EXPECT_FLOAT_EQ(p.x, want[k][0]) << k;
+        EXPECT_FLOAT_EQ(p.y, want[k][1]) << k;
+        EXPECT_FLOAT_EQ(p.z, want[k][2]) << k;
+        EXPECT_FLOAT_EQ(p.tu, want[k][3]) << k;
+        EXPECT_FLOAT_EQ(p.tv, want[k][4]) << k;
+    }
+    D3DMATERIAL8 m{};
+    d3dx_.BufferGetMaterial(materials_, 0, m);
+    EXPECT_FLOAT_EQ(m.diffuse.g, 0.5f);
+    EXPECT_FLOAT_EQ(m.power, 8.0f);
+    EXPECT_EQ(d3dx_.BufferGetTextureName(materials_, 0), "orange.bmp");
+}
