@@ -109,7 +109,10 @@ bool ReadXWithAssimp(const uint8_t* data, size_t size, MeshData& out, std::strin
         return false;
     }
     // Materials in the order the scene lists them: the file's top-level materials, then those
-    // written inside the meshes.
+    // written inside the meshes. Known limit of this path: Assimp 5.2 resolves a mesh's
+    // reference to a top-level material ("{ Name }") by the reference's position in the mesh's
+    // own list rather than by its name, so such faces may carry another material's number.
+    // Text files, the program's own format, go through our reader, which resolves names.
     for (unsigned i = 0; i < scene->mNumMaterials; ++i) {
         const aiMaterial* m = scene->mMaterials[i];
         D3DXMATERIAL mat;
