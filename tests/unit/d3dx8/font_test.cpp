@@ -92,6 +92,9 @@ TEST(D3DXFontFaces, NamesResolveToInstalledLookAlikes) {
     const auto comic = textrender::Font::Open("Comic Sans MS", 16, false);
     ASSERT_TRUE(comic);
     EXPECT_NE(comic->FilePath(), verdana->FilePath());
+    // The look-alikes the program's machines install.
+    EXPECT_EQ(verdana->FamilyName(), "DejaVu Sans");
+    EXPECT_EQ(comic->FamilyName(), "Comic Neue");
     // A name nobody has still gives a face (fontconfig's default).
     EXPECT_TRUE(textrender::Font::Open("No Such Face Anywhere", 16, false));
     // The same request while the first font lives shares it.
@@ -187,6 +190,16 @@ TEST_F(D3DXFontTest, TextStaysInsideItsRectangleUnlessNoClip) {
     ink = Inked();
     EXPECT_GT(ink.Right, 100);
     EXPECT_GT(ink.Bottom, 15);
+    // Rectangles partly or wholly off the back buffer draw only what lies on it.
+    ClearBack();
+    d3dx_.DrawText(font, -1, text, RECT{-40, -8, 300, 200}, DT_NOCLIP);
+    d3dx_.DrawText(font, -1, text, RECT{150, 70, 400, 200}, 0);
+    d3dx_.DrawText(font, -1, text, RECT{1000, 1000, 1100, 1100}, DT_NOCLIP);
+    ink = Inked();
+    EXPECT_LE(ink.Left, 3);
+    EXPECT_LE(ink.Top, 3);
+    EXPECT_GE(ink.Right, 196);
+    EXPECT_GE(ink.Bottom, 76);
 }
 
 TEST_F(D3DXFontTest, FullyCoveredPixelsTakeTheColourAndAlphaScalesIt) {
