@@ -39,7 +39,9 @@ std::vector<Token> Tokenise(std::string_view s) {
     size_t i = 0;
     while (i < s.size()) {
         const char c = s[i];
-        if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == ',' || c == ';' || c == '\f' || c == '\v') {
+        // Separators, and the brackets of template declarations (which are skipped whole).
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == ',' || c == ';' || c == '\f' || c == '\v' ||
+            c == '[' || c == ']') {
             ++i;
         } else if (c == '#' || (c == '/' && i + 1 < s.size() && s[i + 1] == '/')) {
             while (i < s.size() && s[i] != '\n') ++i;
