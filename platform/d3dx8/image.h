@@ -21,7 +21,7 @@ struct Image {
 constexpr int MaxImageSide = 8192;
 
 // Decodes a BMP (1, 4, 8 bits palettised, also RLE; 16, 24, 32 bits), PNG, JPEG or TGA image.
-// On failure returns false and says why in `error`; `out` is then unspecified.
+// On failure returns false and says why in `error`; `out` may then hold anything.
 // Images with a side above `maxSide` are refused.
 bool DecodeImage(const uint8_t* data, size_t size, Image& out, std::string& error,
                  int maxSide = MaxImageSide);
