@@ -138,7 +138,9 @@ constexpr int32_t D3DXERR_INVALIDDATA = static_cast<int32_t>(0x88760B59u);
 // The D3DX utility object. Failures raise run-time errors: 53 (file not found) for a missing
 // file, D3DXERR_INVALIDDATA for a file that cannot be read as an image or mesh,
 // D3DERR_INVALIDCALL (of the device) for an invalid argument, 91 for a missing object.
-// CreateFont goes through the device's test switch (d3d8test::FailCall("CreateFont")).
+// CreateTextureFromFileEx, CreateFont, DrawText, LoadMeshFromX and D3DXMesh::DrawSubset go
+// through the device's test switch (d3d8test::FailCall("CreateFont") ...), so callers can
+// test their failure paths.
 class D3DX8 {
 public:
     // Makes a texture from an image file (BMP of 1, 4, 8, 16, 24 or 32 bits, PNG, JPEG, TGA).

@@ -22,6 +22,7 @@ D3DXFontPtr D3DX8::CreateFont(const Direct3DDevice8Ptr& device, HFONT hFont) {
 int32_t D3DX8::DrawText(const D3DXFontPtr& font, int32_t color, const std::string& text,
                         const RECT& rect, int32_t format) {
     if (!font || !font->Device() || !font->Face()) rt::Raise(rt::ErrObjectNotSet);
+    if (const int32_t code = d3d8test::Intercept("DrawText", {color, format})) rt::Raise(code, "DrawText failed");
     if (text.empty()) return 0;
     Direct3DDevice8& device = *font->Device();
     // Text goes over everything drawn before it: finish the queued triangles first.

@@ -67,6 +67,7 @@ void D3DXMesh::CreateBuffers() {
 
 void D3DXMesh::DrawSubset(int32_t attribId) {
     if (!device_) rt::Raise(rt::ErrObjectNotSet);
+    if (const int32_t code = d3d8test::Intercept("DrawSubset", {attribId})) rt::Raise(code, "DrawSubset failed");
     const auto it = std::find_if(subsets_.begin(), subsets_.end(),
                                  [&](const Subset& s) { return s.AttribId == attribId; });
     if (it == subsets_.end()) return;
@@ -82,6 +83,8 @@ D3DXMeshPtr D3DX8::LoadMeshFromX(const std::string& filename, int32_t options,
                                  D3DXBufferPtr& materials, int32_t& numMaterials) {
     (void)options;  // the buffers always live in the managed pool; indexes widen as needed
     if (!device) rt::Raise(rt::ErrObjectNotSet);
+    if (const int32_t code = d3d8test::Intercept("LoadMeshFromX", {options}))
+        rt::Raise(code, "LoadMeshFromX failed");
     std::string hostPath;
     const std::vector<uint8_t> bytes = d3dx8detail::ReadWholeFile(filename, hostPath);
     d3dx8detail::MeshData data;

@@ -169,9 +169,14 @@ TEST_F(D3DXFontTest, CreateFontFailures) {
     EXPECT_TRUE(d3dx_.CreateFont(device_, h));
 }
 
-TEST_F(D3DXFontTest, DrawTextWithoutAFontFails) {
+TEST_F(D3DXFontTest, DrawTextWithoutAFontOrWithTheSwitchArmedFails) {
     EXPECT_EQ(ErrorOf([&] { d3dx_.DrawText(nullptr, -1, "FPS - 0", RECT{0, 0, 100, 15}, 0); }),
               rt::ErrObjectNotSet);
+    const auto font = MakeFont("Verdana", 12, true);
+    d3d8test::FailCall("DrawText");
+    EXPECT_EQ(ErrorOf([&] { d3dx_.DrawText(font, -1, "FPS - 0", RECT{0, 0, 100, 15}, 0); }), D3DERR_INVALIDCALL);
+    EXPECT_LT(Inked().Right, 0);  // nothing drawn
+    EXPECT_GT(d3dx_.DrawText(font, -1, "FPS - 0", RECT{0, 0, 100, 15}, 0), 0);
 }
 
 TEST_F(D3DXFontTest, TextStaysInsideItsRectangleUnlessNoClip) {

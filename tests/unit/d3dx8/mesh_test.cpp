@@ -306,6 +306,9 @@ TEST_F(D3DXMeshTest, FailuresRaiseAndLeaveTheOutputsAlone) {
     EXPECT_FALSE(materials_);
     EXPECT_THROW(d3dx_.LoadMeshFromX(MeshPath("two_materials.x"), 0, nullptr, adjacency_, materials_, count_),
                  rt::RuntimeError);
+    d3d8test::FailCall("LoadMeshFromX");
+    EXPECT_EQ(ErrorOf(MeshPath("two_materials.x")), D3DERR_INVALIDCALL);
+    EXPECT_EQ(count_, -1);
     fs::remove_all(dir);
 }
 
