@@ -110,6 +110,24 @@ TEST_F(Mesh, SharedMissingAndKeyedTextures) {
     EXPECT_EQ(px.at(3), 0xFDFFFFFFu);
 }
 
+TEST_F(Mesh, ABinaryFileLoadsLikeItsTextForm) {
+    clsZemMesh binary, text;
+    ASSERT_EQ(binary.LoadMeshFromFile("meshes\\objects_binary.x"), 0);
+    ASSERT_EQ(text.LoadMeshFromFile("meshes\\objects_binary_as_text.x"), 0);
+    ASSERT_EQ(Inspector::MaterialCount(binary), 1);
+    EXPECT_EQ(0, std::memcmp(&Inspector::Materials(binary)[0], &Inspector::Materials(text)[0], sizeof(D3DMATERIAL8)));
+    EXPECT_FLOAT_EQ(Inspector::Materials(binary)[0].ambient.g, 0.5f);
+    EXPECT_EQ(Inspector::MeshTextures(binary), std::vector<rt::Long>{0});
+    ASSERT_EQ(binary.Mesh->GetNumFaces(), 2);
+    ASSERT_EQ(binary.Mesh->GetNumVertices(), text.Mesh->GetNumVertices());
+    EXPECT_EQ(binary.Mesh->Indices(), text.Mesh->Indices());
+    for (int i = 0; i < binary.Mesh->GetNumVertices(); ++i) {
+        const D3DXMeshVertex &b = binary.Mesh->Vertices()[static_cast<size_t>(i)], &t = text.Mesh->Vertices()[static_cast<size_t>(i)];
+        ExpectPoint({b.x, b.y, b.z}, t.x, t.y, t.z);
+        EXPECT_FLOAT_EQ(b.z, 2.0f);  // moved by its frame
+    }
+}
+
 TEST_F(Mesh, AFailedLoadReplacesNothing) {
     clsZemMesh m;
     m.LoadMeshFromFile("meshes\\objects_panel.x");
