@@ -29,12 +29,13 @@ class Backend {
 public:
     virtual ~Backend() = default;
     virtual bool Headless() const = 0;
-    // The native window of a form being loaded: made hidden at the form's Left/Top and size.
+    // The native window of a form being loaded: made hidden at the form's Left/Top and size;
+    // raises a run-time error when it cannot be made.
     virtual void CreateWindow(Form& form) = 0;
     virtual void DestroyWindow(Form& form) = 0;
     virtual void ShowWindow(Form& form, bool show) = 0;
     virtual void MoveWindow(Form& form) = 0;
-    virtual void SetTitle(Form& form) = 0;
+    virtual void SetTitle(Form& form) = 0;  // caption and icon
     // Applies the form's shape (or its absence) to the native window.
     virtual void ApplyShape(Form& form) = 0;
     // The form's pixels changed: show them.

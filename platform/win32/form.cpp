@@ -133,7 +133,6 @@ int32_t Form::hWnd() {
 void Form::Load() {
     if (loaded_ || loading_) return;
     auto& b = detail::CurrentBackend();
-    loading_ = true;
     if (startPosition_ != StartPosition::Manual) {
         int32_t sw = 0, sh = 0;
         b.ScreenSize(sw, sh);
@@ -158,7 +157,8 @@ void Form::Load() {
             st.focus = c;
             break;
         }
-    b.CreateWindow(*this);
+    b.CreateWindow(*this);  // raises when the window cannot be made
+    loading_ = true;
     st.created = true;
     b.SetTitle(*this);
     loaded_ = true;  // the load handler already sees a loaded window (its hWnd, its controls)

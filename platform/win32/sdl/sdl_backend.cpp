@@ -10,6 +10,7 @@
 #include <map>
 
 #include "platform/d3d8/d3d8.h"
+#include "platform/runtime/errors.h"
 #include "platform/win32/backend.h"
 #include "platform/win32/sdl/keymap.h"
 
@@ -49,10 +50,7 @@ public:
         if (form.BorderStyle() == 0) flags |= SDL_WINDOW_BORDERLESS;
         SDL_Window* w = SDL_CreateWindow(form.Caption().c_str(), form.Left(), form.Top(), std::max(1, form.Width()),
                                          std::max(1, form.Height()), flags);
-        if (!w) {
-            std::fprintf(stderr, "SDL_CreateWindow failed: %s\n", SDL_GetError());
-            std::_Exit(1);
-        }
+        if (!w) Raise(ErrOutOfMemory, std::string("Out of memory (the window could not be made: ") + SDL_GetError() + ")");
         st.native = w;
         st.nativeId = SDL_GetWindowID(w);
         windows_[st.nativeId] = st.hWnd;

@@ -182,3 +182,31 @@ TEST(ListBox, ClearAddAndHighlight) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(FileList, ScrollBarClicksScrollByARowAndNamesAreDrawn) {
+    for (int i = 0; i < 12; ++i) Touch("m" + std::to_string(10 + i) + ".map");
+    auto& p = rt::FormOf<Picker>();
+    p.Show();
+    p.files.Path(ProgramStyle());
+    ASSERT_GT(p.files.ListCount(), p.files.VisibleRows());
+    // Lower half of the bar at the right edge: down a row; upper half: back up.
+    int barX = 24 + 145 - 2 - 8;
+    rt::headless::Click(p, barX, 32 + 70);
+    rt::DoEvents();
+    EXPECT_EQ(p.files.TopIndex(), 1);
+    EXPECT_EQ(p.files.ListIndex(), -1);  // scrolling highlights nothing
+    rt::headless::Click(p, barX, 32 + 5);
+    rt::headless::Click(p, barX, 32 + 5);
+    rt::DoEvents();
+    EXPECT_EQ(p.files.TopIndex(), 0);  // not above the first row
+    // The first row carries text: some of its pixels differ from the list's background.
+    auto px = rt::headless::WindowPixels(p);
+    int inked = 0;
+    for (int y = 32 + 2; y < 32 + 14; ++y)
+        for (int x = 24 + 3; x < 24 + 60; ++x) inked += px[y * 253 + x] != 0xFFFFFF80u;
+    EXPECT_GT(inked, 10);
+}
+
+}  // namespace
