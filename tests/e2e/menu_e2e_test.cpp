@@ -4,7 +4,13 @@
 // Exit ends the program with status 0.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 
@@ -203,4 +209,18 @@ TEST_F(MenuE2E, BeginWithoutAWorldShowsTheMessageBox) {
     // The menu works on as before.
     session_.Click(menu_, 270, 270);
     EXPECT_EQ(app_->WaitForExit(3000), 0) << app_->Errors();
+}
+
+TEST(MenuProgram, WithoutADisplayItSaysWhatItNeedsAndFails) {
+    const std::string out = std::string("/tmp/quorvane-nodisplay-") + std::to_string(::getpid());
+    const std::string command =
+        std::string("env -u DISPLAY -u WAYLAND_DISPLAY '") + QV_PROGRAM + "' >" + out + " 2>&1";
+    const int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_NE(WEXITSTATUS(status), 0);
+    std::ifstream in(out);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::remove(out.c_str());
+    EXPECT_NE(text.find("X display"), std::string::npos) << text;
+    EXPECT_NE(text.find("xvfb-run"), std::string::npos) << text;
 }
