@@ -105,3 +105,14 @@ TEST_F(MenuTest, TheRowSharedByAcceptAndCancelHidesTheOptions) {
     EXPECT_FALSE(options.Visible());
     EXPECT_TRUE(options.Loaded());
 }
+
+TEST_F(MenuTest, AtTwelveTwipsPerPixelTheOutlineGrowsWithTheScreen) {
+    // The outline is scaled by 15/12: the menu's bottom-right corner, background at 15 twips,
+    // then lies inside the shape (the window itself keeps its size).
+    rt::Screen.TwipsPerPixelX = 12.0f;
+    rt::Screen.TwipsPerPixelY = 12.0f;
+    frmMenu& menu = StartMenu();
+    EXPECT_EQ(rt::headless::WindowAt(menu.Left() + 341, menu.Top() + 308), &menu);
+    EXPECT_EQ(rt::headless::WindowAt(menu.Left(), menu.Top()), nullptr);
+    EXPECT_EQ(menu.Width(), 342);
+}
