@@ -113,7 +113,8 @@ bool CheckPng(const uint8_t* d, size_t n, std::vector<uint8_t>& cleaned, std::st
     bool empty = false;
     size_t p = 8;
     while (p < n) {
-        if (p + 12 > n) break;  // a cut-off chunk header: the decoder reports it
+        if (p + 8 > n) break;  // a cut-off chunk header: the decoder reports it
+        if (std::memcmp(d + p + 4, "IEND", 4) == 0) break;  // the decoder stops reading here
         const uint64_t len = Be32(d + p);
         if (p + 12 + len > n) {
             error = "PNG chunk runs past the end of the file";
@@ -124,7 +125,8 @@ bool CheckPng(const uint8_t* d, size_t n, std::vector<uint8_t>& cleaned, std::st
     }
     if (!empty) return true;
     cleaned.assign(d, d + 8);
-    for (p = 8; p + 12 <= n;) {
+    // Every chunk before the end chunk was checked to lie inside the file above.
+    for (p = 8; p + 8 <= n && std::memcmp(d + p + 4, "IEND", 4) != 0;) {
         const size_t len = Be32(d + p);
         if (!(len == 0 && std::memcmp(d + p + 4, "IDAT", 4) == 0)) cleaned.insert(cleaned.end(), d + p, d + p + 12 + len);
         p += 12 + len;

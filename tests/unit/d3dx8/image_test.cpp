@@ -258,8 +258,13 @@ std::vector<uint8_t> PngWithChunkBeforeData(const std::vector<uint8_t>& chunk) {
 
 TEST(D3DXDamagedImages, EmptyPngDataChunksAreHarmless) {
     // Length 0, "IDAT", CRC of "IDAT".
-    const auto png = PngWithChunkBeforeData({0, 0, 0, 0, 'I', 'D', 'A', 'T', 0x35, 0xAF, 0x06, 0x1E});
+    auto png = PngWithChunkBeforeData({0, 0, 0, 0, 'I', 'D', 'A', 'T', 0x35, 0xAF, 0x06, 0x1E});
     ExpectPicture(Decode(png));
+    // Bytes after the end chunk are not chunks (here one that would claim 4 GB).
+    png.insert(png.end(), {0xFF, 0xFF, 0xFF, 0xFF, 'j', 'u', 'n', 'k', 1});
+    ExpectPicture(Decode(png));
+    // An empty data chunk cut off inside its checksum, at the end of the file.
+    EXPECT_TRUE(Fails(ReadTestFile("cut_empty_idat.png")));
 }
 
 TEST(D3DXDamagedImages, PngChunksLongerThanTheFileAreRefused) {
