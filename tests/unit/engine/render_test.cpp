@@ -124,7 +124,8 @@ TEST_F(Frame, FrameCallsInOrder) {
     const std::vector<std::string> expected = {
         "Clear", "BeginScene", "SetTransform", "SetTransform", "SetTransform", "SetMaterial",
         "SetTexture", "SetStreamSource", "DrawPrimitive", "SetTexture", "SetStreamSource", "DrawPrimitive",
-        "SetVertexShader", "SetTexture", "DrawPrimitiveUP", "SetVertexShader", "EndScene", "Present"};
+        "SetVertexShader", "SetTexture", "DrawPrimitiveUP", "SetVertexShader", "DrawText", "EndScene",
+        "Present"};
     EXPECT_EQ(methods, expected);
     EXPECT_EQ(CallsOf("Clear"), (Calls{{0, 2, 0xFF, 0}}));
     EXPECT_EQ(CallsOf("SetTransform"), (Calls{{256}, {2}, {3}}));
