@@ -226,16 +226,23 @@ public:
 class Direct3DVertexBuffer8 {
 public:
     Direct3DVertexBuffer8(int32_t length, int32_t usage, int32_t fvf, int32_t pool);
-    int32_t Length() const { return static_cast<int32_t>(data_.size()); }
+    Direct3DVertexBuffer8(const Direct3DVertexBuffer8&) = delete;
+    Direct3DVertexBuffer8& operator=(const Direct3DVertexBuffer8&) = delete;
+    int32_t Length() const { return length_; }
     int32_t Usage() const { return usage_; }
     int32_t FVF() const { return fvf_; }
     int32_t Pool() const { return pool_; }
-    const uint8_t* Data() const { return data_.data(); }
-    uint8_t* Data() { return data_.data(); }
+    const uint8_t* Data() const { return data_; }
+    uint8_t* Data() { return data_; }
 
 private:
-    std::vector<uint8_t> data_;
-    int32_t usage_, fvf_, pool_;
+    // Small buffers (the engine's one-triangle buffers) keep their bytes inside the object, so
+    // drawing from thousands of them touches one block of memory each.
+    static constexpr int32_t kInline = 96;
+    int32_t length_, usage_, fvf_, pool_;
+    uint8_t* data_;
+    std::unique_ptr<uint8_t[]> heap_;
+    alignas(16) uint8_t inline_[kInline];
 };
 
 // An index buffer of 16-bit (D3DFMT_INDEX16) or 32-bit (D3DFMT_INDEX32) indices.

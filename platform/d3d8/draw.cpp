@@ -171,6 +171,7 @@ private:
     DeviceState& s_;
     bool lighting_ = false;
     bool flatLit_ = false;       // lit colour the same for every vertex
+    bool litRgbFromMaterial_ = false;   // lit colour from the material, alpha from the vertex
     uint32_t litColor_ = 0;
     int cull_ = D3DCULL_NONE;
     int fill_ = D3DFILL_SOLID;
@@ -224,6 +225,7 @@ void DrawPath::Begin(const char* call) {
     // With no lights, a lit vertex is emissive + ambient x ambient source, with the alpha of the
     // diffuse source. Sources are the material unless the state names a vertex colour.
     flatLit_ = false;
+    litRgbFromMaterial_ = false;
     if (lighting_) {
         const bool colorVertex = s.rs[D3DRS_COLORVERTEX] != 0;
         auto fromVertex = [&](int32_t src) {
@@ -238,6 +240,15 @@ void DrawPath::Begin(const char* call) {
                                  m.emissive.g + ToUnit(amb, 8) * m.ambient.g,
                                  m.emissive.b + ToUnit(amb, 0) * m.ambient.b, m.diffuse.a);
             flatLit_ = true;
+        } else if (!fromVertex(s.rs[D3DRS_AMBIENTMATERIALSOURCE]) && !fromVertex(s.rs[D3DRS_EMISSIVEMATERIALSOURCE]) &&
+                   s.rs[D3DRS_DIFFUSEMATERIALSOURCE] == D3DMCS_COLOR1) {
+            // The usual case: colour from the material, alpha from the vertex's diffuse colour.
+            const uint32_t amb = static_cast<uint32_t>(s.rs[D3DRS_AMBIENT]);
+            const D3DMATERIAL8& m = s.material;
+            litColor_ = PackUnit(m.emissive.r + ToUnit(amb, 16) * m.ambient.r,
+                                 m.emissive.g + ToUnit(amb, 8) * m.ambient.g,
+                                 m.emissive.b + ToUnit(amb, 0) * m.ambient.b, 0.0f);
+            litRgbFromMaterial_ = true;
         }
     }
 }
@@ -285,6 +296,8 @@ void DrawPath::Fetch(const uint8_t* base, int32_t stride, int32_t count) {
             color = diffuse;
         } else if (flatLit_) {
             color = litColor_;
+        } else if (litRgbFromMaterial_) {
+            color = litColor_ | (diffuse & 0xFF000000u);
         } else {
             auto source = [&](int32_t state, const D3DCOLORVALUE& mat, float out[4]) {
                 uint32_t c = 0;

@@ -119,7 +119,13 @@ Direct3DDevice8Ptr Direct3D8::CreateDevice(int32_t Adapter, int32_t DeviceType, 
 // ---- Buffers ----------------------------------------------------------------------------------
 
 Direct3DVertexBuffer8::Direct3DVertexBuffer8(int32_t length, int32_t usage, int32_t fvf, int32_t pool)
-    : data_(static_cast<size_t>(length), 0), usage_(usage), fvf_(fvf), pool_(pool) {}
+    : length_(length < 0 ? 0 : length), usage_(usage), fvf_(fvf), pool_(pool), data_(inline_) {
+    if (length_ > kInline) {
+        heap_ = std::make_unique<uint8_t[]>(static_cast<size_t>(length_));
+        data_ = heap_.get();
+    }
+    std::memset(data_, 0, static_cast<size_t>(length_ > kInline ? length_ : kInline));
+}
 
 Direct3DIndexBuffer8::Direct3DIndexBuffer8(int32_t length, int32_t usage, int32_t format, int32_t pool)
     : data_(static_cast<size_t>(length), 0), usage_(usage), format_(format), pool_(pool) {}

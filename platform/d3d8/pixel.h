@@ -3,6 +3,9 @@
 #pragma once
 #include <climits>
 #include <cstdint>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "platform/d3d8/raster.h"
 
@@ -11,12 +14,16 @@ namespace d3d8detail {
 // Rounded x / 255 for 0 <= x <= 255 * 255 * 2.
 inline uint32_t Div255(uint32_t x) { return (x + 127) / 255; }
 
-// floor(f) as an int, saturated far outside the int range (and 0 for NaN).
+// floor(f) as an int, computed the way the 4-wide spans compute it: truncate (out of range and
+// NaN give INT_MIN), then step down by one where truncation went up. The same bits either way.
 inline int FloorToInt(float f) {
-    if (!(f > -1.0e9f)) return f != f ? 0 : -1000000000;
-    if (!(f < 1.0e9f)) return 1000000000;
-    const int i = static_cast<int>(f);
-    return i - (f < static_cast<float>(i) ? 1 : 0);
+#if defined(__SSE2__)
+    int i = _mm_cvttss_si32(_mm_set_ss(f));
+#else
+    int i = (f >= -2147483648.0f && f < 2147483648.0f) ? static_cast<int>(f) : INT_MIN;
+#endif
+    if (f < static_cast<float>(i)) i = static_cast<int>(static_cast<unsigned>(i) - 1u);
+    return i;
 }
 
 // Texel index along one axis for the address mode; -1 for a border texel.
@@ -130,10 +137,11 @@ inline bool DepthPasses(uint8_t func, uint32_t z, uint32_t stored) {
     }
 }
 
+// Depth 0..1 to the 16-bit buffer's scale: clamped (NaN reads as 0), then rounded.
 inline uint32_t DepthToBuffer(float z) {
-    if (!(z > 0.0f)) return 0;
-    if (!(z < 1.0f)) return 65535;
-    return static_cast<uint32_t>(z * 65535.0f + 0.5f);
+    float c = z > 0.0f ? z : 0.0f;
+    c = c < 1.0f ? c : 1.0f;
+    return static_cast<uint32_t>(c * 65535.0f + 0.5f);
 }
 
 inline uint32_t ClampChannel(float c) {

@@ -11,8 +11,8 @@ namespace d3d8detail {
 
 namespace {
 
-constexpr size_t kBatchPrims = 1024;
-constexpr size_t kMaxBatchesInFlight = 8;
+constexpr size_t kBatchPrims = 128;
+constexpr size_t kMaxBatchesInFlight = 256;
 
 inline bool OwnsRow(int y, int band, int bands) { return bands == 1 || ((y >> kStripShift) % bands) == band; }
 
@@ -53,44 +53,57 @@ inline uint32_t PackColor(float r, float g, float b, float a) {
     return (ClampChannel(a) << 24) | (ClampChannel(r) << 16) | (ClampChannel(g) << 8) | ClampChannel(b);
 }
 
+// Attributes are evaluated at every pixel as (value at the span start) + step x k, k the
+// pixel's distance from the span start, so the 4-wide span below gets the very same bits.
+
 // The general span: any state.
 void ShadeSpanGeneral(const Target& t, const PixelState& s, const Prim& p, const TrianglePlanes& pl, int y,
                       int x0, int x1) {
     const float fx = static_cast<float>(x0), fy = static_cast<float>(y);
-    float z = pl.z.At(fx, fy, pl.ox, pl.oy), iw = pl.invW.At(fx, fy, pl.ox, pl.oy);
-    float u = pl.u.At(fx, fy, pl.ox, pl.oy), v = pl.v.At(fx, fy, pl.ox, pl.oy);
-    float r = 0, g = 0, b = 0, a = 0;
+    const float z0 = pl.z.At(fx, fy, pl.ox, pl.oy), iw0 = pl.invW.At(fx, fy, pl.ox, pl.oy);
+    const float u0 = pl.u.At(fx, fy, pl.ox, pl.oy), v0 = pl.v.At(fx, fy, pl.ox, pl.oy);
+    float r0 = 0, g0 = 0, b0 = 0, a0 = 0;
     if (!p.flatColor) {
-        r = pl.r.At(fx, fy, pl.ox, pl.oy);
-        g = pl.g.At(fx, fy, pl.ox, pl.oy);
-        b = pl.b.At(fx, fy, pl.ox, pl.oy);
-        a = pl.a.At(fx, fy, pl.ox, pl.oy);
+        r0 = pl.r.At(fx, fy, pl.ox, pl.oy);
+        g0 = pl.g.At(fx, fy, pl.ox, pl.oy);
+        b0 = pl.b.At(fx, fy, pl.ox, pl.oy);
+        a0 = pl.a.At(fx, fy, pl.ox, pl.oy);
     }
     for (int x = x0; x <= x1; ++x) {
-        const float w = 1.0f / iw;
-        const uint32_t diffuse = p.flatColor ? p.color : PackColor(r * w, g * w, b * w, a * w);
-        ShadePixel(t, s, x, y, z, u * w, v * w, diffuse);
-        z += pl.z.dx;
-        iw += pl.invW.dx;
-        u += pl.u.dx;
-        v += pl.v.dx;
-        if (!p.flatColor) {
-            r += pl.r.dx;
-            g += pl.g.dx;
-            b += pl.b.dx;
-            a += pl.a.dx;
-        }
+        const float k = static_cast<float>(x - x0);
+        const float w = 1.0f / (iw0 + pl.invW.dx * k);
+        const uint32_t diffuse = p.flatColor ? p.color
+                                             : PackColor((r0 + pl.r.dx * k) * w, (g0 + pl.g.dx * k) * w,
+                                                         (b0 + pl.b.dx * k) * w, (a0 + pl.a.dx * k) * w);
+        ShadePixel(t, s, x, y, z0 + pl.z.dx * k, (u0 + pl.u.dx * k) * w, (v0 + pl.v.dx * k) * w, diffuse);
     }
 }
 
 // The common span: a power-of-two wrapped texture times white, alpha from the texture, depth
 // test less-or-equal with writes, and either no blending or source-alpha blending. Gives the
 // same pixels as the general span for that state.
+// One pixel of the common span, from its depth and texel indexes.
+template <bool kBlend>
+inline void TexturedWhitePixel(const PixelState& s, uint32_t* color, uint16_t* depth, int x, uint32_t z16,
+                               uint32_t texel) {
+    if constexpr (kBlend) {
+        const uint32_t alpha = texel >> 24;
+        if (alpha == 255) {
+            color[x] = texel;
+        } else if (alpha != 0) {
+            color[x] = Blend(s, texel, color[x]);
+        }
+    } else {
+        color[x] = texel;
+    }
+    depth[x] = static_cast<uint16_t>(z16);
+}
+
 template <bool kBlend>
 void ShadeSpanTexturedWhite(const Target& t, const PixelState& s, const TrianglePlanes& pl, int y, int x0, int x1) {
     const float fx = static_cast<float>(x0), fy = static_cast<float>(y);
-    float z = pl.z.At(fx, fy, pl.ox, pl.oy), iw = pl.invW.At(fx, fy, pl.ox, pl.oy);
-    float u = pl.u.At(fx, fy, pl.ox, pl.oy), v = pl.v.At(fx, fy, pl.ox, pl.oy);
+    const float z0 = pl.z.At(fx, fy, pl.ox, pl.oy), iw0 = pl.invW.At(fx, fy, pl.ox, pl.oy);
+    const float u0 = pl.u.At(fx, fy, pl.ox, pl.oy), v0 = pl.v.At(fx, fy, pl.ox, pl.oy);
     const float zdx = pl.z.dx, iwdx = pl.invW.dx, udx = pl.u.dx, vdx = pl.v.dx;
     const TexInfo& tex = s.tex;
     const float tw = static_cast<float>(tex.width), th = static_cast<float>(tex.height);
@@ -99,29 +112,48 @@ void ShadeSpanTexturedWhite(const Target& t, const PixelState& s, const Triangle
     const uint32_t* texels = tex.pixels;
     uint32_t* color = t.color + static_cast<size_t>(y) * static_cast<size_t>(t.width);
     uint16_t* depth = t.depth + static_cast<size_t>(y) * static_cast<size_t>(t.width);
-    for (int x = x0; x <= x1; ++x) {
-        const uint32_t z16 = DepthToBuffer(z);
-        if (z16 <= depth[x]) {
-            const float w = 1.0f / iw;
-            const int iu = FloorToInt((u * w) * tw) & mw;
-            const int iv = FloorToInt((v * w) * th) & mh;
-            const uint32_t texel = texels[(iv << shiftW) + iu] | alphaOr;
-            if constexpr (kBlend) {
-                const uint32_t alpha = texel >> 24;
-                if (alpha == 255) {
-                    color[x] = texel;
-                } else if (alpha != 0) {
-                    color[x] = Blend(s, texel, color[x]);
-                }
-            } else {
-                color[x] = texel;
-            }
-            depth[x] = static_cast<uint16_t>(z16);
-        }
-        z += zdx;
-        iw += iwdx;
-        u += udx;
-        v += vdx;
+    int x = x0;
+#if defined(__SSE2__)
+    const __m128 z0v = _mm_set1_ps(z0), iw0v = _mm_set1_ps(iw0), u0v = _mm_set1_ps(u0), v0v = _mm_set1_ps(v0);
+    const __m128 zdxv = _mm_set1_ps(zdx), iwdxv = _mm_set1_ps(iwdx), udxv = _mm_set1_ps(udx), vdxv = _mm_set1_ps(vdx);
+    const __m128 lanes = _mm_setr_ps(0.0f, 1.0f, 2.0f, 3.0f), zero = _mm_setzero_ps(), one = _mm_set1_ps(1.0f);
+    const __m128 scale = _mm_set1_ps(65535.0f), half = _mm_set1_ps(0.5f), twv = _mm_set1_ps(tw), thv = _mm_set1_ps(th);
+    const __m128i mwv = _mm_set1_epi32(mw), mhv = _mm_set1_epi32(mh), shiftv = _mm_cvtsi32_si128(shiftW);
+    auto floorv = [](__m128 f) {
+        const __m128i i = _mm_cvttps_epi32(f);
+        return _mm_add_epi32(i, _mm_castps_si128(_mm_cmplt_ps(f, _mm_cvtepi32_ps(i))));
+    };
+    for (; x + 3 <= x1; x += 4) {
+        const __m128 k = _mm_add_ps(_mm_set1_ps(static_cast<float>(x - x0)), lanes);
+        const __m128 z = _mm_add_ps(z0v, _mm_mul_ps(zdxv, k));
+        const __m128 zc = _mm_min_ps(_mm_max_ps(z, zero), one);
+        const __m128i z16 = _mm_cvttps_epi32(_mm_add_ps(_mm_mul_ps(zc, scale), half));
+        const __m128i stored = _mm_unpacklo_epi16(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(depth + x)),
+                                                  _mm_setzero_si128());
+        const int fail = _mm_movemask_ps(_mm_castsi128_ps(_mm_cmpgt_epi32(z16, stored)));
+        if (fail == 0xF) continue;
+        const __m128 w = _mm_div_ps(one, _mm_add_ps(iw0v, _mm_mul_ps(iwdxv, k)));
+        const __m128 fu = _mm_mul_ps(_mm_mul_ps(_mm_add_ps(u0v, _mm_mul_ps(udxv, k)), w), twv);
+        const __m128 fv = _mm_mul_ps(_mm_mul_ps(_mm_add_ps(v0v, _mm_mul_ps(vdxv, k)), w), thv);
+        const __m128i iu = _mm_and_si128(floorv(fu), mwv);
+        const __m128i iv = _mm_and_si128(floorv(fv), mhv);
+        alignas(16) int32_t idx[4], zz[4];
+        _mm_store_si128(reinterpret_cast<__m128i*>(idx), _mm_add_epi32(_mm_sll_epi32(iv, shiftv), iu));
+        _mm_store_si128(reinterpret_cast<__m128i*>(zz), z16);
+        for (int j = 0; j < 4; ++j)
+            if (!(fail & (1 << j)))
+                TexturedWhitePixel<kBlend>(s, color, depth, x + j, static_cast<uint32_t>(zz[j]),
+                                           texels[idx[j]] | alphaOr);
+    }
+#endif
+    for (; x <= x1; ++x) {
+        const float k = static_cast<float>(x - x0);
+        const uint32_t z16 = DepthToBuffer(z0 + zdx * k);
+        if (z16 > depth[x]) continue;
+        const float w = 1.0f / (iw0 + iwdx * k);
+        const int iu = FloorToInt(((u0 + udx * k) * w) * tw) & mw;
+        const int iv = FloorToInt(((v0 + vdx * k) * w) * th) & mh;
+        TexturedWhitePixel<kBlend>(s, color, depth, x, z16, texels[(iv << shiftW) + iu] | alphaOr);
     }
 }
 
@@ -382,7 +414,9 @@ void Rasterizer::Submit() {
         return;
     }
     std::unique_lock<std::mutex> lock(mutex_);
+    waitingForRoom_ = true;
     doneCv_.wait(lock, [this] { return queue_.size() < kMaxBatchesInFlight; });
+    waitingForRoom_ = false;
     current_->pending = threads_;
     queue_.push_back(std::move(current_));
     lock.unlock();
@@ -421,7 +455,8 @@ void Rasterizer::WorkerLoop(int index) {
             free_.push_back(std::move(done));
             freed = true;
         }
-        if (freed) doneCv_.notify_all();
+        // Wake the producer only when it waits: for room in the queue, or for the queue to empty.
+        if (freed && (queue_.empty() || waitingForRoom_)) doneCv_.notify_all();
     }
 }
 

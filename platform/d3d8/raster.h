@@ -104,6 +104,7 @@ private:
     size_t submittedBase_ = 0;                     // sequence number of queue_[0]
     std::vector<std::unique_ptr<Batch>> free_;
     bool stop_ = false;
+    bool waitingForRoom_ = false;
 };
 
 // Rasterizes one primitive into the rows of `band` (rows whose 16-row strip number modulo
