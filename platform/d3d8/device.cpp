@@ -112,6 +112,7 @@ void Direct3DDevice8::SetRenderState(int32_t State, int32_t Value) {
     if (!ValidRenderState(State)) Fail("Direct3DDevice8.SetRenderState", D3DERR_INVALIDCALL, "unknown state");
     s_->rs[static_cast<size_t>(State)] = Value;
     s_->pixelDirty = true;
+    s_->drawDirty = true;
 }
 
 int32_t Direct3DDevice8::GetRenderState(int32_t State) {
@@ -142,6 +143,7 @@ void Direct3DDevice8::SetVertexShader(int32_t Handle) {
         Fail("Direct3DDevice8.SetVertexShader", D3DERR_INVALIDCALL, "vertex format not supported");
     s_->fvf = Handle;
     s_->layout = layout;
+    s_->drawDirty = true;
 }
 
 int32_t Direct3DDevice8::GetVertexShader() {
@@ -174,6 +176,7 @@ void Direct3DDevice8::GetTransform(int32_t State, D3DMATRIX& Matrix) {
 void Direct3DDevice8::SetMaterial(const D3DMATERIAL8& Material) {
     D3D8_INTERCEPT("SetMaterial");
     s_->material = Material;
+    s_->drawDirty = true;
 }
 
 void Direct3DDevice8::GetMaterial(D3DMATERIAL8& Material) {
@@ -222,6 +225,7 @@ void Direct3DDevice8::SetViewport(const D3DVIEWPORT8& v) {
     if (!ok) Fail("Direct3DDevice8.SetViewport", D3DERR_INVALIDCALL, "viewport outside the render target");
     s_->viewport = v;
     s_->pixelDirty = true;
+    s_->drawDirty = true;
 }
 
 void Direct3DDevice8::GetViewport(D3DVIEWPORT8& Viewport) {

@@ -19,6 +19,16 @@ struct VertexLayout {
 // False for formats the device cannot read (no position, or more than 8 coordinate sets).
 bool MakeLayout(int32_t fvf, VertexLayout& out);
 
+// What the vertex side derives from the states for every draw; rebuilt only after a change.
+struct DrawSetup {
+    bool lighting = false;
+    bool flatLit = false;              // lit colour the same for every vertex
+    bool litRgbFromMaterial = false;   // lit colour from the material, alpha from the vertex
+    uint32_t litColor = 0;
+    int cull = 1, fill = 3;
+    float vpX = 0, vpY = 0, vpHalfW = 0, vpHalfH = 0, vpMinZ = 0, vpDepth = 1;
+};
+
 struct DeviceState {
     D3DPRESENT_PARAMETERS pp{};
     int32_t deviceType = 0, focusWindow = 0;
@@ -33,6 +43,8 @@ struct DeviceState {
     D3DMATRIX world{}, view{}, proj{};
     D3DMATRIX wvp{};          // world x view x projection
     bool wvpDirty = true;
+    DrawSetup draw;
+    bool drawDirty = true;   // render states, material, viewport or vertex format changed
     D3DMATERIAL8 material{};
     std::array<Direct3DTexture8Ptr, D3D_MAX_STAGES> textures;
     Direct3DVertexBuffer8Ptr stream;

@@ -169,13 +169,7 @@ private:
     void EmitTriangle(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c, bool flat, uint32_t color);
 
     DeviceState& s_;
-    bool lighting_ = false;
-    bool flatLit_ = false;       // lit colour the same for every vertex
-    bool litRgbFromMaterial_ = false;   // lit colour from the material, alpha from the vertex
-    uint32_t litColor_ = 0;
-    int cull_ = D3DCULL_NONE;
-    int fill_ = D3DFILL_SOLID;
-    float vpX_ = 0, vpY_ = 0, vpHalfW_ = 0, vpHalfH_ = 0, vpMinZ_ = 0, vpDepth_ = 1;
+    DrawSetup c_;
 };
 
 namespace {
@@ -212,21 +206,25 @@ void DrawPath::Begin(const char* call) {
         s.wvp = wvp;
         s.wvpDirty = false;
     }
-    lighting_ = s.rs[D3DRS_LIGHTING] != 0 && !s.layout.transformed;
-    cull_ = s.rs[D3DRS_CULLMODE];
-    fill_ = s.rs[D3DRS_FILLMODE];
-    vpX_ = static_cast<float>(s.viewport.X);
-    vpY_ = static_cast<float>(s.viewport.Y);
-    vpHalfW_ = static_cast<float>(s.viewport.Width) * 0.5f;
-    vpHalfH_ = static_cast<float>(s.viewport.Height) * 0.5f;
-    vpMinZ_ = s.viewport.MinZ;
-    vpDepth_ = s.viewport.MaxZ - s.viewport.MinZ;
+    if (!s.drawDirty) {
+        c_ = s.draw;
+        return;
+    }
+    c_.lighting = s.rs[D3DRS_LIGHTING] != 0 && !s.layout.transformed;
+    c_.cull = s.rs[D3DRS_CULLMODE];
+    c_.fill = s.rs[D3DRS_FILLMODE];
+    c_.vpX = static_cast<float>(s.viewport.X);
+    c_.vpY = static_cast<float>(s.viewport.Y);
+    c_.vpHalfW = static_cast<float>(s.viewport.Width) * 0.5f;
+    c_.vpHalfH = static_cast<float>(s.viewport.Height) * 0.5f;
+    c_.vpMinZ = s.viewport.MinZ;
+    c_.vpDepth = s.viewport.MaxZ - s.viewport.MinZ;
 
     // With no lights, a lit vertex is emissive + ambient x ambient source, with the alpha of the
     // diffuse source. Sources are the material unless the state names a vertex colour.
-    flatLit_ = false;
-    litRgbFromMaterial_ = false;
-    if (lighting_) {
+    c_.flatLit = false;
+    c_.litRgbFromMaterial = false;
+    if (c_.lighting) {
         const bool colorVertex = s.rs[D3DRS_COLORVERTEX] != 0;
         auto fromVertex = [&](int32_t src) {
             return colorVertex && ((src == D3DMCS_COLOR1 && s.layout.diffuse >= 0) ||
@@ -236,21 +234,23 @@ void DrawPath::Begin(const char* call) {
             !fromVertex(s.rs[D3DRS_DIFFUSEMATERIALSOURCE])) {
             const uint32_t amb = static_cast<uint32_t>(s.rs[D3DRS_AMBIENT]);
             const D3DMATERIAL8& m = s.material;
-            litColor_ = PackUnit(m.emissive.r + ToUnit(amb, 16) * m.ambient.r,
+            c_.litColor = PackUnit(m.emissive.r + ToUnit(amb, 16) * m.ambient.r,
                                  m.emissive.g + ToUnit(amb, 8) * m.ambient.g,
                                  m.emissive.b + ToUnit(amb, 0) * m.ambient.b, m.diffuse.a);
-            flatLit_ = true;
+            c_.flatLit = true;
         } else if (!fromVertex(s.rs[D3DRS_AMBIENTMATERIALSOURCE]) && !fromVertex(s.rs[D3DRS_EMISSIVEMATERIALSOURCE]) &&
                    s.rs[D3DRS_DIFFUSEMATERIALSOURCE] == D3DMCS_COLOR1) {
             // The usual case: colour from the material, alpha from the vertex's diffuse colour.
             const uint32_t amb = static_cast<uint32_t>(s.rs[D3DRS_AMBIENT]);
             const D3DMATERIAL8& m = s.material;
-            litColor_ = PackUnit(m.emissive.r + ToUnit(amb, 16) * m.ambient.r,
+            c_.litColor = PackUnit(m.emissive.r + ToUnit(amb, 16) * m.ambient.r,
                                  m.emissive.g + ToUnit(amb, 8) * m.ambient.g,
                                  m.emissive.b + ToUnit(amb, 0) * m.ambient.b, 0.0f);
-            litRgbFromMaterial_ = true;
+            c_.litRgbFromMaterial = true;
         }
     }
+    s.draw = c_;
+    s.drawDirty = false;
 }
 
 void DrawPath::Fetch(const uint8_t* base, int32_t stride, int32_t count) {
@@ -267,7 +267,10 @@ void DrawPath::Fetch(const uint8_t* base, int32_t stride, int32_t count) {
     for (int32_t i = 0; i < count; ++i) {
         const uint8_t* p = base + static_cast<size_t>(i) * static_cast<size_t>(stride);
         float pos[4];
-        std::memcpy(pos, p + l.position, l.transformed ? 16 : 12);
+        if (l.transformed)
+            std::memcpy(pos, p + l.position, 16);
+        else
+            std::memcpy(pos, p + l.position, 12);
         ClipVertex& v = sc.verts[static_cast<size_t>(i)];
         if (l.transformed) {
             v.x = pos[0];
@@ -292,12 +295,12 @@ void DrawPath::Fetch(const uint8_t* base, int32_t stride, int32_t count) {
         if (l.diffuse >= 0) std::memcpy(&diffuse, p + l.diffuse, 4);
         if (l.specular >= 0) std::memcpy(&specular, p + l.specular, 4);
         uint32_t color;
-        if (!lighting_) {
+        if (!c_.lighting) {
             color = diffuse;
-        } else if (flatLit_) {
-            color = litColor_;
-        } else if (litRgbFromMaterial_) {
-            color = litColor_ | (diffuse & 0xFF000000u);
+        } else if (c_.flatLit) {
+            color = c_.litColor;
+        } else if (c_.litRgbFromMaterial) {
+            color = c_.litColor | (diffuse & 0xFF000000u);
         } else {
             auto source = [&](int32_t state, const D3DCOLORVALUE& mat, float out[4]) {
                 uint32_t c = 0;
@@ -378,9 +381,9 @@ ScreenVertex DrawPath::Project(const ClipVertex& v) const {
         o.invW = rhw;
     } else {
         const float iw = 1.0f / v.w;
-        o.x = vpX_ + (1.0f + v.x * iw) * vpHalfW_;
-        o.y = vpY_ + (1.0f - v.y * iw) * vpHalfH_;
-        o.z = vpMinZ_ + v.z * iw * vpDepth_;
+        o.x = c_.vpX + (1.0f + v.x * iw) * c_.vpHalfW;
+        o.y = c_.vpY + (1.0f - v.y * iw) * c_.vpHalfH;
+        o.z = c_.vpMinZ + v.z * iw * c_.vpDepth;
         o.invW = iw;
     }
     o.u = v.u * o.invW;
@@ -394,9 +397,9 @@ ScreenVertex DrawPath::Project(const ClipVertex& v) const {
 
 void DrawPath::EmitTriangle(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c, bool flat,
                             uint32_t color) {
-    if (fill_ == D3DFILL_SOLID) {
+    if (c_.fill == D3DFILL_SOLID) {
         s_.raster->AddTriangle(a, b, c, flat, color);
-    } else if (fill_ == D3DFILL_WIREFRAME) {
+    } else if (c_.fill == D3DFILL_WIREFRAME) {
         s_.raster->AddLine(a, b, flat, color);
         s_.raster->AddLine(b, c, flat, color);
         s_.raster->AddLine(c, a, flat, color);
@@ -420,7 +423,7 @@ void DrawPath::Triangle(int i0, int i1, int i2) {
         ScreenVertex sa = Project(a), sb = Project(b), scv = Project(c);
         const float area = (sb.x - sa.x) * (scv.y - sa.y) - (scv.x - sa.x) * (sb.y - sa.y);
         if (area == 0.0f) return;
-        if ((cull_ == D3DCULL_CW && area > 0.0f) || (cull_ == D3DCULL_CCW && area < 0.0f)) return;
+        if ((c_.cull == D3DCULL_CW && area > 0.0f) || (c_.cull == D3DCULL_CCW && area < 0.0f)) return;
         EmitState();
         const auto inGuard = [](const ScreenVertex& v) {
             return std::fabs(v.x) <= kScreenGuard && std::fabs(v.y) <= kScreenGuard;
@@ -465,7 +468,7 @@ void DrawPath::Triangle(int i0, int i1, int i2) {
     const float det = a.x * (b.y * c.w - c.y * b.w) - a.y * (b.x * c.w - c.x * b.w) + a.w * (b.x * c.y - c.x * b.y);
     if (det == 0.0f) return;
     const bool clockwise = det < 0.0f;
-    if ((cull_ == D3DCULL_CW && clockwise) || (cull_ == D3DCULL_CCW && !clockwise)) return;
+    if ((c_.cull == D3DCULL_CW && clockwise) || (c_.cull == D3DCULL_CCW && !clockwise)) return;
     EmitState();
     const unsigned clip = (c0 | c1 | c2) & kClipMask;
     if (clip == 0) {
