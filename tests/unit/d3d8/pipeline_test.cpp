@@ -79,7 +79,9 @@ TEST_F(Pipeline, LitAlphaComesFromTheVertexColourOrElseTheMaterial) {
 }
 
 TEST_F(Pipeline, UnlitUsesTheVertexColourOrOpaqueWhite) {
-    dev->SetRenderState(D3DRS_LIGHTING, 0);
+    FullQuad(3.0f, 0x0000FF00);   // lit first: no ambient, no emissive -> black
+    EXPECT_EQ(At(4, 4), 0xFF000000u);
+    dev->SetRenderState(D3DRS_LIGHTING, 0);   // the next draw must see the change
     FullQuad(2.0f, 0x0000FF00);
     EXPECT_EQ(At(4, 4), 0xFF00FF00u);   // alpha from the (absent) texture: opaque
     FullQuad(1.5f, 0, D3DFVF_XYZ | D3DFVF_TEX1);
