@@ -3,7 +3,8 @@
 set -euo pipefail
 pkgs=(build-essential cmake pkg-config libgtest-dev libbenchmark-dev libsdl2-dev libfreetype-dev
       libfontconfig-dev libstb-dev libassimp-dev fonts-dejavu-core fonts-liberation2
-      fonts-comic-neue xvfb xdotool x11-utils imagemagick clang libclang-rt-14-dev)
+      fonts-comic-neue xvfb xdotool x11-utils imagemagick clang libclang-rt-14-dev
+      libjpeg-dev)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
