@@ -7,9 +7,12 @@
 
 namespace {
 
+// Never destroyed: fonts held in static objects (the engine keeps its label font in a module
+// variable) give their handles back while the statics are torn down after main returns, in an
+// order nobody controls, so the registry has to outlive every one of them.
 std::map<HFONT, FontDescription>& Handles() {
-    static std::map<HFONT, FontDescription> handles;
-    return handles;
+    static auto* const handles = new std::map<HFONT, FontDescription>;
+    return *handles;
 }
 
 HFONT NextHandle() {

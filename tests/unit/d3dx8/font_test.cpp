@@ -151,6 +151,21 @@ TEST(D3DXOleFonts, HandlesFollowTheDescriptionAndDieWithTheFont) {
     EXPECT_FALSE(LookUpFontHandle(0, d));
 }
 
+// A font held by a static-lifetime reference, as the engine keeps its label font: it goes with
+// the other statics after main returns, possibly after the handle registry has been torn down.
+static StdFontPtr gFontHeldToTheEnd;
+
+TEST(D3DXOleFontsDeathTest, AFontHeldInAStaticIsReleasedCleanlyAtProgramEnd) {
+    EXPECT_EXIT(
+        {
+            gFontHeldToTheEnd = std::make_shared<StdFont>();
+            gFontHeldToTheEnd->Name = "Verdana";
+            if (gFontHeldToTheEnd->hFont() == 0) std::exit(3);
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
 TEST_F(D3DXFontTest, CreateFontGivesTheFaceAtTheSizeAndWeight) {
     const auto font = MakeFont("Verdana", 12, true);
     ASSERT_TRUE(font);
