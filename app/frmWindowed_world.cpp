@@ -51,23 +51,20 @@ void MakeLabelAndImages() {
 }
 
 void BuildWorld() {
-    // The counters are 16-bit: a bound beyond 32767 overflows, and so does 5 x a start cell's
-    // row or column beyond 6553.
-    const rt::Integer rows = rt::CInt(ModMain::Map.UBound(1));
-    const rt::Integer cols = rt::CInt(ModMain::Map.UBound(2));
-    for (int xi = 1; xi <= rows; ++xi) {
-        for (int zi = 1; zi <= cols; ++zi) {
-            const rt::Integer x = rt::Integer(xi), z = rt::Integer(zi);
+    // The counters are 16-bit: a bound beyond 32767 overflows when its loop starts (the column
+    // bound only once there is a row), and so does 5 x a start cell's row or column beyond 6553.
+    rt::ForInteger(1, ModMain::Map.UBound(1), [](rt::Integer x) {
+        rt::ForInteger(1, ModMain::Map.UBound(2), [x](rt::Integer z) {
             const rt::Integer c = ModMain::Map(x, z);
-            if (c == kOpenFloor) continue;
+            if (c == kOpenFloor) return;
             if (c == kStartCell) {
                 ZemDx::Camera.PosX = static_cast<float>(-(double(rt::MulInt(5, x)) + 2.5));
                 ZemDx::Camera.PosZ = static_cast<float>(-(double(rt::MulInt(5, z)) + 2.5));
-                continue;
+                return;
             }
             ModMain::AddBlock(x, z, WallTexture(c));
-        }
-    }
+        });
+    });
 }
 
 void AddFloorAndCeiling() {

@@ -22,12 +22,6 @@ std::string_view FieldOf(const std::vector<std::string_view>& fields, rt::Long k
                                                                : std::string_view();
 }
 
-// The 16-bit loop bound of a counter running up to `bound` (6 when it does not fit).
-rt::Integer LoopBound(rt::Long bound) { return rt::CInt(bound); }
-
-// The step of a 16-bit loop counter (6 when it passes 32767).
-rt::Integer Step(rt::Integer counter) { return rt::AddInt(counter, 1); }
-
 }  // namespace
 
 void LoadMap(const std::string& FileName) {
@@ -45,13 +39,12 @@ void LoadMap(const std::string& FileName) {
     CeilingTexture = rt::CInt(rt::Val(FieldOf(fields, 4)));
 
     // Rows 1..rows, each with cells 1..cols; the counters and their bounds are 16-bit.
-    const rt::Integer lastRow = LoopBound(Map.UBound(1));
-    for (rt::Integer r = 1; r <= lastRow; r = Step(r)) {
+    rt::ForInteger(1, Map.UBound(1), [&](rt::Integer r) {
         line = ZemText::TrimExtraSpace(rt::LineInput(file));
         fields = ZemText::SplitFields(line, ',');
-        const rt::Integer lastCol = LoopBound(Map.UBound(2));
-        for (rt::Integer c = 1; c <= lastCol; c = Step(c)) Map(r, c) = rt::CInt(rt::Val(FieldOf(fields, c)));
-    }
+        rt::ForInteger(1, Map.UBound(2),
+                       [&](rt::Integer c) { Map(r, c) = rt::CInt(rt::Val(FieldOf(fields, c))); });
+    });
 }
 
 }  // namespace ModMain

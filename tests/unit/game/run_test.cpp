@@ -153,6 +153,24 @@ TEST(GameRun, TheLastStartCellInReadingOrderWins) {
     EXPECT_EXIT(run(), testing::ExitedWithCode(0), "script complete");
 }
 
+TEST(GameRun, AWorldOfNoRowsRunsWithoutWallsAndAFloorWithoutArea) {
+    // With no row the column loop never starts, so even a column count beyond 16 bits is no
+    // error: the run goes on with the viewer at the origin and a floor and ceiling of no area.
+    auto run = [] {
+        rt::headless::Use();
+        SelectWorld(WorldText(0, 40000, 1, 2, {}));
+        RunGame({WaitForMainLoop(), Do([] {
+                 using namespace ZemDx;
+                 GAME_CHECK(TriangleCount == 4);
+                 GAME_CHECK(Camera.PosX == 0.0f && Camera.PosZ == 0.0f);
+                 ExpectVertex(Triangles[0].V[1], 5, 0, 5, 0, 0);
+                 ExpectVertex(Triangles[0].V[2], 5, 0, 200005, 0, 40000);
+                 ExpectVertex(Triangles[2].V[1], 5, 5, 5, 0, 0);
+             })});
+    };
+    EXPECT_EXIT(run(), testing::ExitedWithCode(0), "script complete");
+}
+
 TEST(GameKeys, TurningTiltingAndLevellingInARun) {
     auto run = [] {
         rt::headless::Use();
