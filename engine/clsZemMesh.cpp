@@ -3,7 +3,6 @@
 #include <cstdint>
 
 #include "engine/checked.h"
-#include "engine/placement.h"
 #include "engine/zemdx.h"
 #include "platform/d3dx8/math.h"
 #include "platform/runtime/errors.h"
@@ -65,22 +64,3 @@ void clsZemMesh::DrawMesh() {
     D3DXMatrixIdentity(identity);
     dev.SetTransform(D3DTS_WORLD, identity);
 }
-
-void clsZemMesh::PosX(const float& Xx) { PosX_ = Xx; }
-float clsZemMesh::PosX() const { return PosX_; }
-void clsZemMesh::PosY(const float& Yy) { PosY_ = Yy; }
-float clsZemMesh::PosY() const { return PosY_; }
-void clsZemMesh::PosZ(const float& Zz) { PosZ_ = Zz; }
-float clsZemMesh::PosZ() const { return PosZ_; }
-void clsZemMesh::SpinX(const float& Xx) { SpinX_ = Xx; }
-float clsZemMesh::SpinX() const { return SpinX_; }
-void clsZemMesh::SpinY(const float& Yy) { SpinY_ = Yy; }
-float clsZemMesh::SpinY() const { return SpinY_; }
-void clsZemMesh::SpinZ(const float& Zz) { SpinZ_ = Zz; }
-float clsZemMesh::SpinZ() const { return SpinZ_; }
-
-void clsZemMesh::SetBBox(const float& Width, const float& Height, const float& Depth) {
-    ZemPlacement::SetBBox(BBox, PosX_, PosY_, PosZ_, Width, Height, Depth);
-}
-
-rt::Long clsZemMesh::ProjectionVisibilityBoundingBox() { return ZemPlacement::BoxVerdict(BBox); }

@@ -1,16 +1,17 @@
 // A mesh read from a .x file with its materials and their textures, drawn at its own position
-// and rotation. The engine's Render draws every mesh of ZemDx::Meshes once per frame, screened
+// and rotation (engine/placement.h). The engine's Render draws every mesh of ZemDx::Meshes once per frame, screened
 // by the box verdict when the visibility tests are on.
 #pragma once
 #include <string>
 #include <vector>
 
 #include "engine/mesh_fwd.h"
+#include "engine/placement.h"
 #include "platform/d3d8/d3d8types.h"
 #include "platform/d3dx8/d3dx8.h"
 #include "platform/runtime/types.h"
 
-class clsZemMesh {
+class clsZemMesh : public ZemPlacement::Placement {
 public:
     // The loaded mesh (none before a load). Callers may read it and assign it.
     D3DXMeshPtr Mesh;
@@ -30,25 +31,6 @@ public:
     // the mesh's placement.
     void DrawMesh();
 
-    // Position and rotation (radians about x, y and z). Writing them does not move the box.
-    void PosX(const float& Xx);
-    float PosX() const;
-    void PosY(const float& Yy);
-    float PosY() const;
-    void PosZ(const float& Zz);
-    float PosZ() const;
-    void SpinX(const float& Xx);
-    float SpinX() const;
-    void SpinY(const float& Yy);
-    float SpinY() const;
-    void SpinZ(const float& Zz);
-    float SpinZ() const;
-
-    // Builds the box of this size around the current position (see engine/placement.h).
-    void SetBBox(const float& Width, const float& Height, const float& Depth);
-    // 1 when the box is wholly inside the viewport, 2 when wholly outside on one side, else 0.
-    rt::Long ProjectionVisibilityBoundingBox();
-
 private:
     friend struct clsZemMeshInspector;  // the unit tests' view of the private state
 
@@ -56,7 +38,4 @@ private:
     std::vector<rt::Long> MeshTextures;    // texture-table index per material
     std::vector<bool> Untextured;          // the material names no texture file
     rt::Long MaterialCount = 0;
-    float PosX_ = 0, PosY_ = 0, PosZ_ = 0;
-    float SpinX_ = 0, SpinY_ = 0, SpinZ_ = 0;
-    D3DVECTOR BBox[8] = {};
 };

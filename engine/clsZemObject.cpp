@@ -1,10 +1,9 @@
-// The object class apart from its file reader (object_file.cpp): placement, box, text helpers
-// and the animation step.
+// The object class apart from its file reader (object_file.cpp) and its placement
+// (placement.cpp): the text helpers and the animation step.
 #include "engine/clsZemObject.h"
 
 #include <cstdint>
 
-#include "engine/placement.h"
 #include "engine/text_fields.h"
 #include "platform/runtime/errors.h"
 #include "platform/win32/system.h"
@@ -26,25 +25,6 @@ std::string clsZemObject::TrimExtraSpace(std::string valu) { return ZemText::Tri
 std::string clsZemObject::Field(const std::string& strg, const std::string& sep, const rt::Integer& cnt) {
     return ZemText::Field(strg, sep, cnt);
 }
-
-void clsZemObject::PosX(const float& Xx) { PosX_ = Xx; }
-float clsZemObject::PosX() const { return PosX_; }
-void clsZemObject::PosY(const float& Yy) { PosY_ = Yy; }
-float clsZemObject::PosY() const { return PosY_; }
-void clsZemObject::PosZ(const float& Zz) { PosZ_ = Zz; }
-float clsZemObject::PosZ() const { return PosZ_; }
-void clsZemObject::SpinX(const float& Xx) { SpinX_ = Xx; }
-float clsZemObject::SpinX() const { return SpinX_; }
-void clsZemObject::SpinY(const float& Yy) { SpinY_ = Yy; }
-float clsZemObject::SpinY() const { return SpinY_; }
-void clsZemObject::SpinZ(const float& Zz) { SpinZ_ = Zz; }
-float clsZemObject::SpinZ() const { return SpinZ_; }
-
-void clsZemObject::SetBBox(const float& Width, const float& Height, const float& Depth) {
-    ZemPlacement::SetBBox(BBox, PosX_, PosY_, PosZ_, Width, Height, Depth);
-}
-
-rt::Long clsZemObject::ProjectionVisibilityBoundingBox() { return ZemPlacement::BoxVerdict(BBox); }
 
 void clsZemObject::AdvanceAnimation() {
     if (CurrentFrame == 0) CurrentFrame = 1;

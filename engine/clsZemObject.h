@@ -1,11 +1,13 @@
 // The scene object read from an object file (*.zemobj): its textures, groups of textured
 // triangles and timed animations, with a placement, a bounding box and the box's visibility
-// verdict. Objects are loaded, placed and tested; drawing them is left empty.
+// verdict (engine/placement.h). Objects are loaded, placed and tested; drawing them is left
+// empty.
 #pragma once
 #include <string>
 #include <vector>
 
 #include "engine/geometry.h"
+#include "engine/placement.h"
 #include "platform/d3d8/d3d8types.h"
 #include "platform/runtime/types.h"
 
@@ -39,7 +41,7 @@ struct ObjectData {
 
 }  // namespace ZemDx
 
-class clsZemObject {
+class clsZemObject : public ZemPlacement::Placement {
 public:
     // The key of scrambled files when the caller names none.
     static constexpr rt::Long DefaultXorKey = 7;
@@ -61,25 +63,6 @@ public:
     std::string TrimExtraSpace(std::string valu);
     std::string Field(const std::string& strg, const std::string& sep, const rt::Integer& cnt);
 
-    // Position and rotation (radians about x, y and z). Writing them does not move the box.
-    void PosX(const float& Xx);
-    float PosX() const;
-    void PosY(const float& Yy);
-    float PosY() const;
-    void PosZ(const float& Zz);
-    float PosZ() const;
-    void SpinX(const float& Xx);
-    float SpinX() const;
-    void SpinY(const float& Yy);
-    float SpinY() const;
-    void SpinZ(const float& Zz);
-    float SpinZ() const;
-
-    // Builds the box of this size around the current position (see engine/placement.h).
-    void SetBBox(const float& Width, const float& Height, const float& Depth);
-    // 1 when the box is wholly inside the viewport, 2 when wholly outside on one side, else 0.
-    rt::Long ProjectionVisibilityBoundingBox();
-
 private:
     // One timing step of the running animation.
     void AdvanceAnimation();
@@ -87,12 +70,9 @@ private:
 
     friend struct clsZemObjectInspector;  // the unit tests' view of the private state
 
-    float PosX_ = 0, PosY_ = 0, PosZ_ = 0;
-    float SpinX_ = 0, SpinY_ = 0, SpinZ_ = 0;
     ZemDx::ObjectData ObjData;
     rt::Integer AnimFlag = 0;      // cleared when an animation that does not stop runs past its end
     rt::Integer CurrentAnim = 0;   // index of the running animation in ObjData.Animations
-    D3DVECTOR BBox[8] = {};
     rt::Long AnimStartTick = 0;    // tick count the frame timing measures from
     rt::Long CurrentFrame = 0;     // 0 not started, 1.. the frame timed against the one before, -1 done
     rt::Long AnimAccum = 0;        // frame-timing accumulator

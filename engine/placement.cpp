@@ -4,14 +4,14 @@
 
 namespace ZemPlacement {
 
-void SetBBox(D3DVECTOR (&BBox)[8], float PosX, float PosY, float PosZ, float Width, float Height, float Depth) {
+void Placement::SetBBox(const float& Width, const float& Height, const float& Depth) {
     const double hw = static_cast<double>(Width) / 2;
     const double hh = static_cast<double>(Height) / 2;
     const double hd = static_cast<double>(Depth) / 2;
     for (int i = 0; i < 8; ++i) {
-        BBox[i].x = rt::CSng(PosX + ((i & 2) ? hw : -hw));
-        BBox[i].y = rt::CSng(PosY + ((i & 1) ? hh : -hh));
-        BBox[i].z = rt::CSng(PosZ + ((i & 4) ? hd : -hd));
+        BBox[i].x = rt::CSng(PosX_ + ((i & 2) ? hw : -hw));
+        BBox[i].y = rt::CSng(PosY_ + ((i & 1) ? hh : -hh));
+        BBox[i].z = rt::CSng(PosZ_ + ((i & 4) ? hd : -hd));
     }
 }
 
@@ -30,7 +30,7 @@ rt::Long VerdictOfCodes(const rt::Long (&codes)[8]) {
     return ZemDx::VerdictPartly;
 }
 
-rt::Long BoxVerdict(const D3DVECTOR (&BBox)[8]) {
+rt::Long Placement::ProjectionVisibilityBoundingBox() {
     rt::Long codes[8];
     for (int i = 0; i < 8; ++i) codes[i] = ZemDx::ProjectionVisibilityPoint(BBox[i]);
     return VerdictOfCodes(codes);
