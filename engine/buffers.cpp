@@ -41,8 +41,7 @@ rt::Boolean RefreshBuffers() {
         }
         if (TerrainLoaded == rt::True) {
             // The whole strip goes into one buffer, rebuilt on every call.
-            if (Terrain.Vertices.empty()) rt::Raise(rt::ErrSubscript);
-            const int64_t bytes = static_cast<int64_t>(Terrain.Vertices.size()) * kVertexSize;
+            const int64_t bytes = (detail::UpperBound(Terrain.Vertices) + 1) * kVertexSize;
             if (bytes > INT32_MAX) rt::Raise(rt::ErrOverflow);
             Direct3DDevice8& dev = detail::Device();
             Terrain.Buffer = dev.CreateVertexBuffer(static_cast<int32_t>(bytes), 0, D3DFVF_VERTEX, D3DPOOL_DEFAULT);

@@ -15,6 +15,14 @@ inline T& Item(std::vector<T>& v, int64_t i) {
     return v[static_cast<size_t>(i)];
 }
 
+// The last index of a list; a list without elements has none (9), so a pass that runs to it
+// stops there.
+template <class T>
+inline int64_t UpperBound(const std::vector<T>& v) {
+    if (v.empty()) rt::Raise(rt::ErrSubscript);
+    return static_cast<int64_t>(v.size()) - 1;
+}
+
 inline const VertexBufferPtr& Item(const BufferList& v, int64_t i) {
     if (i < 0 || static_cast<uint64_t>(i) >= v.size()) rt::Raise(rt::ErrSubscript);
     return v[static_cast<size_t>(i)];

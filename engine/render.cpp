@@ -19,8 +19,10 @@ inline int32_t StripType() { return Wireframe != 0 ? D3DPT_LINESTRIP : D3DPT_TRI
 // The texture of a table index; an index outside the table raises 9.
 inline const Direct3DTexture8Ptr& TextureAt(int32_t index) { return detail::Item(Textures, index); }
 
+// Each pass runs from index 0 to the list's last index; a count of at least one with an empty
+// list raises 9 and abandons the frame.
 void DrawQuads(Direct3DDevice8& dev) {
-    const int64_t last = static_cast<int64_t>(Quads.size()) - 1;
+    const int64_t last = detail::UpperBound(Quads);
     for (int64_t i = 0; i <= last; ++i) {
         if (VisibilityTest == 1 && QuadVisibility(static_cast<rt::Long>(i)) == VerdictOutside) continue;
         const Quad& q = Quads[static_cast<size_t>(i)];
@@ -31,7 +33,7 @@ void DrawQuads(Direct3DDevice8& dev) {
 }
 
 void DrawTriangles(Direct3DDevice8& dev) {
-    const int64_t last = static_cast<int64_t>(Triangles.size()) - 1;
+    const int64_t last = detail::UpperBound(Triangles);
     const BufferList& buffers = TriangleBuffers;
     for (int64_t i = 0; i <= last; ++i) {
         if (VisibilityTest == 1 && TriangleVisibility(static_cast<rt::Long>(i)) == VerdictOutside) continue;
@@ -43,10 +45,8 @@ void DrawTriangles(Direct3DDevice8& dev) {
 }
 
 void DrawTerrain(Direct3DDevice8& dev) {
-    // The strip's primitive count is its last vertex index minus one; a strip without vertices
-    // has no last index.
-    if (Terrain.Vertices.empty()) rt::Raise(rt::ErrSubscript);
-    const int64_t last = static_cast<int64_t>(Terrain.Vertices.size()) - 1;
+    // The strip's primitive count is its last vertex index minus one.
+    const int64_t last = detail::UpperBound(Terrain.Vertices);
     dev.SetTexture(0, TextureAt(Terrain.Texture));
     dev.SetStreamSource(0, Terrain.Buffer, sizeof(Vertex));
     dev.DrawPrimitive(StripType(), 0, static_cast<int32_t>(last - 1));
@@ -54,9 +54,9 @@ void DrawTerrain(Direct3DDevice8& dev) {
 
 // Each mesh sets its own world transform and materials and leaves the world at the identity.
 void DrawMeshes() {
-    // A count without a list has no upper bound to run to.
-    if (Meshes.empty()) rt::Raise(rt::ErrSubscript);
-    for (const clsZemMeshPtr& mesh : Meshes) {
+    const int64_t last = detail::UpperBound(Meshes);
+    for (int64_t i = 0; i <= last; ++i) {
+        const clsZemMeshPtr& mesh = Meshes[static_cast<size_t>(i)];
         if (!mesh) rt::Raise(rt::ErrObjectNotSet);
         if (VisibilityTest == 1 && mesh->ProjectionVisibilityBoundingBox() == VerdictOutside) continue;
         mesh->DrawMesh();

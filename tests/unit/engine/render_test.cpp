@@ -281,6 +281,20 @@ TEST_F(Frame, MeshCountWithoutMeshesAbandonsTheFrame) {
     EXPECT_EQ(ZemDx::Render(StartCamera(), rt::False, 255), rt::False);
 }
 
+TEST_F(Frame, QuadOrTriangleCountWithoutItsListAbandonsTheFrame) {
+    // A count that says there are primitives while the list has none: the pass has no last
+    // index to run to, and the frame stops there instead of being shown without them.
+    ZemDx::QuadCount = 1;
+    d3d8test::Record(true);
+    EXPECT_EQ(ZemDx::Render(StartCamera(), rt::False, 255), rt::False);
+    EXPECT_TRUE(CallsOf("Present").empty());
+    ZemDx::D3DDevice->EndScene();
+    ZemDx::QuadCount = 0;
+    ZemDx::TriangleCount = 2;
+    EXPECT_EQ(ZemDx::Render(StartCamera(), rt::False, 255), rt::False);
+    EXPECT_TRUE(CallsOf("Present").empty());
+}
+
 TEST_F(Frame, MeshPassDrawsAfterTheWorldAndHonoursTheBoxVerdict) {
     AddTriangles(1, 1);
     ASSERT_EQ(ZemDx::RefreshBuffers(), rt::True);
