@@ -6,13 +6,10 @@
 #include "app/frmSelect.h"
 #include "app/frmWindowed.h"
 #include "app/menu_flags.h"
-#include "app/outline/make_form_region.h"
-#include "platform/win32/regions.h"
 #include "platform/win32/runtime.h"
-#include "resources/resources.h"
 
 frmMenu::frmMenu()
-    : rt::Form("frmMenu"),
+    : Outline::ShapedForm("frmMenu", Outline::kMenu, Outline::kMenuCount),
       cmdAbout(*this, "cmdAbout", 288, 200, 41, 41),
       cmdSelectWorld(*this, "cmdSelectWorld", 112, 32, 73, 81),
       cmdBegin(*this, "cmdBegin", 24, 16, 81, 57),
@@ -21,24 +18,20 @@ frmMenu::frmMenu()
     Caption("Quorvane");
     ClientSize(342, 309);
     StartUpPosition(rt::StartPosition::CenterScreen);
-    BorderStyle(rt::vbBSNone);
-    const auto skin = GetResource("frmMenu.bmp");
-    if (!skin.empty()) Picture(rt::LoadPictureFromMemory(skin.data(), skin.size()));
+    LoadSkin("frmMenu.bmp");
 
-    for (rt::Label* zone : {&cmdAbout, &cmdSelectWorld, &cmdBegin, &cmdExit, &CmdOptions}) {
-        zone->Caption("");
-        zone->Transparent(true);
-    }
-    cmdAbout.Click = [this] { cmdAbout_Click(); };
-    cmdSelectWorld.Click = [this] { cmdSelectWorld_Click(); };
-    cmdBegin.Click = [this] { cmdBegin_Click(); };
-    cmdExit.Click = [this] { cmdExit_Click(); };
-    CmdOptions.Click = [this] { CmdOptions_Click(); };
+    MakeClickZone(cmdAbout, [this] { cmdAbout_Click(); });
+    MakeClickZone(cmdSelectWorld, [this] { cmdSelectWorld_Click(); });
+    MakeClickZone(cmdBegin, [this] { cmdBegin_Click(); });
+    MakeClickZone(cmdExit, [this] { cmdExit_Click(); });
+    MakeClickZone(CmdOptions, [this] { CmdOptions_Click(); });
+    // The system's close command on the menu does what Exit does: without the menu nothing
+    // could bring the other windows back, and hidden ones would keep the program alive.
+    OnCloseCommand([this] { cmdExit_Click(); });
 }
 
 void frmMenu::Form_Load() {
-    const int32_t window = hWnd();
-    SetWindowRgn(window, MakeFormRegion(1.0f, 1.0f, 0, 0), -1);
+    ApplyOutline();
     ModMain::WindowedMode = rt::True;
 }
 
@@ -66,27 +59,4 @@ void frmMenu::cmdExit_Click() {
     rt::FormOf<frmWindowed>().Unload();
     rt::FormOf<frmGame>().Unload();
     Unload();
-}
-
-void frmMenu::Form_MouseDown(int16_t, int16_t, float, float) { Outline::DragWindow(hWnd()); }
-
-void frmMenu::Form_QueryUnload(int16_t& Cancel, int16_t UnloadMode) {
-    if (UnloadMode != rt::vbFormControlMenu) return;
-    Cancel = rt::True;
-    cmdExit_Click();
-}
-
-int32_t frmMenu::MakeFormRegion(float ScaleX, float ScaleY, int16_t OffsetX, int16_t OffsetY) {
-    return Outline::MakeFormRegion(
-        Outline::kMenuCount, [this](int16_t i) { return ShapePointX(i); },
-        [this](int16_t i) { return ShapePointY(i); }, ScaleX, ScaleY, OffsetX, OffsetY,
-        rt::Screen.TwipsPerPixelX, rt::Screen.TwipsPerPixelY, hFormRegion);
-}
-
-int16_t frmMenu::ShapePointX(int16_t Index) const {
-    return Outline::ShapePointX(Outline::kMenu, Outline::kMenuCount, Index);
-}
-
-int16_t frmMenu::ShapePointY(int16_t Index) const {
-    return Outline::ShapePointY(Outline::kMenu, Outline::kMenuCount, Index);
 }

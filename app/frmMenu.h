@@ -5,10 +5,10 @@
 #pragma once
 #include <cstdint>
 
+#include "app/outline/shaped_form.h"
 #include "platform/win32/controls.h"
-#include "platform/win32/form.h"
 
-class frmMenu : public rt::Form {
+class frmMenu : public Outline::ShapedForm {
 public:
     frmMenu();
 
@@ -20,9 +20,6 @@ public:
     rt::Label cmdExit;         // (224, 248) 97 x 49
     rt::Label CmdOptions;      // (24, 72) 81 x 57
 
-    // The window's outline region (handed to the window system in Form_Load).
-    int32_t hFormRegion = 0;
-
     // Shapes the window, then sets WindowedMode.
     void Form_Load() override;
     // Without an accepted world: the message box; otherwise loads the game window, which runs
@@ -33,15 +30,4 @@ public:
     void cmdAbout_Click();
     // Unloads every window that is loaded, the menu last.
     void cmdExit_Click();
-
-    // Dragging the window by its skin.
-    void Form_MouseDown(int16_t Button, int16_t Shift, float X, float Y) override;
-    // The system's close command on the menu does what Exit does: without the menu nothing could
-    // bring the other windows back, and hidden ones would keep the program alive.
-    void Form_QueryUnload(int16_t& Cancel, int16_t UnloadMode) override;
-
-private:
-    int32_t MakeFormRegion(float ScaleX, float ScaleY, int16_t OffsetX, int16_t OffsetY);
-    int16_t ShapePointX(int16_t Index) const;
-    int16_t ShapePointY(int16_t Index) const;
 };

@@ -1,10 +1,7 @@
 #include "app/frmOptions.h"
 
 #include "app/menu_flags.h"
-#include "app/outline/make_form_region.h"
-#include "platform/win32/regions.h"
 #include "platform/win32/runtime.h"
-#include "resources/resources.h"
 
 namespace {
 
@@ -19,7 +16,7 @@ rt::StdFont ComicSans() {
 }  // namespace
 
 frmOptions::frmOptions()
-    : rt::Form("frmOptions"),
+    : Outline::ShapedForm("frmOptions", Outline::kOptions, Outline::kOptionsCount),
       FilePlayer(*this, "FilePlayer", 16, 32, 105, 67),
       picPlayer(*this, "picPlayer", 128, 48, 137, 209),
       lstResolution(*this, "lstResolution", 16, 112, 105, 47),
@@ -30,10 +27,8 @@ frmOptions::frmOptions()
     Caption("Quorvane -- Options");
     ClientSize(318, 320);
     Move(353, 227);
-    BorderStyle(rt::vbBSNone);
     // The skin is two columns wider than the window; the excess is not shown.
-    const auto skin = GetResource("frmOptions.bmp");
-    if (!skin.empty()) Picture(rt::LoadPictureFromMemory(skin.data(), skin.size()));
+    LoadSkin("frmOptions.bmp");
 
     FilePlayer.Pattern("*.zemobj");
     FilePlayer.BackColor(rt::RGB(128, 255, 128));
@@ -51,17 +46,14 @@ frmOptions::frmOptions()
     Label1.Caption("Resolution :");
     Label1.Transparent(true);
     Label1.Font(ComicSans());
-    for (rt::Label* zone : {&cmdCancel, &cmdAccept}) {
-        zone->Caption("");
-        zone->Transparent(true);
-    }
-    cmdCancel.Click = [this] { cmdCancel_Click(); };
-    cmdAccept.Click = [this] { cmdAccept_Click(); };
+    MakeClickZone(cmdCancel, [this] { cmdCancel_Click(); });
+    MakeClickZone(cmdAccept, [this] { cmdAccept_Click(); });
+    // The system's close command hides the window like Cancel, so it comes back as it was.
+    OnCloseCommand([this] { cmdCancel_Click(); });
 }
 
 void frmOptions::Form_Load() {
-    const int32_t window = hWnd();
-    SetWindowRgn(window, MakeFormRegion(1.0f, 1.0f, 0, 0), -1);
+    ApplyOutline();
     FilePlayer.Path(ModMain::ProgramFolderPath() + "Data\\Models\\Players");
     lstResolution.Clear();
     lstResolution.AddItem("Windowed");
@@ -71,26 +63,3 @@ void frmOptions::Form_Load() {
 void frmOptions::cmdAccept_Click() { Hide(); }
 
 void frmOptions::cmdCancel_Click() { Hide(); }
-
-void frmOptions::Form_MouseDown(int16_t, int16_t, float, float) { Outline::DragWindow(hWnd()); }
-
-void frmOptions::Form_QueryUnload(int16_t& Cancel, int16_t UnloadMode) {
-    if (UnloadMode != rt::vbFormControlMenu) return;
-    Cancel = rt::True;
-    cmdCancel_Click();
-}
-
-int32_t frmOptions::MakeFormRegion(float ScaleX, float ScaleY, int16_t OffsetX, int16_t OffsetY) {
-    return Outline::MakeFormRegion(
-        Outline::kOptionsCount, [this](int16_t i) { return ShapePointX(i); },
-        [this](int16_t i) { return ShapePointY(i); }, ScaleX, ScaleY, OffsetX, OffsetY,
-        rt::Screen.TwipsPerPixelX, rt::Screen.TwipsPerPixelY, hFormRegion);
-}
-
-int16_t frmOptions::ShapePointX(int16_t Index) const {
-    return Outline::ShapePointX(Outline::kOptions, Outline::kOptionsCount, Index);
-}
-
-int16_t frmOptions::ShapePointY(int16_t Index) const {
-    return Outline::ShapePointY(Outline::kOptions, Outline::kOptionsCount, Index);
-}

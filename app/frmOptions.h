@@ -4,10 +4,10 @@
 #pragma once
 #include <cstdint>
 
+#include "app/outline/shaped_form.h"
 #include "platform/win32/controls.h"
-#include "platform/win32/form.h"
 
-class frmOptions : public rt::Form {
+class frmOptions : public Outline::ShapedForm {
 public:
     frmOptions();
 
@@ -20,22 +20,9 @@ public:
     rt::Label cmdCancel;         // (128, 280) 129 x 25, click zone
     rt::Label cmdAccept;         // (112, 264) 161 x 17, click zone; lies above cmdCancel on row 280
 
-    // The window's outline region (handed to the window system in Form_Load).
-    int32_t hFormRegion = 0;
-
     // Shapes the window, lists the player figures and reduces the resolution list to
     // "Windowed", highlighted.
     void Form_Load() override;
     void cmdAccept_Click();
     void cmdCancel_Click();
-
-    // Dragging the window by its skin.
-    void Form_MouseDown(int16_t Button, int16_t Shift, float X, float Y) override;
-    // The system's close command hides the window like Cancel, so it comes back as it was.
-    void Form_QueryUnload(int16_t& Cancel, int16_t UnloadMode) override;
-
-private:
-    int32_t MakeFormRegion(float ScaleX, float ScaleY, int16_t OffsetX, int16_t OffsetY);
-    int16_t ShapePointX(int16_t Index) const;
-    int16_t ShapePointY(int16_t Index) const;
 };

@@ -6,8 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "app/outline/shaped_form.h"
 #include "platform/win32/controls.h"
-#include "platform/win32/form.h"
 #include "platform/win32/runtime.h"
 
 // The first image of an icon file (.ico with a bitmap image of 1 to 32 bits per pixel): its
@@ -15,7 +15,7 @@
 // (invalid picture) when the bytes are not such an icon.
 rt::StdPicture IconPicture(const unsigned char* data, size_t size);
 
-class frmSelect : public rt::Form {
+class frmSelect : public Outline::ShapedForm {
 public:
     frmSelect();
 
@@ -24,23 +24,10 @@ public:
     rt::Label cmdAccept;        // (136, 120) 97 x 41, click zone
     rt::Label cmdCancel;        // (144, 176) 73 x 49, click zone
 
-    // The window's outline region (handed to the window system in Form_Load).
-    int32_t hFormRegion = 0;
-
     // Shapes the window and lists the world files; runs once, at the first showing.
     void Form_Load() override;
     // Sets WorldSelected (whether or not a name is highlighted) and hides the window.
     void cmdAccept_Click();
     // Hides the window; the flag and the highlight stay.
     void cmdCancel_Click();
-
-    // Dragging the window by its skin.
-    void Form_MouseDown(int16_t Button, int16_t Shift, float X, float Y) override;
-    // The system's close command hides the window like Cancel, keeping the list and highlight.
-    void Form_QueryUnload(int16_t& Cancel, int16_t UnloadMode) override;
-
-private:
-    int32_t MakeFormRegion(float ScaleX, float ScaleY, int16_t OffsetX, int16_t OffsetY);
-    int16_t ShapePointX(int16_t Index) const;
-    int16_t ShapePointY(int16_t Index) const;
 };

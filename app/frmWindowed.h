@@ -4,19 +4,16 @@
 #pragma once
 #include <cstdint>
 
+#include "app/outline/shaped_form.h"
 #include "platform/win32/controls.h"
-#include "platform/win32/form.h"
 
-class frmWindowed : public rt::Form {
+class frmWindowed : public Outline::ShapedForm {
 public:
     frmWindowed();
 
     // Controls, in creation order.
     rt::Timer TimerFPS;     // 1000 ms, running from the window's load
     rt::PictureBox picGame; // (48, 34), 402 x 302: the device window
-
-    // The window's outline region (handed to the window system in Form_Load).
-    int32_t hFormRegion = 0;
 
     // Starts a run: outline, show, engine, label, weapon image, wall textures, world, floor and
     // ceiling, vertex buffers, camera; then the main loop. It does not return: the run ends by
@@ -31,18 +28,11 @@ public:
     void Form_KeyDown(int16_t& KeyCode, int16_t& Shift) override;
     void Form_KeyUp(int16_t& KeyCode, int16_t& Shift) override;
 
-    // Dragging the window by its skin.
-    void Form_MouseDown(int16_t Button, int16_t Shift, float X, float Y) override;
-
     // The window going away during a run (the menu's Exit or the system's close command) ends
     // the run.
     void Form_Unload(int16_t& Cancel) override;
 
 private:
-    int32_t MakeFormRegion(float ScaleX, float ScaleY, int16_t OffsetX, int16_t OffsetY);
-    int16_t ShapePointX(int16_t Index) const;
-    int16_t ShapePointY(int16_t Index) const;
-
     // A walking step of MoveSpeed along the heading, forward (+1) or back (-1), followed by the
     // collision test.
     void WalkStep(int direction);

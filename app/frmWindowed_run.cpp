@@ -7,16 +7,13 @@
 #include "app/game_state.h"
 #include "engine/zemdx.h"
 #include "platform/runtime/types.h"
-#include "platform/win32/regions.h"
 #include "platform/win32/runtime.h"
 
 void frmWindowed::Form_Load() {
     windowGone_ = false;
 
     // Shape, then show.
-    const int32_t window = hWnd();
-    const int32_t region = MakeFormRegion(1.0f, 1.0f, 0, 0);
-    SetWindowRgn(window, region, -1);
+    ApplyOutline();
     Show();
 
     // The engine on the picture box, after its splash.
