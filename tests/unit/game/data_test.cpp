@@ -6,8 +6,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <queue>
 #include <set>
 #include <sstream>
 #include <string>
@@ -23,19 +21,15 @@
 #include "platform/win32/headless/headless.h"
 #include "platform/runtime/number.h"
 #include "platform/win32/runtime.h"
+#include "tests/unit/game/data_files.h"
 
 namespace fs = std::filesystem;
 
+using datatest::FloodCount;
+using datatest::kData;
+using datatest::ReadAll;
+
 namespace {
-
-const fs::path kData = fs::path(QV_SOURCE_DIR) / "Data";
-
-std::string ReadAll(const fs::path& p) {
-    std::ifstream f(p, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
 
 std::vector<fs::path> Worlds() {
     std::vector<fs::path> w;
@@ -109,25 +103,9 @@ TEST(ShippedWorlds, EveryOpenCellCanBeReachedAndTheViewerCanWalkFromTheStart) {
                 if (!IsWall(ModMain::Map(r, c))) ++open;
             }
         ASSERT_GT(sr, 0);
-        std::vector<bool> seen(size_t(U + 1) * (V + 1), false);
-        std::queue<std::pair<int, int>> q;
-        q.push({sr, sc});
-        seen[size_t(sr) * (V + 1) + sc] = true;
-        int reached = 0;
-        while (!q.empty()) {
-            auto [r, c] = q.front();
-            q.pop();
-            ++reached;
-            const int dr[] = {1, -1, 0, 0}, dc[] = {0, 0, 1, -1};
-            for (int d = 0; d < 4; ++d) {
-                const int a = r + dr[d], b = c + dc[d];
-                if (a < 1 || b < 1 || a > U || b > V || IsWall(ModMain::Map(a, b))) continue;
-                if (!seen[size_t(a) * (V + 1) + b]) {
-                    seen[size_t(a) * (V + 1) + b] = true;
-                    q.push({a, b});
-                }
-            }
-        }
+        const int reached = FloodCount(U + 1, V + 1, {{sr, sc}}, [](int r, int c) {
+            return r >= 1 && c >= 1 && !IsWall(ModMain::Map(r, c));
+        });
         EXPECT_EQ(reached, open);
         // From the middle of the start cell at least one axis-aligned step of 1 stands (the
         // viewer is never boxed in by the rounding of its collision square).
@@ -197,28 +175,12 @@ TEST(ShippedTextures, WeaponImageOnItsKeyBackgroundWithoutHoles) {
     EXPECT_TRUE(key(0, 0) && key(255, 0) && key(0, 255));
     // Every key pixel is background reached from the top or left edge: none lies enclosed in
     // the weapon, where it would show as a hole.
-    std::vector<bool> seen(256 * 256, false);
-    std::queue<std::pair<int, int>> q;
-    for (int i = 0; i < 256; ++i)
-        for (auto [x, y] : {std::pair{i, 0}, {0, i}}) {
-            if (key(x, y) && !seen[size_t(y) * 256 + x]) {
-                seen[size_t(y) * 256 + x] = true;
-                q.push({x, y});
-            }
-        }
-    int background = 0;
-    while (!q.empty()) {
-        auto [x, y] = q.front();
-        q.pop();
-        ++background;
-        const int dx[] = {1, -1, 0, 0}, dy[] = {0, 0, 1, -1};
-        for (int d = 0; d < 4; ++d) {
-            const int a = x + dx[d], b = y + dy[d];
-            if (a < 0 || b < 0 || a > 255 || b > 255 || seen[size_t(b) * 256 + a] || !key(a, b)) continue;
-            seen[size_t(b) * 256 + a] = true;
-            q.push({a, b});
-        }
+    std::vector<std::pair<int, int>> edges;
+    for (int i = 0; i < 256; ++i) {
+        edges.push_back({i, 0});
+        edges.push_back({0, i});
     }
+    const int background = FloodCount(256, 256, edges, key);
     int keyed = 0;
     for (int y = 0; y < 256; ++y)
         for (int x = 0; x < 256; ++x) keyed += key(x, y);

@@ -6,25 +6,18 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
+#include "tests/unit/game/data_files.h"
 #include "tools/data/models.h"
 #include "tools/data/textures.h"
 #include "tools/data/worlds.h"
 
 namespace fs = std::filesystem;
 
+using datatest::kData;
+using datatest::ReadAll;
+
 namespace {
-
-const fs::path kData = fs::path(QV_SOURCE_DIR) / "Data";
-
-std::string ReadAll(const fs::path& p) {
-    std::ifstream f(p, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
 
 std::string BmpBytes(const datagen::Image& img) {
     const fs::path tmp = fs::temp_directory_path() / ("quorvane-gen-" + std::to_string(getpid()) + ".bmp");
