@@ -12,6 +12,7 @@
 #include "platform/d3d8/d3d8.h"
 #include "platform/d3dx8/d3dx8.h"
 #include "d3dx8_refimage.h"
+#include "tests/unit/d3dx8/d3dx8_testing.h"
 
 namespace {
 
@@ -26,16 +27,7 @@ D3DMATRIX Identity() {
 }  // namespace
 
 TEST(D3DX8MeshRender, TwoMaterialsWithTheirTextures) {
-    D3DPRESENT_PARAMETERS pp{};
-    pp.BackBufferWidth = kW;
-    pp.BackBufferHeight = kH;
-    pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-    pp.BackBufferCount = 1;
-    pp.SwapEffect = D3DSWAPEFFECT_COPY;
-    pp.Windowed = 1;
-    pp.EnableAutoDepthStencil = 1;
-    pp.AutoDepthStencilFormat = D3DFMT_D16;
-    auto dev = std::make_shared<Direct3DDevice8>(pp, D3DDEVTYPE_HAL, 0);
+    auto dev = d3dx8testing::MakeDevice(kW, kH, true);
 
     const std::string dir = std::string(QV_SOURCE_DIR) + "/tests/data/meshes/";
     D3DX8 d3dx;

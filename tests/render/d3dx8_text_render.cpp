@@ -6,6 +6,7 @@
 #include "platform/d3d8/d3d8.h"
 #include "platform/d3dx8/d3dx8.h"
 #include "d3dx8_refimage.h"
+#include "tests/unit/d3dx8/d3dx8_testing.h"
 
 namespace {
 
@@ -36,14 +37,7 @@ D3DXFontPtr Font(D3DX8& d3dx, const Direct3DDevice8Ptr& dev, const char* name, d
 }  // namespace
 
 TEST(D3DX8TextRender, LabelsAlignmentsWrappingAndClipping) {
-    D3DPRESENT_PARAMETERS pp{};
-    pp.BackBufferWidth = kW;
-    pp.BackBufferHeight = kH;
-    pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-    pp.BackBufferCount = 1;
-    pp.SwapEffect = D3DSWAPEFFECT_COPY;
-    pp.Windowed = 1;
-    auto dev = std::make_shared<Direct3DDevice8>(pp, D3DDEVTYPE_HAL, 0);
+    auto dev = d3dx8testing::MakeDevice(kW, kH, false);
     dev->Clear(0, nullptr, D3DCLEAR_TARGET, static_cast<int32_t>(0xFF182838u), 1.0f, 0);
     D3DX8 d3dx;
     const auto verdanaBold = Font(d3dx, dev, "Verdana", 12, true);

@@ -10,6 +10,7 @@
 #include "platform/d3dx8/d3dx8.h"
 #include "platform/d3dx8/text_render.h"
 #include "platform/runtime/errors.h"
+#include "tests/unit/d3dx8/d3dx8_testing.h"
 
 // Counts heap allocations, so a test can show that drawing allocates nothing once warm. The
 // replacement pair uses malloc and free, which GCC cannot see through at inlined call sites.
@@ -23,6 +24,8 @@ void* operator new(std::size_t n) {
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
+using d3dx8testing::ErrorOf;
+
 namespace {
 
 constexpr uint32_t kBackground = 0xFF102040;
@@ -31,14 +34,7 @@ class D3DXFontTest : public ::testing::Test {
 protected:
     void SetUp() override {
         d3d8test::Reset();
-        D3DPRESENT_PARAMETERS pp{};
-        pp.BackBufferWidth = 200;
-        pp.BackBufferHeight = 80;
-        pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-        pp.BackBufferCount = 1;
-        pp.SwapEffect = D3DSWAPEFFECT_COPY;
-        pp.Windowed = 1;
-        device_ = std::make_shared<Direct3DDevice8>(pp, D3DDEVTYPE_HAL, 0);
+        device_ = d3dx8testing::MakeDevice(200, 80, false);
         ClearBack();
     }
     void ClearBack() { device_->Clear(0, nullptr, D3DCLEAR_TARGET, static_cast<int32_t>(kBackground), 1.0f, 0); }
@@ -66,15 +62,6 @@ protected:
                     r.Bottom = std::max(r.Bottom, y + 1);
                 }
         return r;
-    }
-
-    static int ErrorOf(const std::function<void()>& f) {
-        try {
-            f();
-        } catch (const rt::RuntimeError& e) {
-            return e.Number();
-        }
-        return 0;
     }
 
     Direct3DDevice8Ptr device_;

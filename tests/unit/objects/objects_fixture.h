@@ -16,6 +16,7 @@
 #include "platform/runtime/errors.h"
 #include "platform/runtime/textfile.h"
 #include "platform/win32/headless/headless.h"
+#include "tests/unit/d3dx8/d3dx8_testing.h"
 
 struct clsZemObjectInspector {
     static const ZemDx::ObjectData& Data(const clsZemObject& o) { return o.ObjData; }
@@ -38,16 +39,7 @@ struct clsZemMeshInspector {
 
 namespace objtest {
 
-// The run-time error number `f` raises, or 0 when it raises none.
-template <class F>
-int ErrorOf(F f) {
-    try {
-        f();
-    } catch (const rt::RuntimeError& e) {
-        return e.Number();
-    }
-    return 0;
-}
+using d3dx8testing::ErrorOf;
 
 // A path of the host in the program's style (every '/' a '\'), ending with '\'.
 inline std::string ProgramStyle(std::string p) {
@@ -55,22 +47,6 @@ inline std::string ProgramStyle(std::string p) {
         if (c == '/') c = '\\';
     if (p.empty() || p.back() != '\\') p += '\\';
     return p;
-}
-
-inline Direct3DDevice8Ptr MakeDevice(int width, int height) {
-    DirectX8 dx;
-    D3DPRESENT_PARAMETERS pp{};
-    pp.BackBufferWidth = width;
-    pp.BackBufferHeight = height;
-    pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-    pp.BackBufferCount = 1;
-    pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    pp.hDeviceWindow = 7;
-    pp.Windowed = 1;
-    pp.EnableAutoDepthStencil = 1;
-    pp.AutoDepthStencilFormat = D3DFMT_D16;
-    return dx.Direct3DCreate()->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, 7,
-                                             D3DCREATE_SOFTWARE_VERTEXPROCESSING, pp);
 }
 
 // The engine with a device and its data folder at tests/data of the repository (the name
@@ -81,7 +57,7 @@ protected:
         rt::headless::Use();
         rt::headless::SetClock(0);
         d3d8test::Reset();
-        ZemDx::D3DDevice = MakeDevice(64, 48);
+        ZemDx::D3DDevice = d3dx8testing::MakeDevice(64, 48, true);
         ZemDx::AppPath = ProgramStyle(std::string(QV_SOURCE_DIR) + "/tests");
     }
     void TearDown() override {
