@@ -4,6 +4,7 @@
 
 #include "engine/geometry.h"
 #include "platform/runtime/errors.h"
+#include "tests/unit/runtime/error_of.h"
 
 using ZemDx::Triangles;
 using ZemDx::Vertex;
@@ -65,12 +66,8 @@ TEST(AddBlock, SixteenBitOverflowAddsNothing) {
     EXPECT_EQ(ZemDx::TriangleCount, 8);
     EXPECT_EQ(Triangles[7].V[0].X, 32765);
     for (auto [row, col] : {std::pair<rt::Integer, rt::Integer>{6553, 0}, {0, 6553}, {32767, 0}, {0, -6555}}) {
-        try {
-            ModMain::AddBlock(row, col, 1);
-            ADD_FAILURE() << row << "," << col << " did not overflow";
-        } catch (const rt::RuntimeError& e) {
-            EXPECT_EQ(e.Number(), rt::ErrOverflow);
-        }
+        EXPECT_EQ(rttest::ErrorOf([&] { ModMain::AddBlock(row, col, 1); }), rt::ErrOverflow)
+            << row << "," << col;
         EXPECT_EQ(ZemDx::TriangleCount, 8);
     }
     ModMain::AddBlock(-1, -6553, 1);  // negative cells work down to -32765

@@ -4,6 +4,7 @@
 
 #include "../runtime/tempdir.h"
 #include "platform/runtime/textfile.h"
+#include "tests/unit/runtime/error_of.h"
 
 using ModMain::CeilingTexture;
 using ModMain::FloorTexture;
@@ -18,12 +19,7 @@ protected:
     void Load(const std::string& bytes) { LoadMap(dir_.Write("w.map", bytes)); }
     // The error number LoadMap raises for the file holding `bytes` (0 when it succeeds).
     int LoadError(const std::string& bytes) {
-        try {
-            Load(bytes);
-        } catch (const rt::RuntimeError& e) {
-            return e.Number();
-        }
-        return 0;
+        return rttest::ErrorOf([&] { Load(bytes); });
     }
     void TearDown() override {
         // Every failure closes the file: file number 1 is free again.
@@ -118,14 +114,7 @@ TEST_F(WorldMap, TooFewLinesFailsAndKeepsWhatWasRead) {
 
 TEST_F(WorldMap, OpenFailures) {
     EXPECT_EQ(LoadError("1,1,1,1\r\n1"), 0);
-    auto errorFor = [](const std::string& path) {
-        try {
-            LoadMap(path);
-        } catch (const rt::RuntimeError& e) {
-            return e.Number();
-        }
-        return 0;
-    };
+    auto errorFor = [](const std::string& path) { return rttest::ErrorOf([&] { LoadMap(path); }); };
     EXPECT_EQ(errorFor(dir_.Path() + "\\none.map"), rt::ErrFileNotFound);
     EXPECT_EQ(errorFor(dir_.Path() + "\\nofolder\\w.map"), rt::ErrPathNotFound);
     EXPECT_EQ(errorFor(dir_.Path()), rt::ErrPathFileAccess);

@@ -10,6 +10,7 @@
 #include "app/outline/outline_tables.h"
 #include "platform/runtime/errors.h"
 #include "platform/win32/regions.h"
+#include "tests/unit/runtime/error_of.h"
 
 namespace {
 
@@ -28,12 +29,7 @@ const Table kTables[] = {
 };
 
 int RaisedNumber(int16_t value, float scale, float twips, int16_t offset) {
-    try {
-        Outline::ScreenCoordinate(value, scale, twips, offset);
-    } catch (const rt::RuntimeError& e) {
-        return e.Number();
-    }
-    return 0;
+    return rttest::ErrorOf([&] { Outline::ScreenCoordinate(value, scale, twips, offset); });
 }
 
 // Pixels of the box (0, 0)-(w, h) inside two regions differ nowhere.
@@ -194,12 +190,10 @@ TEST(MakeFormRegion, EachCallMakesANewRegion) {
 
 TEST(MakeFormRegion, AnArithmeticErrorLeavesTheEmptyRegionInTheHandle) {
     int32_t h = 0;
-    try {
-        Outline::MakeFormRegion(Outline::kMenu, Outline::kMenuCount, 1.0f, 1.0f, 0, 0, 0.0f, 15.0f, h);
-        FAIL() << "no error raised";
-    } catch (const rt::RuntimeError& e) {
-        EXPECT_EQ(e.Number(), rt::ErrDivisionByZero);
-    }
+    EXPECT_EQ(rttest::ErrorOf([&] {
+                  Outline::MakeFormRegion(Outline::kMenu, Outline::kMenuCount, 1.0f, 1.0f, 0, 0, 0.0f, 15.0f, h);
+              }),
+              rt::ErrDivisionByZero);
     ASSERT_NE(h, 0);
     int inside = 0;
     for (int y = 0; y < 309; y += 7)

@@ -6,6 +6,7 @@
 #include "app/frmSelect.h"
 #include "platform/runtime/errors.h"
 #include "resources/resources.h"
+#include "tests/unit/runtime/error_of.h"
 
 namespace {
 
@@ -15,12 +16,7 @@ std::vector<unsigned char> IconBytes() {
 }
 
 int RaisedNumber(const std::vector<unsigned char>& bytes) {
-    try {
-        IconPicture(bytes.data(), bytes.size());
-    } catch (const rt::RuntimeError& e) {
-        return e.Number();
-    }
-    return 0;
+    return rttest::ErrorOf([&] { IconPicture(bytes.data(), bytes.size()); });
 }
 
 void Put32(std::vector<unsigned char>& b, size_t at, uint32_t v) {

@@ -2,17 +2,9 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-template <typename F>
-int ErrorOf(F f) {
-    try {
-        f();
-    } catch (const rt::RuntimeError& e) {
-        return e.Number();
-    }
-    return 0;
-}
-}  // namespace
+#include "tests/unit/runtime/error_of.h"
+
+using rttest::ErrorOf;
 
 TEST(Array2D, BeforeTheFirstReDimEveryAccessIsOutOfRange) {
     rt::Array2D<int16_t> a;

@@ -5,17 +5,14 @@
 
 #include "platform/runtime/errors.h"
 #include "platform/runtime/types.h"
+#include "tests/unit/runtime/error_of.h"
 
 using rt::Val;
 
 namespace {
+// The error number that reading `text` raises (0 for none).
 int ErrorOf(const char* text) {
-    try {
-        Val(text);
-    } catch (const rt::RuntimeError& e) {
-        return e.Number();
-    }
-    return 0;
+    return rttest::ErrorOf([&] { Val(text); });
 }
 }  // namespace
 
