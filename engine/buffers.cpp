@@ -1,6 +1,5 @@
 // Building the vertex buffers of the quad list, the triangle list and the terrain strip.
 #include <climits>
-#include <new>
 
 #include "engine/checked.h"
 #include "engine/zemdx.h"
@@ -12,31 +11,31 @@ namespace {
 
 constexpr int32_t kVertexSize = static_cast<int32_t>(sizeof(Vertex));
 
+// One buffer for each entry 0 to count - 1 of a primitive list: made, stored in the entry's
+// place of `buffers` (releasing what was there), then given the entry's vertices.
+template <class Primitive>
+void BuildBuffers(std::vector<Primitive>& list, rt::Long count, BufferList& buffers) {
+    constexpr int32_t bytes = static_cast<int32_t>(sizeof(Primitive::V));
+    for (rt::Long i = 0; i < count; ++i) {
+        VertexBufferPtr buffer = detail::Device().CreateVertexBuffer(bytes, 0, D3DFVF_VERTEX, D3DPOOL_DEFAULT);
+        detail::Item(buffers, i) = buffer;
+        // The copy's result code is not looked at.
+        D3DVertexBuffer8SetData(buffer, 0, bytes, 0, detail::Item(list, i).V);
+    }
+}
+
 }  // namespace
 
 rt::Boolean RefreshBuffers() {
     // A failure stops the build where it happens: the buffers made before it stay, the entry
     // that failed and the later ones keep what they held, and the failed list stays dirty.
-    try {
+    return detail::Trapped(rt::False, [&]() -> rt::Boolean {
         if (QuadCount >= 1 && QuadsDirty == rt::True) {
-            const rt::Long count = QuadCount;
-            for (rt::Long i = 0; i < count; ++i) {
-                Direct3DDevice8& dev = detail::Device();
-                VertexBufferPtr buffer = dev.CreateVertexBuffer(4 * kVertexSize, 0, D3DFVF_VERTEX, D3DPOOL_DEFAULT);
-                detail::Item(QuadBuffers, i) = buffer;
-                // The copy's result code is not looked at.
-                D3DVertexBuffer8SetData(buffer, 0, 4 * kVertexSize, 0, detail::Item(Quads, i).V);
-            }
+            BuildBuffers(Quads, QuadCount, QuadBuffers);
             QuadsDirty = rt::False;
         }
         if (TriangleCount >= 1 && TrianglesDirty == rt::True) {
-            const rt::Long count = TriangleCount;
-            for (rt::Long i = 0; i < count; ++i) {
-                Direct3DDevice8& dev = detail::Device();
-                VertexBufferPtr buffer = dev.CreateVertexBuffer(3 * kVertexSize, 0, D3DFVF_VERTEX, D3DPOOL_DEFAULT);
-                detail::Item(TriangleBuffers, i) = buffer;
-                D3DVertexBuffer8SetData(buffer, 0, 3 * kVertexSize, 0, detail::Item(Triangles, i).V);
-            }
+            BuildBuffers(Triangles, TriangleCount, TriangleBuffers);
             TrianglesDirty = rt::False;
         }
         if (TerrainLoaded == rt::True) {
@@ -48,11 +47,7 @@ rt::Boolean RefreshBuffers() {
             D3DVertexBuffer8SetData(Terrain.Buffer, 0, static_cast<int32_t>(bytes), 0, Terrain.Vertices.data());
         }
         return rt::True;
-    } catch (const rt::RuntimeError&) {
-        return rt::False;
-    } catch (const std::bad_alloc&) {
-        return rt::False;
-    }
+    });
 }
 
 }  // namespace ZemDx

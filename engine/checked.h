@@ -1,7 +1,9 @@
 // Checked access for the engine's procedures: a table index outside the table raises 9
-// (subscript out of range) and a missing object raises 91, as the callers' error traps expect.
+// (subscript out of range) and a missing object raises 91, as the callers' error traps expect;
+// and the error trap itself.
 #pragma once
 #include <cstddef>
+#include <new>
 #include <vector>
 
 #include "engine/zemdx.h"
@@ -43,6 +45,20 @@ inline Direct3DDevice8& Device() {
 inline D3DX8& UtilityObject() {
     if (!D3DX) D3DX = std::make_shared<D3DX8>();
     return *D3DX;
+}
+
+// The error trap of a procedure that reports failure by its result: `body` runs, and any
+// run-time error raised in it or in what it calls, running out of memory included, ends it at
+// once with `failure`. What the body did before the error stays done.
+template <class R, class Body>
+R Trapped(R failure, Body&& body) {
+    try {
+        return body();
+    } catch (const rt::RuntimeError&) {
+        return failure;
+    } catch (const std::bad_alloc&) {
+        return failure;
+    }
 }
 
 }  // namespace ZemDx::detail

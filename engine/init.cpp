@@ -1,7 +1,6 @@
 // Start-up and shut-down of the engine: the splash window, the device with its present
 // parameters and states, the program folder and the empty tables.
 #include <memory>
-#include <new>
 
 #include "engine/checked.h"
 #include "engine/frmZemLogo.h"
@@ -79,7 +78,7 @@ void MakeTables() {
 
 rt::Boolean InitEngine(const rt::Long& hWnd, const rt::Byte& Windowed, const rt::Byte& Lighting,
                        const rt::Boolean& AntiAlias, const rt::Boolean& ShowLogo) {
-    try {
+    return detail::Trapped(rt::False, [&]() -> rt::Boolean {
         if (ShowLogo == rt::True) ShowSplash();
 
         if (!DX) DX = std::make_shared<DirectX8>();
@@ -107,11 +106,7 @@ rt::Boolean InitEngine(const rt::Long& hWnd, const rt::Byte& Windowed, const rt:
 
         MakeTables();
         return rt::True;
-    } catch (const rt::RuntimeError&) {
-        return rt::False;
-    } catch (const std::bad_alloc&) {
-        return rt::False;
-    }
+    });
 }
 
 void ShutdownEngine() {

@@ -1,8 +1,8 @@
 // Screen overlays: textured rectangles in back-buffer pixels, drawn over every finished frame.
 #include <cmath>
-#include <new>
 
 #include "engine/checked.h"
+#include "engine/slot_table.h"
 #include "engine/zemdx.h"
 #include "platform/runtime/errors.h"
 
@@ -33,24 +33,16 @@ rt::Long AddOverlay(const float& X, const float& Y, const rt::Integer& Width, co
                     const rt::Long& TexIndex, const float& TU0, const float& TV0, const float& TU1,
                     const float& TV1, const float& TU2, const float& TV2, const float& TU3,
                     const float& TV3, const rt::Long& Color) {
-    try {
-        rt::Long slot = -1;
-        const rt::Long count = OverlayCount;
-        for (rt::Long i = 0; i < count; ++i) {
-            if (detail::Item(OverlayUsed, i) == rt::False) {
-                detail::Item(OverlayUsed, i) = rt::True;
-                slot = i;
-                break;
-            }
-        }
-        if (slot < 0) {
-            // No free slot: the table grows by exactly one, the new slot all zero.
-            OverlayCount = rt::AddLng(OverlayCount, 1);
-            Overlays.resize(static_cast<size_t>(OverlayCount));
-            OverlayUsed.resize(static_cast<size_t>(OverlayCount), rt::False);
-            slot = OverlayCount - 1;
-            detail::Item(OverlayUsed, slot) = rt::True;
-        }
+    return detail::Trapped(rt::Long{-1}, [&]() -> rt::Long {
+        // A new slot is all zero. The slot is marked in use at once: it stays claimed even when
+        // the rest of the call fails.
+        const rt::Long slot = detail::FreeSlotOrGrow(
+            OverlayCount, [](rt::Long i) { return detail::Item(OverlayUsed, i) == rt::False; },
+            [](size_t n) {
+                Overlays.resize(n);
+                OverlayUsed.resize(n, rt::False);
+            });
+        detail::Item(OverlayUsed, slot) = rt::True;
 
         const float x1 = AddSingle(X, static_cast<float>(Width));
         const float y1 = AddSingle(Y, static_cast<float>(Height));
@@ -63,11 +55,7 @@ rt::Long AddOverlay(const float& X, const float& Y, const rt::Integer& Width, co
         SetCorner(o.V[3], X, y1, TU3, TV3, Color);
         o.Texture = TexIndex;
         return slot;
-    } catch (const rt::RuntimeError&) {
-        return -1;
-    } catch (const std::bad_alloc&) {
-        return -1;
-    }
+    });
 }
 
 void DrawOverlays() {

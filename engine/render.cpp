@@ -19,28 +19,19 @@ inline int32_t StripType() { return Wireframe != 0 ? D3DPT_LINESTRIP : D3DPT_TRI
 // The texture of a table index; an index outside the table raises 9.
 inline const Direct3DTexture8Ptr& TextureAt(int32_t index) { return detail::Item(Textures, index); }
 
-// Each pass runs from index 0 to the list's last index; a count of at least one with an empty
-// list raises 9 and abandons the frame.
-void DrawQuads(Direct3DDevice8& dev) {
-    const int64_t last = detail::UpperBound(Quads);
+// The quad or triangle pass: every entry from index 0 to the list's last index (a count of at
+// least one with an empty list raises 9 and abandons the frame), skipping those the visibility
+// test puts wholly outside when the tests are on; each drawn from its own buffer as a strip of
+// `primitives` triangles.
+template <class Primitive>
+void DrawList(Direct3DDevice8& dev, const std::vector<Primitive>& list, const BufferList& buffers,
+              rt::Long (*visibility)(const rt::Long&), int32_t primitives) {
+    const int64_t last = detail::UpperBound(list);
     for (int64_t i = 0; i <= last; ++i) {
-        if (VisibilityTest == 1 && QuadVisibility(static_cast<rt::Long>(i)) == VerdictOutside) continue;
-        const Quad& q = Quads[static_cast<size_t>(i)];
-        dev.SetTexture(0, TextureAt(q.Texture));
-        dev.SetStreamSource(0, detail::Item(static_cast<const BufferList&>(QuadBuffers), i), sizeof(Vertex));
-        dev.DrawPrimitive(StripType(), 0, 2);
-    }
-}
-
-void DrawTriangles(Direct3DDevice8& dev) {
-    const int64_t last = detail::UpperBound(Triangles);
-    const BufferList& buffers = TriangleBuffers;
-    for (int64_t i = 0; i <= last; ++i) {
-        if (VisibilityTest == 1 && TriangleVisibility(static_cast<rt::Long>(i)) == VerdictOutside) continue;
-        const Triangle& t = Triangles[static_cast<size_t>(i)];
-        dev.SetTexture(0, TextureAt(t.Texture));
+        if (VisibilityTest == 1 && visibility(static_cast<rt::Long>(i)) == VerdictOutside) continue;
+        dev.SetTexture(0, TextureAt(list[static_cast<size_t>(i)].Texture));
         dev.SetStreamSource(0, detail::Item(buffers, i), sizeof(Vertex));
-        dev.DrawPrimitive(StripType(), 0, 1);
+        dev.DrawPrimitive(StripType(), 0, primitives);
     }
 }
 
@@ -66,7 +57,7 @@ void DrawMeshes() {
 }  // namespace
 
 rt::Boolean SetupMatrices(const CameraState& Cam) {
-    try {
+    return detail::Trapped(rt::False, [&]() -> rt::Boolean {
         Direct3DDevice8& dev = detail::Device();
 
         D3DXMatrixRotationYawPitchRoll(matWorld, Cam.RotY, Cam.RotX, Cam.RotZ);
@@ -84,15 +75,13 @@ rt::Boolean SetupMatrices(const CameraState& Cam) {
         D3DXMatrixPerspectiveFovLH(matProj, Cam.FOV, kAspect, kNearPlane, kFarPlane);
         dev.SetTransform(D3DTS_PROJECTION, matProj);
         return rt::True;
-    } catch (const rt::RuntimeError&) {
-        return rt::False;
-    }
+    });
 }
 
 rt::Boolean Render(const CameraState& Cam, const rt::Boolean& ClearTarget, const rt::Long& BackColor) {
     // Any error abandons the frame where it happens: the scene begun is neither ended nor
     // presented.
-    try {
+    return detail::Trapped(rt::False, [&]() -> rt::Boolean {
         Direct3DDevice8& dev = detail::Device();
         if (ClearTarget == rt::True)
             dev.Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, BackColor, 1.0f, 0);
@@ -102,8 +91,8 @@ rt::Boolean Render(const CameraState& Cam, const rt::Boolean& ClearTarget, const
         if (SetupMatrices(Cam) == rt::False) return rt::False;
         dev.SetMaterial(Material);
 
-        if (QuadCount >= 1) DrawQuads(dev);
-        if (TriangleCount >= 1) DrawTriangles(dev);
+        if (QuadCount >= 1) DrawList(dev, Quads, QuadBuffers, QuadVisibility, 2);
+        if (TriangleCount >= 1) DrawList(dev, Triangles, TriangleBuffers, TriangleVisibility, 1);
         if (TerrainLoaded == rt::True) DrawTerrain(dev);
         if (MeshCount >= 1) DrawMeshes();
 
@@ -112,9 +101,7 @@ rt::Boolean Render(const CameraState& Cam, const rt::Boolean& ClearTarget, const
         dev.EndScene();
         dev.Present(nullptr, nullptr, 0, nullptr);
         return rt::True;
-    } catch (const rt::RuntimeError&) {
-        return rt::False;
-    }
+    });
 }
 
 }  // namespace ZemDx

@@ -1,9 +1,9 @@
 // Screen text labels: strings in back-buffer rectangles, each in its own font and colour,
 // drawn over the scene and the overlays of every frame.
 #include <memory>
-#include <new>
 
 #include "engine/checked.h"
+#include "engine/slot_table.h"
 #include "engine/zemdx.h"
 #include "platform/runtime/errors.h"
 
@@ -37,20 +37,11 @@ rt::Long AddText(const std::string& Text, const rt::Integer& Top, const rt::Inte
                  const rt::Integer& Bottom, const rt::Integer& Right, const rt::Long& Format,
                  const std::string& FontName, const rt::Integer& FontSize, const rt::Boolean& Bold,
                  const rt::Long& Color) {
-    try {
-        rt::Long slot = -1;
-        const rt::Long count = TextCount;
-        for (rt::Long i = 0; i < count; ++i) {
-            if (detail::Item(Texts, i).Text.empty()) {
-                slot = i;
-                break;
-            }
-        }
-        if (slot < 0) {
-            TextCount = rt::AddLng(TextCount, 1);
-            Texts.resize(static_cast<size_t>(TextCount));
-            slot = TextCount - 1;
-        }
+    return detail::Trapped(rt::Long{-1}, [&]() -> rt::Long {
+        // A slot is free while its text is empty.
+        const rt::Long slot = detail::FreeSlotOrGrow(
+            TextCount, [](rt::Long i) { return detail::Item(Texts, i).Text.empty(); },
+            [](size_t n) { Texts.resize(n); });
 
         NewScratchFont(FontName, FontSize, Bold);
         TextLabel& label = detail::Item(Texts, slot);
@@ -64,18 +55,14 @@ rt::Long AddText(const std::string& Text, const rt::Integer& Top, const rt::Inte
         // The text comes last: until it is written the slot counts as free.
         label.Text = Text;
         return slot;
-    } catch (const rt::RuntimeError&) {
-        return -1;
-    } catch (const std::bad_alloc&) {
-        return -1;
-    }
+    });
 }
 
 rt::Boolean UpdateText(const rt::Long& Index, const rt::Boolean& Bold, const std::string& Text,
                        const rt::Integer& Top, const rt::Integer& Left, const rt::Integer& Bottom,
                        const rt::Integer& Right, const rt::Long& Format, const std::string& FontName,
                        const rt::Integer& FontSize, const rt::Long& Color) {
-    try {
+    return detail::Trapped(rt::False, [&]() -> rt::Boolean {
         TextLabel& label = detail::Item(Texts, Index);
         if (!FontName.empty()) {
             // A new font changes nothing else; a font that cannot be made leaves the old one.
@@ -91,11 +78,7 @@ rt::Boolean UpdateText(const rt::Long& Index, const rt::Boolean& Bold, const std
         if (Format != kKeepFormat) label.Format = Format;
         if (!Text.empty()) label.Text = Text;
         return rt::True;
-    } catch (const rt::RuntimeError&) {
-        return rt::False;
-    } catch (const std::bad_alloc&) {
-        return rt::False;
-    }
+    });
 }
 
 void DrawTexts() {

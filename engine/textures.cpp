@@ -1,15 +1,15 @@
 // The texture cache: each image file below the data folder is made into a texture once, and
 // the index of its slot is the texture's handle.
-#include <new>
 
 #include "engine/checked.h"
+#include "engine/slot_table.h"
 #include "engine/zemdx.h"
 #include "platform/runtime/errors.h"
 
 namespace ZemDx {
 
 rt::Long LoadTexture(const std::string& FileName, const rt::Long& ColorKey, const rt::Boolean& ForceNew) {
-    try {
+    return detail::Trapped(rt::Long{-1}, [&]() -> rt::Long {
         // The name alone is the key, compared exactly; empty slots are skipped.
         if (ForceNew == rt::False) {
             for (rt::Long i = 0; i < TextureCount; ++i) {
@@ -18,20 +18,13 @@ rt::Long LoadTexture(const std::string& FileName, const rt::Long& ColorKey, cons
             }
         }
 
-        rt::Long slot = -1;
-        for (rt::Long i = 0; i < TextureCount; ++i) {
-            if (!detail::Item(Textures, i)) {
-                slot = i;
-                break;
-            }
-        }
-        if (slot < 0) {
-            // No empty slot: the table grows by exactly one.
-            TextureCount = rt::AddLng(TextureCount, 1);
-            TextureNames.resize(static_cast<size_t>(TextureCount));
-            Textures.resize(static_cast<size_t>(TextureCount));
-            slot = TextureCount - 1;
-        }
+        // The first empty slot, or a new one: the names grow first, then the textures.
+        const rt::Long slot = detail::FreeSlotOrGrow(
+            TextureCount, [](rt::Long i) { return !detail::Item(Textures, i); },
+            [](size_t n) {
+                TextureNames.resize(n);
+                Textures.resize(n);
+            });
 
         detail::Item(Textures, slot) = detail::UtilityObject().CreateTextureFromFileEx(
             D3DDevice, AppPath + "Data\\" + FileName, D3DX_DEFAULT, D3DX_DEFAULT, D3DX_DEFAULT, 0,
@@ -39,11 +32,7 @@ rt::Long LoadTexture(const std::string& FileName, const rt::Long& ColorKey, cons
             nullptr);
         detail::Item(TextureNames, slot).FileName = FileName;
         return slot;
-    } catch (const rt::RuntimeError&) {
-        return -1;
-    } catch (const std::bad_alloc&) {
-        return -1;
-    }
+    });
 }
 
 }  // namespace ZemDx

@@ -12,10 +12,13 @@ bool IsOutsideCode(rt::Long code) {
     return code == VisBeyond || code == VisBelowOrNear || code == VisLeft || code == VisRight || code == VisAbove;
 }
 
-// One verdict over the codes of a primitive's points: all inside, all outside on one side, or
-// neither. Codes of different outside sides give "neither", even when nothing is visible.
+// One verdict over the points of a primitive, tested in vertex order: all inside, all outside
+// on one side, or neither. Codes of different outside sides give "neither", even when nothing
+// is visible.
 template <size_t N>
-rt::Long Verdict(const rt::Long (&codes)[N]) {
+rt::Long Verdict(const Vertex (&v)[N]) {
+    rt::Long codes[N];
+    for (size_t k = 0; k < N; ++k) codes[k] = ProjectionVisibilityPoint(D3DVECTOR{v[k].X, v[k].Y, v[k].Z});
     size_t inside = 0;
     for (rt::Long c : codes)
         if (c == VisInside) ++inside;
@@ -47,18 +50,8 @@ rt::Long ProjectionVisibilityPoint(const D3DVECTOR& V) {
     return VisInside;
 }
 
-rt::Long TriangleVisibility(const rt::Long& Index) {
-    const Triangle& t = detail::Item(Triangles, Index);
-    rt::Long codes[3];
-    for (int k = 0; k < 3; ++k) codes[k] = ProjectionVisibilityPoint(D3DVECTOR{t.V[k].X, t.V[k].Y, t.V[k].Z});
-    return Verdict(codes);
-}
+rt::Long TriangleVisibility(const rt::Long& Index) { return Verdict(detail::Item(Triangles, Index).V); }
 
-rt::Long QuadVisibility(const rt::Long& Index) {
-    const Quad& q = detail::Item(Quads, Index);
-    rt::Long codes[4];
-    for (int k = 0; k < 4; ++k) codes[k] = ProjectionVisibilityPoint(D3DVECTOR{q.V[k].X, q.V[k].Y, q.V[k].Z});
-    return Verdict(codes);
-}
+rt::Long QuadVisibility(const rt::Long& Index) { return Verdict(detail::Item(Quads, Index).V); }
 
 }  // namespace ZemDx
