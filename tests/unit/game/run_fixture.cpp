@@ -99,6 +99,12 @@ void RunGame(std::vector<ScriptStep> script, uint32_t msPerTick) {
     std::_Exit(4);
 }
 
+void PlayWorld(const std::string& text, std::vector<ScriptStep> script, bool highlight) {
+    rt::headless::Use();
+    SelectWorld(text, highlight);
+    RunGame(std::move(script));
+}
+
 ScriptStep WaitForMainLoop() {
     return [] { return ModMain::Running == rt::True && ModMain::FrameCount > 0; };
 }

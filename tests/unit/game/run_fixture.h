@@ -35,6 +35,10 @@ std::string SelectWorld(const std::string& text, bool highlight = true);
 // Loads the game window (the run) with `script` running inside it. Never returns.
 [[noreturn]] void RunGame(std::vector<ScriptStep> script, uint32_t msPerTick = 50);
 
+// In the headless run time: writes `text` as the selected world (see SelectWorld) and loads
+// the game window with `script` running inside the run. Never returns.
+[[noreturn]] void PlayWorld(const std::string& text, std::vector<ScriptStep> script, bool highlight = true);
+
 // A step that waits until the world is built and the main loop has started.
 ScriptStep WaitForMainLoop();
 // A step that sends a key-down (and, with `up`, the key-up) to the game window.

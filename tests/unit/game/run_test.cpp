@@ -44,9 +44,7 @@ void ExpectVertex(const ZemDx::Vertex& v, float x, float y, float z, float tu, f
 }
 
 void RunSmallWorld() {
-    rt::headless::Use();
-    SelectWorld(SmallWorld());
-    RunGame({WaitForMainLoop(), Do([] {
+    PlayWorld(SmallWorld(), {WaitForMainLoop(), Do([] {
              using namespace ZemDx;
              // Eight triangles per wall block (four of them), two each for floor and ceiling.
              GAME_CHECK(TriangleCount == 36);
@@ -114,9 +112,7 @@ TEST(GameRun, SmallWorldBuildsWallsFloorCeilingTexturesAndCamera) {
 
 TEST(GameRun, FrameRateFigureShowsTheCountOfTheLastSecond) {
     auto run = [] {
-        rt::headless::Use();
-        SelectWorld(SmallWorld());
-        RunGame({WaitForMainLoop(), Do([] {
+        PlayWorld(SmallWorld(), {WaitForMainLoop(), Do([] {
                  ModMain::FrameCount = 87;
                  rt::FormOf<frmWindowed>().TimerFPS_Timer();
                  GAME_CHECK(ZemDx::Texts[ModMain::FpsTextIndex].Text == "FPS - 87");
@@ -128,9 +124,7 @@ TEST(GameRun, FrameRateFigureShowsTheCountOfTheLastSecond) {
 
 TEST(GameRun, WithoutAStartCellTheViewerStaysAtTheOrigin) {
     auto run = [] {
-        rt::headless::Use();
-        SelectWorld(WorldText(2, 2, 1, 1, {{12, 12}, {12, 12}}));
-        RunGame({WaitForMainLoop(), Do([] {
+        PlayWorld(WorldText(2, 2, 1, 1, {{12, 12}, {12, 12}}), {WaitForMainLoop(), Do([] {
                  GAME_CHECK(ZemDx::Camera.PosX == 0.0f && ZemDx::Camera.PosZ == 0.0f);
                  GAME_CHECK(ZemDx::TriangleCount == 4);
              }),
@@ -144,9 +138,7 @@ TEST(GameRun, WithoutAStartCellTheViewerStaysAtTheOrigin) {
 
 TEST(GameRun, TheLastStartCellInReadingOrderWins) {
     auto run = [] {
-        rt::headless::Use();
-        SelectWorld(WorldText(3, 3, 1, 1, {{12, 12, 12}, {12, 12, 13}, {13, 12, 12}}));
-        RunGame({WaitForMainLoop(), Do([] {
+        PlayWorld(WorldText(3, 3, 1, 1, {{12, 12, 12}, {12, 12, 13}, {13, 12, 12}}), {WaitForMainLoop(), Do([] {
                  GAME_CHECK(ZemDx::Camera.PosX == -17.5f && ZemDx::Camera.PosZ == -7.5f);
              })});
     };
@@ -157,9 +149,7 @@ TEST(GameRun, AWorldOfNoRowsRunsWithoutWallsAndAFloorWithoutArea) {
     // With no row the column loop never starts, so even a column count beyond 16 bits is no
     // error: the run goes on with the viewer at the origin and a floor and ceiling of no area.
     auto run = [] {
-        rt::headless::Use();
-        SelectWorld(WorldText(0, 40000, 1, 2, {}));
-        RunGame({WaitForMainLoop(), Do([] {
+        PlayWorld(WorldText(0, 40000, 1, 2, {}), {WaitForMainLoop(), Do([] {
                  using namespace ZemDx;
                  GAME_CHECK(TriangleCount == 4);
                  GAME_CHECK(Camera.PosX == 0.0f && Camera.PosZ == 0.0f);
@@ -173,10 +163,8 @@ TEST(GameRun, AWorldOfNoRowsRunsWithoutWallsAndAFloorWithoutArea) {
 
 TEST(GameKeys, TurningTiltingAndLevellingInARun) {
     auto run = [] {
-        rt::headless::Use();
-        SelectWorld(OpenWorld());
         auto& cam = ZemDx::Camera;
-        RunGame({WaitForMainLoop(), Press(rt::vbKeyLeft), Do([&] { GAME_CHECK(cam.Heading == 6.1620002f); }),
+        PlayWorld(OpenWorld(), {WaitForMainLoop(), Press(rt::vbKeyLeft), Do([&] { GAME_CHECK(cam.Heading == 6.1620002f); }),
              Press(rt::vbKeyRight), Press(rt::vbKeyRight), Do([&] { GAME_CHECK(cam.Heading == 0.11999995f); }),
              Press(rt::vbKeyZ, 14), Do([&] { GAME_CHECK(cam.Pitch == -1.5707964f); }),
              Press(rt::vbKeyA), Do([&] { GAME_CHECK(cam.Pitch == -1.4507964f); }),
@@ -192,10 +180,8 @@ TEST(GameKeys, TurningTiltingAndLevellingInARun) {
 
 TEST(GameKeys, WalkingRunningWithShiftAndWalls) {
     auto run = [] {
-        rt::headless::Use();
-        SelectWorld(OpenWorld());
         auto& cam = ZemDx::Camera;
-        RunGame({WaitForMainLoop(), Press(rt::vbKeyUp), Do([&] {
+        PlayWorld(OpenWorld(), {WaitForMainLoop(), Press(rt::vbKeyUp), Do([&] {
                  GAME_CHECK(cam.PosX == -12.5f && cam.PosZ == -13.5f);
              }),
              Press(rt::vbKeyDown), Do([&] { GAME_CHECK(cam.PosZ == -12.5f); }),
@@ -223,9 +209,7 @@ TEST(GameKeys, WalkingRunningWithShiftAndWalls) {
 
 TEST(GameKeys, OtherKeysDoNothing) {
     auto run = [] {
-        rt::headless::Use();
-        SelectWorld(OpenWorld());
-        RunGame({WaitForMainLoop(), Press(rt::vbKeySpace), Press(rt::vbKeyPageUp), Press(rt::vbKeyControl),
+        PlayWorld(OpenWorld(), {WaitForMainLoop(), Press(rt::vbKeySpace), Press(rt::vbKeyPageUp), Press(rt::vbKeyControl),
              Press(81 /* Q */), Press(rt::vbKeyReturn), Release(rt::vbKeyUp), Do([] {
                  const auto& cam = ZemDx::Camera;
                  GAME_CHECK(cam.PosX == -12.5f && cam.PosZ == -12.5f && cam.PosY == -2.0f);
@@ -238,9 +222,7 @@ TEST(GameKeys, OtherKeysDoNothing) {
 
 TEST(GameKeys, KeysDuringTheSplashFindNoWorldAndMoveNobody) {
     auto run = [] {
-        rt::headless::Use();
-        SelectWorld(OpenWorld());
-        RunGame({[] {
+        PlayWorld(OpenWorld(), {[] {
                  // Still inside the splash wait: no world, no main loop yet.
                  GAME_CHECK(ModMain::Running == rt::False);
                  return true;
@@ -254,10 +236,8 @@ TEST(GameKeys, KeysDuringTheSplashFindNoWorldAndMoveNobody) {
 
 TEST(GameWindow, ShapedAndDraggedByItsSkinButNotByTheDrawingArea) {
     auto run = [] {
-        rt::headless::Use();
-        SelectWorld(SmallWorld());
         static int left = 0, top = 0;
-        RunGame({WaitForMainLoop(), Do([] {
+        PlayWorld(SmallWorld(), {WaitForMainLoop(), Do([] {
                  frmWindowed& w = rt::FormOf<frmWindowed>();
                  GAME_CHECK(w.Caption() == "Quorvane -- Windowed Mode");
                  GAME_CHECK(w.Width() == 500 && w.Height() == 370);
@@ -290,9 +270,7 @@ TEST(GameWindow, ShapedAndDraggedByItsSkinButNotByTheDrawingArea) {
 
 TEST(GameEnd, EscapeEndsTheProgramAtOnce) {
     auto run = [] {
-        rt::headless::Use();
-        SelectWorld(SmallWorld());
-        RunGame({WaitForMainLoop(), Press(rt::vbKeyEscape), Do([] {}),
+        PlayWorld(SmallWorld(), {WaitForMainLoop(), Press(rt::vbKeyEscape), Do([] {}),
              Do([] { GAME_CHECK(!"a frame after Escape"); })});
     };
     EXPECT_EXIT(run(), testing::ExitedWithCode(0), "");
@@ -300,18 +278,14 @@ TEST(GameEnd, EscapeEndsTheProgramAtOnce) {
 
 TEST(GameEnd, EscapeDuringTheSplashEndsTheProgram) {
     auto run = [] {
-        rt::headless::Use();
-        SelectWorld(SmallWorld());
-        RunGame({Press(rt::vbKeyEscape), Do([] {}), Do([] { GAME_CHECK(!"the run went on after Escape"); })});
+        PlayWorld(SmallWorld(), {Press(rt::vbKeyEscape), Do([] {}), Do([] { GAME_CHECK(!"the run went on after Escape"); })});
     };
     EXPECT_EXIT(run(), testing::ExitedWithCode(0), "");
 }
 
 TEST(GameEnd, ClosingTheGameWindowEndsTheRunAndTheProgram) {
     auto run = [] {
-        rt::headless::Use();
-        SelectWorld(SmallWorld());
-        RunGame({WaitForMainLoop(), Do([] { rt::headless::Close(rt::FormOf<frmWindowed>()); }), Do([] {}),
+        PlayWorld(SmallWorld(), {WaitForMainLoop(), Do([] { rt::headless::Close(rt::FormOf<frmWindowed>()); }), Do([] {}),
              Do([] { GAME_CHECK(!"the main loop went on without its window"); })});
     };
     EXPECT_EXIT(run(), testing::ExitedWithCode(0), "");
@@ -319,9 +293,7 @@ TEST(GameEnd, ClosingTheGameWindowEndsTheRunAndTheProgram) {
 
 TEST(GameEnd, TheMenusExitEndsTheRunAndTheProgram) {
     auto run = [] {
-        rt::headless::Use();
-        SelectWorld(SmallWorld());
-        RunGame({WaitForMainLoop(), Do([] { rt::FormOf<frmMenu>().cmdExit_Click(); }),
+        PlayWorld(SmallWorld(), {WaitForMainLoop(), Do([] { rt::FormOf<frmMenu>().cmdExit_Click(); }),
              Do([] { GAME_CHECK(!"the main loop went on after Exit"); })});
     };
     EXPECT_EXIT(run(), testing::ExitedWithCode(0), "");
@@ -330,9 +302,7 @@ TEST(GameEnd, TheMenusExitEndsTheRunAndTheProgram) {
 // Bad world files stop the run with the run-time error box and status 1, never a crash.
 namespace {
 void RunBadWorld(const std::string& text, bool highlight = true) {
-    rt::headless::Use();
-    SelectWorld(text, highlight);
-    RunGame({WaitForMainLoop(), Do([] { GAME_CHECK(!"a bad world was accepted"); })});
+    PlayWorld(text, {WaitForMainLoop(), Do([] { GAME_CHECK(!"a bad world was accepted"); })}, highlight);
 }
 }  // namespace
 
@@ -390,9 +360,7 @@ TEST(GameWorldErrors, StartCellBeyondRow6553Overflows) {
 TEST(GameWorldErrors, FloorTwelveShowsTheWeaponImageTextureAndRuns) {
     // Number 12 selects the unused entry, which holds slot 0: accepted, not an error.
     auto run = [] {
-        rt::headless::Use();
-        SelectWorld(WorldText(1, 1, 12, 12, {{13}}));
-        RunGame({WaitForMainLoop(), Do([] {
+        PlayWorld(WorldText(1, 1, 12, 12, {{13}}), {WaitForMainLoop(), Do([] {
                  GAME_CHECK(ZemDx::Triangles[0].Texture == 0 && ZemDx::Triangles[3].Texture == 0);
              })});
     };
