@@ -4,6 +4,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "platform/d3d8/d3d8.h"
 #include "platform/d3d8/device_state.h"
@@ -160,6 +163,11 @@ public:
     // Transforms `count` vertices read from `base` (stride bytes apart) into the scratch list.
     void Fetch(const uint8_t* base, int32_t stride, int32_t count);
     void Assemble(const char* call, int32_t type, int32_t primCount, const uint32_t* indices, int32_t indexBase);
+    // One triangle of an untransformed format from the three vertices at `base`, `stride` bytes
+    // apart. Rejects triangles wholly outside one
+    // side of the view volume, or culled, from their positions alone before reading anything
+    // else; the rest go the general way.
+    void OneTriangle(const uint8_t* base, int32_t stride);
 
 private:
     void Triangle(int i0, int i1, int i2);
@@ -501,6 +509,63 @@ void DrawPath::Triangle(int i0, int i1, int i2) {
     for (int i = 1; i + 1 < n; ++i) EmitTriangle(out[0], out[i], out[i + 1], flat, ca);
 }
 
+void DrawPath::OneTriangle(const uint8_t* base, int32_t stride) {
+    DeviceState& s = s_;
+    const D3DMATRIX& m = s.wvp;
+    float cx[3], cy[3], cw[3];
+    unsigned all = ~0u;   // the sides all three vertices are beyond
+#if defined(__SSE2__)
+    // The same products and sums in the same order as the general transform: the same bits.
+    const __m128 r0 = _mm_loadu_ps(m.m[0]), r1 = _mm_loadu_ps(m.m[1]), r2 = _mm_loadu_ps(m.m[2]),
+                 r3 = _mm_loadu_ps(m.m[3]);
+    for (int k = 0; k < 3; ++k) {
+        float pos[3];
+        std::memcpy(pos, base + static_cast<size_t>(k) * static_cast<size_t>(stride), 12);
+        const __m128 v = _mm_add_ps(_mm_add_ps(_mm_add_ps(_mm_mul_ps(_mm_set1_ps(pos[0]), r0),
+                                                          _mm_mul_ps(_mm_set1_ps(pos[1]), r1)),
+                                               _mm_mul_ps(_mm_set1_ps(pos[2]), r2)),
+                                    r3);
+        const __m128 w = _mm_shuffle_ps(v, v, _MM_SHUFFLE(3, 3, 3, 3));
+        const __m128 negW = _mm_xor_ps(w, _mm_set1_ps(-0.0f));
+        // Six bits, one per side of the view volume: x < -w, y < -w; x > w, y > w, z > w; z < 0.
+        const unsigned below = static_cast<unsigned>(_mm_movemask_ps(_mm_cmplt_ps(v, negW))) & 3u;
+        const unsigned above = static_cast<unsigned>(_mm_movemask_ps(_mm_cmpgt_ps(v, w))) & 7u;
+        const unsigned nearBit = static_cast<unsigned>(_mm_movemask_ps(_mm_cmplt_ps(v, _mm_setzero_ps()))) & 4u;
+        const unsigned code = below | (above << 2) | (nearBit << 3);
+        all &= code;
+        alignas(16) float out[4];
+        _mm_store_ps(out, v);
+        cx[k] = out[0];
+        cy[k] = out[1];
+        cw[k] = out[3];
+    }
+#else
+    for (int k = 0; k < 3; ++k) {
+        float pos[3];
+        std::memcpy(pos, base + static_cast<size_t>(k) * static_cast<size_t>(stride), 12);
+        ClipVertex v{};
+        v.x = pos[0] * m.m[0][0] + pos[1] * m.m[1][0] + pos[2] * m.m[2][0] + m.m[3][0];
+        v.y = pos[0] * m.m[0][1] + pos[1] * m.m[1][1] + pos[2] * m.m[2][1] + m.m[3][1];
+        v.z = pos[0] * m.m[0][2] + pos[1] * m.m[1][2] + pos[2] * m.m[2][2] + m.m[3][2];
+        v.w = pos[0] * m.m[0][3] + pos[1] * m.m[1][3] + pos[2] * m.m[2][3] + m.m[3][3];
+        all &= Outcode(v) & kRejectMask;
+        cx[k] = v.x;
+        cy[k] = v.y;
+        cw[k] = v.w;
+    }
+#endif
+    // Wholly outside one plane: nothing to draw (nor would the general way draw anything).
+    if (all != 0) return;
+    const float det = cx[0] * (cy[1] * cw[2] - cy[2] * cw[1]) - cy[0] * (cx[1] * cw[2] - cx[2] * cw[1]) +
+                      cw[0] * (cx[1] * cy[2] - cx[2] * cy[1]);
+    if (det == 0.0f) return;
+    const bool clockwise = det < 0.0f;
+    if ((c_.cull == D3DCULL_CW && clockwise) || (c_.cull == D3DCULL_CCW && !clockwise)) return;
+    // A NaN determinant passes the culling test above; the general way drops such triangles.
+    Fetch(base, stride, 3);
+    Triangle(0, 1, 2);
+}
+
 void DrawPath::Line(int i0, int i1) {
     Scratch& sc = g_scratch;
     ClipVertex a = sc.verts[static_cast<size_t>(i0)], b = sc.verts[static_cast<size_t>(i1)];
@@ -597,8 +662,15 @@ void Direct3DDevice8::DrawPrimitive(int32_t PrimitiveType, int32_t StartVertex, 
     if (stride < s.layout.size) Fail(call, D3DERR_INVALIDCALL, "stride smaller than the vertex format");
     const int64_t end = (static_cast<int64_t>(StartVertex) + n - 1) * stride + s.layout.size;
     if (end > s.stream->Length()) Fail(call, D3DERR_INVALIDCALL, "vertices beyond the end of the buffer");
-    path.Fetch(s.stream->Data() + static_cast<size_t>(StartVertex) * static_cast<size_t>(stride), stride,
-               static_cast<int32_t>(n));
+    const uint8_t* first = s.stream->Data() + static_cast<size_t>(StartVertex) * static_cast<size_t>(stride);
+    // The engine's way of drawing the world: one triangle per call.
+    if (PrimitiveCount == 1 && !s.layout.transformed &&
+        (PrimitiveType == D3DPT_TRIANGLESTRIP || PrimitiveType == D3DPT_TRIANGLELIST ||
+         PrimitiveType == D3DPT_TRIANGLEFAN)) {
+        path.OneTriangle(first, stride);
+        return;
+    }
+    path.Fetch(first, stride, static_cast<int32_t>(n));
     path.Assemble(call, PrimitiveType, PrimitiveCount, nullptr, 0);
 }
 
