@@ -1,31 +1,24 @@
 #include "platform/d3dx8/file_read.h"
 
-#include <sys/stat.h>
-
-#include <cstdio>
-
 #include "platform/runtime/errors.h"
+#include "platform/runtime/file_bytes.h"
 #include "platform/runtime/paths.h"
 
 namespace d3dx8detail {
 
-std::vector<uint8_t> ReadWholeFile(const std::string& path, std::string& hostPath) {
-    constexpr int kPathFileAccess = 75;
+std::string ReadWholeFile(const std::string& path, size_t maxBytes, std::string& hostPath) {
     hostPath = rt::HostPath(path);
-    struct stat st {};
-    if (path.empty() || ::stat(hostPath.c_str(), &st) != 0)
-        rt::Raise(rt::ErrFileNotFound, "File not found: " + path);
-    if (S_ISDIR(st.st_mode)) rt::Raise(rt::ErrPathNotFound, "Path not found: " + path);
-    std::FILE* f = std::fopen(hostPath.c_str(), "rb");
-    if (f == nullptr) rt::Raise(kPathFileAccess, "Path/File access error: " + path);
-    std::vector<uint8_t> data;
-    uint8_t chunk[65536];
-    size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) data.insert(data.end(), chunk, chunk + n);
-    const bool failed = std::ferror(f) != 0;
-    std::fclose(f);
-    if (failed) rt::Raise(kPathFileAccess, "Path/File access error: " + path);
-    return data;
+    std::string data;
+    switch (rt::ReadRegularFile(path.empty() ? std::string() : hostPath, maxBytes, data)) {
+        case rt::FileRead::Ok: return data;
+        case rt::FileRead::Missing:
+        case rt::FileRead::NotAFile: rt::Raise(rt::ErrFileNotFound, "File not found: " + path);
+        case rt::FileRead::Folder: rt::Raise(rt::ErrPathNotFound, "Path not found: " + path);
+        case rt::FileRead::TooLarge: rt::Raise(rt::ErrOutOfMemory, "Out of memory (file too large): " + path);
+        case rt::FileRead::NoPermission:
+        case rt::FileRead::Failed: break;
+    }
+    rt::Raise(rt::ErrPathFileAccess, "Path/File access error: " + path);
 }
 
 }  // namespace d3dx8detail

@@ -1,14 +1,24 @@
 // Whole-file reads for the D3DX loaders, through the program's path mapping.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
-#include <vector>
+
+#include "platform/d3dx8/image.h"
 
 namespace d3dx8detail {
 
-// Reads the file named by a program path (backslashes, any letter case). Raises 53 (file not
-// found) when there is no such file, 76 (path not found) when it names a folder, and 75
-// (path/file access error) when it cannot be read. `hostPath` receives the mapped path.
-std::vector<uint8_t> ReadWholeFile(const std::string& path, std::string& hostPath);
+// Longest image file read: an uncompressed 32-bit picture of the largest side, with room for
+// its headers.
+constexpr size_t MaxImageFileBytes = size_t{4} * MaxImageSide * MaxImageSide + (size_t{1} << 20);
+// Longest mesh file read.
+constexpr size_t MaxMeshFileBytes = size_t{256} << 20;
+
+// Reads the file named by a program path (backslashes, any letter case), of at most `maxBytes`
+// bytes. Raises 53 (file not found) when there is no such file or the name is not a regular file
+// (a device, a FIFO ...), 76 (path not found) when it names a folder, 75 (path/file access error)
+// when it cannot be read, and 7 (out of memory) when it is longer than `maxBytes`. `hostPath`
+// receives the mapped path.
+std::string ReadWholeFile(const std::string& path, size_t maxBytes, std::string& hostPath);
 
 }  // namespace d3dx8detail

@@ -86,10 +86,10 @@ D3DXMeshPtr D3DX8::LoadMeshFromX(const std::string& filename, int32_t options,
     if (const int32_t code = d3d8test::Intercept("LoadMeshFromX", {options}))
         rt::Raise(code, "LoadMeshFromX failed");
     std::string hostPath;
-    const std::vector<uint8_t> bytes = d3dx8detail::ReadWholeFile(filename, hostPath);
+    const std::string file = d3dx8detail::ReadWholeFile(filename, d3dx8detail::MaxMeshFileBytes, hostPath);
     d3dx8detail::MeshData data;
     std::string why;
-    if (!d3dx8detail::ReadXFile(bytes.data(), bytes.size(), data, why))
+    if (!d3dx8detail::ReadXFile(reinterpret_cast<const uint8_t*>(file.data()), file.size(), data, why))
         rt::Raise(D3DXERR_INVALIDDATA, "D3DXERR_INVALIDDATA: " + filename + ": " + why);
 
     auto adj = std::make_shared<D3DXBuffer>();

@@ -43,10 +43,10 @@ Direct3DTexture8Ptr D3DX8::CreateTextureFromFileEx(const Direct3DDevice8Ptr& dev
         rt::Raise(D3DERR_INVALIDCALL, "CreateTextureFromFileEx: invalid argument");
 
     std::string hostPath;
-    const std::vector<uint8_t> bytes = d3dx8detail::ReadWholeFile(srcFile, hostPath);
+    const std::string file = d3dx8detail::ReadWholeFile(srcFile, d3dx8detail::MaxImageFileBytes, hostPath);
     d3dx8detail::Image image;
     std::string why;
-    if (!d3dx8detail::DecodeImage(bytes.data(), bytes.size(), image, why))
+    if (!d3dx8detail::DecodeImage(reinterpret_cast<const uint8_t*>(file.data()), file.size(), image, why))
         rt::Raise(D3DXERR_INVALIDDATA, "D3DXERR_INVALIDDATA: " + srcFile + ": " + why);
 
     const uint32_t key = static_cast<uint32_t>(colorKey);

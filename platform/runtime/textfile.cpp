@@ -2,13 +2,11 @@
 
 #include <array>
 #include <cerrno>
-#include <fstream>
-#include <iterator>
 #include <memory>
-#include <new>
 #include <sys/stat.h>
 
 #include "errors.h"
+#include "file_bytes.h"
 #include "paths.h"
 
 namespace rt {
@@ -63,29 +61,19 @@ void OpenForInput(int fileNumber, const std::string& path) {
         if (errno == EACCES) Raise(ErrPermissionDenied);
         Raise(IsDirectory(Folder(host)) ? ErrFileNotFound : ErrPathNotFound);
     }
-    if (S_ISDIR(st.st_mode)) Raise(ErrPathFileAccess);
+    // Only a regular file is text: a device or a FIFO would block or never end.
+    if (!S_ISREG(st.st_mode)) Raise(ErrPathFileAccess);
 
-    std::ifstream in(host, std::ios::binary);
-    if (!in) Raise(errno == EACCES ? ErrPermissionDenied : ErrPathFileAccess);
     auto file = std::make_unique<OpenFile>();
-    try {
-        in.seekg(0, std::ios::end);
-        std::streamoff size = in.tellg();
-        in.seekg(0, std::ios::beg);
-        if (size > 0) {
-            file->data.resize(static_cast<size_t>(size));
-            in.read(file->data.data(), size);
-            file->data.resize(static_cast<size_t>(in.gcount()));
-        } else {
-            // Size unknown (a pipe or a special file): read to the end.
-            file->data.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-        }
-    } catch (const std::bad_alloc&) {
-        Raise(ErrOutOfMemory);
-    } catch (const std::length_error&) {
-        Raise(ErrOutOfMemory);
+    switch (ReadRegularFile(host, MaxTextFileBytes, file->data)) {
+        case FileRead::Ok: break;
+        case FileRead::Missing: Raise(ErrFileNotFound);
+        case FileRead::NoPermission: Raise(ErrPermissionDenied);
+        case FileRead::TooLarge: Raise(ErrOutOfMemory);
+        case FileRead::Folder:
+        case FileRead::NotAFile:
+        case FileRead::Failed: Raise(ErrPathFileAccess);
     }
-    if (in.bad()) Raise(ErrPathFileAccess);
     Files()[fileNumber] = std::move(file);
 }
 

@@ -3,6 +3,7 @@
 // A file is read whole when it is opened. A line ends at CR LF or at a lone CR; a lone LF does not
 // end a line and stays part of it; the break is not part of the line. The last line needs no break.
 #pragma once
+#include <cstddef>
 #include <string>
 
 #include "types.h"
@@ -12,14 +13,18 @@ namespace rt {
 // Highest file number the program may use.
 constexpr int MaxFileNumber = 255;
 
+// Longest text file that is read; world and object files are a few kilobytes.
+constexpr size_t MaxTextFileBytes = size_t{64} << 20;
+
 // The lowest file number not in use; raises 67 when all are taken.
 int FreeFile();
 
 // Opens the file `path` (written with either separator, mapped by HostPath) for reading text as
 // `fileNumber`. Raises 52 for a number outside 1..MaxFileNumber, 55 when the number is already
 // open, 76 when the folder does not exist, 53 when the file does not exist, 75 when the path names
-// a folder or cannot be read, 70 when reading is not permitted, 7 when the file does not fit in
-// memory.
+// a folder, a device, a FIFO or anything else that is not a regular file, or cannot be read, 70
+// when reading is not permitted, 7 when the file is longer than MaxTextFileBytes or does not fit
+// in memory.
 void OpenForInput(int fileNumber, const std::string& path);
 
 // The next line of open file `fileNumber`. Raises 62 past the last line, 52 for a number that is

@@ -1,10 +1,10 @@
 // Pictures from image files or bytes, decoded by the image reader of the D3DX stand-in.
-#include <fstream>
-#include <iterator>
-#include <vector>
+#include <string>
 
+#include "platform/d3dx8/file_read.h"
 #include "platform/d3dx8/image.h"
 #include "platform/runtime/errors.h"
+#include "platform/runtime/file_bytes.h"
 #include "platform/runtime/paths.h"
 #include "platform/win32/runtime.h"
 
@@ -23,10 +23,12 @@ StdPicture LoadPictureFromMemory(const void* data, size_t size) {
 }
 
 StdPicture LoadPicture(const std::string& path) {
-    std::ifstream in(HostPath(path), std::ios::binary);
-    if (!in) Raise(ErrFileNotFound);
-    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    return LoadPictureFromMemory(bytes.data(), bytes.size());
+    std::string bytes;
+    switch (ReadRegularFile(HostPath(path), d3dx8detail::MaxImageFileBytes, bytes)) {
+        case FileRead::Ok: return LoadPictureFromMemory(bytes.data(), bytes.size());
+        case FileRead::TooLarge: Raise(ErrOutOfMemory);
+        default: Raise(ErrFileNotFound);  // missing, or nothing a picture can be read from
+    }
 }
 
 }  // namespace rt

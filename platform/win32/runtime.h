@@ -20,8 +20,8 @@ struct StdPicture {
     std::vector<uint32_t> Pixels;
     bool Empty() const { return Width <= 0 || Height <= 0; }
 };
-// Decodes an image file (BMP, PNG, ...). Error 53 when the file is missing, 481 (invalid
-// picture) when it cannot be decoded.
+// Decodes an image file (BMP, PNG, ...). Error 53 when the file is missing or is not a regular
+// file, 7 when it is too large to be a picture, 481 (invalid picture) when it cannot be decoded.
 StdPicture LoadPicture(const std::string& path);
 StdPicture LoadPictureFromMemory(const void* data, size_t size);
 

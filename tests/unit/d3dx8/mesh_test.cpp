@@ -1,6 +1,7 @@
 // .x meshes: geometry as written, frame hierarchies, materials and texture names, adjacency,
 // DrawSubset's device calls, and damaged files.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -11,7 +12,9 @@
 #include "platform/d3d8/d3d8.h"
 #include "platform/d3dx8/d3dx8.h"
 #include "platform/d3dx8/mesh_reader.h"
+#include "platform/d3dx8/file_read.h"
 #include "platform/runtime/errors.h"
+#include "tests/unit/runtime/bounded_process.h"
 
 namespace fs = std::filesystem;
 using d3dx8detail::MeshData;
@@ -309,6 +312,25 @@ TEST_F(D3DXMeshTest, FailuresRaiseAndLeaveTheOutputsAlone) {
     d3d8test::FailCall("LoadMeshFromX");
     EXPECT_EQ(ErrorOf(MeshPath("two_materials.x")), D3DERR_INVALIDCALL);
     EXPECT_EQ(count_, -1);
+    fs::remove_all(dir);
+}
+
+// An object names its mesh; a name that leads to a device, a FIFO or a huge file fails at once
+// instead of blocking or reading without end.
+TEST_F(D3DXMeshTest, DevicesFifosAndOversizedFilesAreRefused) {
+    BoundThisTestProcess();
+    const fs::path dir = fs::temp_directory_path() / ("qv_d3dx8_mesh_special_" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    ASSERT_EQ(::mkfifo((dir / "pipe.x").c_str(), 0600), 0);
+    fs::create_symlink("/dev/zero", dir / "zero.x");
+    EXPECT_EQ(ErrorOf((dir / "pipe.x").string()), rt::ErrFileNotFound);
+    EXPECT_EQ(ErrorOf((dir / "zero.x").string()), rt::ErrFileNotFound);
+    EXPECT_EQ(ErrorOf("\\dev\\zero"), rt::ErrFileNotFound);
+    std::ofstream(dir / "big.x") << kHeader;
+    fs::resize_file(dir / "big.x", d3dx8detail::MaxMeshFileBytes + 1);  // sparse
+    EXPECT_EQ(ErrorOf((dir / "big.x").string()), rt::ErrOutOfMemory);
+    EXPECT_EQ(count_, -1);
+    EXPECT_FALSE(materials_);
     fs::remove_all(dir);
 }
 

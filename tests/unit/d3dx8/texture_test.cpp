@@ -1,6 +1,7 @@
 // D3DX8::CreateTextureFromFileEx: sizes, mip chains, filters, the colour key, formats, paths
 // and failures.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -9,7 +10,9 @@
 #include "bmp_bytes.h"
 #include "platform/d3d8/d3d8.h"
 #include "platform/d3dx8/d3dx8.h"
+#include "platform/d3dx8/file_read.h"
 #include "platform/runtime/errors.h"
+#include "tests/unit/runtime/bounded_process.h"
 
 namespace fs = std::filesystem;
 
@@ -226,4 +229,26 @@ TEST_F(D3DXTextureTest, FailuresRaise) {
     d3d8test::FailCall("CreateTextureFromFileEx");
     EXPECT_EQ(ErrorOf([&] { Load(Source("rgb3x2.png"), 0); }), D3DERR_INVALIDCALL);
     EXPECT_TRUE(Load(Source("rgb3x2.png"), 0));  // only the one call failed
+}
+
+// A world names its textures; a name that leads to a device, a FIFO or a huge file fails at once
+// instead of blocking or reading without end.
+TEST_F(D3DXTextureTest, DevicesFifosAndOversizedFilesAreRefused) {
+    BoundThisTestProcess();
+    const fs::path textures = dir_ / "Data" / "Textures";
+    ASSERT_EQ(::mkfifo((textures / "pipe.bmp").c_str(), 0600), 0);
+    fs::create_symlink("/dev/zero", textures / "zero.bmp");
+    // The texture folder with enough ".." to climb to the root, written as a world writes names.
+    std::string up = textures.string();
+    for (char& c : up)
+        if (c == '/') c = '\\';
+    for (char c : textures.string())
+        if (c == '/') up += "\\..";
+    EXPECT_EQ(ErrorOf([&] { Load((textures / "pipe.bmp").string(), 0); }), rt::ErrFileNotFound);
+    EXPECT_EQ(ErrorOf([&] { Load((textures / "zero.bmp").string(), 0); }), rt::ErrFileNotFound);
+    EXPECT_EQ(ErrorOf([&] { Load(up + "\\dev\\zero", 0); }), rt::ErrFileNotFound);
+
+    const fs::path big = Write("big.bmp", {'B', 'M'});
+    fs::resize_file(big, d3dx8detail::MaxImageFileBytes + 1);  // sparse
+    EXPECT_EQ(ErrorOf([&] { Load(big.string(), 0); }), rt::ErrOutOfMemory);
 }

@@ -1,9 +1,13 @@
 #include "platform/runtime/textfile.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <functional>
 #include <gtest/gtest.h>
 #include <vector>
 
+#include "bounded_process.h"
 #include "platform/runtime/errors.h"
 #include "tempdir.h"
 
@@ -64,6 +68,34 @@ TEST(OpenForInput, OpenErrors) {
     EXPECT_EQ(ErrorOf([&] { rt::LineInput(n); }), rt::ErrBadFileNumber);
     // A failed open leaves the number free.
     EXPECT_EQ(rt::FreeFile(), n);
+}
+
+// A data file can name anything: a device, a FIFO, a huge file. Only regular files are read, and
+// only up to the limit; everything else fails at once with an error instead of blocking or
+// reading without end.
+TEST(OpenForInput, OnlyRegularFilesUpToTheLimitAreRead) {
+    BoundThisTestProcess();
+    TempDir dir;
+    const std::string fifo = dir.Path() + "/pipe.map";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string zero = dir.Path() + "/zero.map";
+    ASSERT_EQ(::symlink("/dev/zero", zero.c_str()), 0);
+    int n = rt::FreeFile();
+    EXPECT_EQ(ErrorOf([&] { rt::OpenForInput(n, fifo); }), rt::ErrPathFileAccess);
+    EXPECT_EQ(ErrorOf([&] { rt::OpenForInput(n, zero); }), rt::ErrPathFileAccess);
+    EXPECT_EQ(ErrorOf([&] { rt::OpenForInput(n, dir.Path() + "\\..\\..\\dev\\zero"); }), rt::ErrPathFileAccess);
+    EXPECT_EQ(ErrorOf([&] { rt::OpenForInput(n, "/dev/null"); }), rt::ErrPathFileAccess);
+    EXPECT_EQ(rt::FreeFile(), n);
+
+    // Sparse files: the size costs no disk.
+    const std::string big = dir.Write("big.map", "");
+    ASSERT_EQ(::truncate(big.c_str(), static_cast<off_t>(rt::MaxTextFileBytes + 1)), 0);
+    EXPECT_EQ(ErrorOf([&] { rt::OpenForInput(n, big); }), rt::ErrOutOfMemory);
+    EXPECT_EQ(rt::FreeFile(), n);
+    ASSERT_EQ(::truncate(big.c_str(), static_cast<off_t>(rt::MaxTextFileBytes)), 0);
+    rt::OpenForInput(n, big);
+    EXPECT_EQ(rt::LineInput(n).size(), rt::MaxTextFileBytes);
+    rt::Close(n);
 }
 
 TEST(OpenForInput, BackslashesAndAnyCase) {

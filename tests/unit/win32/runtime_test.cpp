@@ -2,6 +2,8 @@
 // End, the cursor counter, the tick count, opening web addresses, frames shown in picture boxes,
 // and the key codes of the real display.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <SDL.h>
 
@@ -9,6 +11,7 @@
 #include "platform/win32/headless/headless.h"
 #include "platform/win32/sdl/keymap.h"
 #include "platform/win32/win32.h"
+#include "tests/unit/runtime/bounded_process.h"
 
 namespace {
 
@@ -170,6 +173,22 @@ TEST(Pictures, BadOrMissingPicturesRaiseClearErrors) {
     } catch (const rt::RuntimeError& e) {
         EXPECT_EQ(e.Number(), 53);
     }
+    // Neither a device nor a FIFO is read: either would block or never end.
+    BoundThisTestProcess();
+    char dir[] = "/tmp/qv_picture_XXXXXX";
+    ASSERT_NE(::mkdtemp(dir), nullptr);
+    const std::string fifo = std::string(dir) + "/skin.bmp";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& path : {fifo, std::string("\\dev\\zero")}) {
+        try {
+            rt::LoadPicture(path);
+            ADD_FAILURE() << path << ": no error";
+        } catch (const rt::RuntimeError& e) {
+            EXPECT_EQ(e.Number(), 53) << path;
+        }
+    }
+    ::unlink(fifo.c_str());
+    ::rmdir(dir);
 }
 
 TEST(Pictures, TwentyFourBitBitmapDecodes) {

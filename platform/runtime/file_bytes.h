@@ -1,0 +1,24 @@
+// Reading a whole outside file into memory, safely: only regular files are read (a name that
+// points at a device, a FIFO or a socket would otherwise block or read without end), and never
+// more than the caller's limit.
+#pragma once
+#include <cstddef>
+#include <string>
+
+namespace rt {
+
+enum class FileRead {
+    Ok,
+    Missing,      // no such file (or a folder on the way does not exist)
+    Folder,       // the name is a folder
+    NotAFile,     // a device, FIFO, socket or anything else that is not a regular file
+    NoPermission, // reading is not permitted
+    TooLarge,     // longer than the limit
+    Failed,       // any other error while opening or reading
+};
+
+// Reads the host file `hostPath` whole into `out` when it is a regular file of at most
+// `maxBytes` bytes. `out` is left empty on any failure.
+FileRead ReadRegularFile(const std::string& hostPath, size_t maxBytes, std::string& out);
+
+}  // namespace rt
