@@ -45,11 +45,19 @@ int32_t CursorCounter() {
     return v + 1;
 }
 
+// Each start test begins with the game window's display settings and the window for the device.
+class EngineStart : public ::testing::Test {
+protected:
+    void SetUp() override {
+        GameDisplaySettings();
+        hWnd = DeviceWindowHandle();
+    }
+    rt::Long hWnd = 0;
+};
+
 }  // namespace
 
-TEST(EngineStart, GameWindowStartMakesDeviceStatesAndTables) {
-    GameDisplaySettings();
-    const rt::Long hWnd = DeviceWindowHandle();
+TEST_F(EngineStart, GameWindowStartMakesDeviceStatesAndTables) {
     d3d8test::Record(true);
     ASSERT_EQ(ZemDx::InitEngine(hWnd, 1, 1, rt::False, rt::False), rt::True);
 
@@ -103,12 +111,10 @@ TEST(EngineStart, GameWindowStartMakesDeviceStatesAndTables) {
     EXPECT_FALSE(rt::FormOf<frmZemLogo>().Visible());
 }
 
-TEST(EngineStart, SettingsAreTestedExactly) {
-    GameDisplaySettings();
+TEST_F(EngineStart, SettingsAreTestedExactly) {
     ZemDx::CullBackFaces = 1;  // not True: no culling
     ZemDx::ZEnable = 0;
     ZemDx::AmbientColor = 0x00102030;
-    const rt::Long hWnd = DeviceWindowHandle();
     PumpCounter& counter = StartCounting(1);
     d3d8test::Record(true);
     // A ShowLogo of 1 is not True: no splash and no pump.
@@ -120,9 +126,7 @@ TEST(EngineStart, SettingsAreTestedExactly) {
     EXPECT_EQ(ZemDx::D3DDevice->GetRenderState(D3DRS_AMBIENT), 0x00102030);
 }
 
-TEST(EngineStart, NonZeroDeviceCheckPicksTheReferenceDevice) {
-    GameDisplaySettings();
-    const rt::Long hWnd = DeviceWindowHandle();
+TEST_F(EngineStart, NonZeroDeviceCheckPicksTheReferenceDevice) {
     d3d8test::SetCheckDeviceTypeResult(D3DERR_NOTAVAILABLE);
     d3d8test::Record(true);
     ASSERT_EQ(ZemDx::InitEngine(hWnd, 1, 1, rt::False, rt::False), rt::True);
@@ -139,9 +143,7 @@ TEST(EngineStart, NonZeroDeviceCheckPicksTheReferenceDevice) {
     EXPECT_EQ(type, D3DDEVTYPE_REF);
 }
 
-TEST(EngineStart, DeviceThatCannotBeMadeLeavesNoTablesAndNoDevice) {
-    GameDisplaySettings();
-    const rt::Long hWnd = DeviceWindowHandle();
+TEST_F(EngineStart, DeviceThatCannotBeMadeLeavesNoTablesAndNoDevice) {
     const int32_t cursorBefore = CursorCounter();
     d3d8test::FailCall("CreateDevice");
     EXPECT_EQ(ZemDx::InitEngine(hWnd, 1, 1, rt::False, rt::False), rt::False);
@@ -162,9 +164,7 @@ TEST(EngineStart, DeviceThatCannotBeMadeLeavesNoTablesAndNoDevice) {
     EXPECT_EQ(ZemDx::AddText("x", 0, 0, 10, 10, 0, "Verdana", 12, rt::True, -1), -1);
 }
 
-TEST(EngineStart, FailedStateCallEndsTheStartAfterTheDevice) {
-    GameDisplaySettings();
-    const rt::Long hWnd = DeviceWindowHandle();
+TEST_F(EngineStart, FailedStateCallEndsTheStartAfterTheDevice) {
     d3d8test::FailCall("SetRenderState", 4);  // the lighting state
     EXPECT_EQ(ZemDx::InitEngine(hWnd, 1, 1, rt::False, rt::False), rt::False);
     ASSERT_TRUE(ZemDx::D3DDevice);  // the device stays made
@@ -173,9 +173,7 @@ TEST(EngineStart, FailedStateCallEndsTheStartAfterTheDevice) {
     EXPECT_EQ(ZemDx::AppPath, "");
 }
 
-TEST(EngineStart, FailedRootObjectsAndDisplayModeGiveFalse) {
-    GameDisplaySettings();
-    const rt::Long hWnd = DeviceWindowHandle();
+TEST_F(EngineStart, FailedRootObjectsAndDisplayModeGiveFalse) {
     d3d8test::FailCall("Direct3DCreate");
     EXPECT_EQ(ZemDx::InitEngine(hWnd, 1, 1, rt::False, rt::False), rt::False);
     EXPECT_TRUE(ZemDx::DX);
@@ -188,9 +186,7 @@ TEST(EngineStart, FailedRootObjectsAndDisplayModeGiveFalse) {
     EXPECT_EQ(ZemDx::InitEngine(hWnd, 1, 1, rt::False, rt::False), rt::True);
 }
 
-TEST(EngineStart, AntiAliasAsksForTwoSamples) {
-    GameDisplaySettings();
-    const rt::Long hWnd = DeviceWindowHandle();
+TEST_F(EngineStart, AntiAliasAsksForTwoSamples) {
     d3d8test::Record(true);
     // Any value but False is a request. The present parameters ask for two samples whatever the
     // check says; the stand-in device has no multisampling, so the creation is refused and the
@@ -201,8 +197,7 @@ TEST(EngineStart, AntiAliasAsksForTwoSamples) {
     EXPECT_FALSE(ZemDx::D3DDevice);
 }
 
-TEST(EngineStart, MultiSampleCheckUsesObjectsOfItsOwn) {
-    rt::headless::Use();
+TEST_F(EngineStart, MultiSampleCheckUsesObjectsOfItsOwn) {
     d3d8test::Record(true);
     d3d8test::SetCheckDeviceMultiSampleTypeResult(D3D_OK);
     EXPECT_EQ(ZemDx::CheckMultiSample(0, D3DFMT_R5G6B5), rt::True);
@@ -221,9 +216,7 @@ TEST(EngineStart, MultiSampleCheckUsesObjectsOfItsOwn) {
     EXPECT_THROW(ZemDx::CheckMultiSample(0, D3DFMT_R5G6B5), rt::RuntimeError);
 }
 
-TEST(EngineStart, SplashWaitsForItsTickThenUnloads) {
-    GameDisplaySettings();
-    const rt::Long hWnd = DeviceWindowHandle();
+TEST_F(EngineStart, SplashWaitsForItsTickThenUnloads) {
     PumpCounter& counter = StartCounting(10);
     ASSERT_EQ(ZemDx::InitEngine(hWnd, 1, 1, rt::False, rt::True), rt::True);
     EXPECT_EQ(ZemDx::LogoDone, rt::True);
@@ -244,9 +237,7 @@ TEST(EngineStart, SplashWaitsForItsTickThenUnloads) {
     ASSERT_TRUE(ZemDx::D3DDevice);
 }
 
-TEST(EngineStart, SecondStartPumpsOnceAndDropsTheTables) {
-    GameDisplaySettings();
-    const rt::Long hWnd = DeviceWindowHandle();
+TEST_F(EngineStart, SecondStartPumpsOnceAndDropsTheTables) {
     PumpCounter& counter = StartCounting(10);
     ASSERT_EQ(ZemDx::InitEngine(hWnd, 1, 1, rt::False, rt::True), rt::True);
     ZemDx::AppPath = RepoAppPath();
@@ -267,9 +258,7 @@ TEST(EngineStart, SecondStartPumpsOnceAndDropsTheTables) {
     EXPECT_EQ(ZemDx::TriangleCount, 1);  // the lists are not the start's business
 }
 
-TEST(EngineStart, EveryLoadOfTheSplashRunsItsTimerAfresh) {
-    GameDisplaySettings();
-    const rt::Long hWnd = DeviceWindowHandle();
+TEST_F(EngineStart, EveryLoadOfTheSplashRunsItsTimerAfresh) {
     PumpCounter& counter = StartCounting(10);
     ASSERT_EQ(ZemDx::InitEngine(hWnd, 1, 1, rt::False, rt::True), rt::True);
     ASSERT_EQ(counter.pumps, 100);
@@ -281,9 +270,7 @@ TEST(EngineStart, EveryLoadOfTheSplashRunsItsTimerAfresh) {
     EXPECT_EQ(ZemDx::LogoDone, rt::True);
 }
 
-TEST(EngineStart, ClosingTheSplashEndsTheWait) {
-    GameDisplaySettings();
-    const rt::Long hWnd = DeviceWindowHandle();
+TEST_F(EngineStart, ClosingTheSplashEndsTheWait) {
     frmZemLogo& logo = rt::FormOf<frmZemLogo>();
     // The close command is pending when the wait begins; the clock never moves, so the tick
     // never comes.

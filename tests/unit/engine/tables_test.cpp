@@ -7,6 +7,7 @@
 
 #include "engine/zemdx.h"
 #include "engine_test_util.h"
+#include "tests/unit/runtime/error_of.h"
 
 using namespace enginetest;
 
@@ -169,12 +170,7 @@ TEST_F(Tables, OverlayWithFailedTextureStopsBeforeTheSwitchBack) {
     ZemDx::AddOverlay(0, 0, 4, 4, -1, 0, 0, 0, 0, 0, 0, 0, 0, 0);
     d3d8test::Record(true);
     ZemDx::D3DDevice->BeginScene();
-    try {
-        ZemDx::DrawOverlays();
-        FAIL() << "no error";
-    } catch (const rt::RuntimeError& e) {
-        EXPECT_EQ(e.Number(), 9);
-    }
+    EXPECT_EQ(rttest::ErrorOf([] { ZemDx::DrawOverlays(); }), 9);
     EXPECT_EQ(CallsOf("SetVertexShader"), (std::vector<std::vector<int64_t>>{{0x1C4}}));
     EXPECT_EQ(ZemDx::D3DDevice->GetVertexShader(), 0x1C4);
 }

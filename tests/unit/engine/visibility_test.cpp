@@ -4,6 +4,7 @@
 #include "engine/zemdx.h"
 #include "engine_test_util.h"
 #include "platform/d3dx8/math.h"
+#include "tests/unit/runtime/error_of.h"
 
 using namespace enginetest;
 
@@ -103,12 +104,7 @@ TEST_F(Visibility, QuadVerdicts) {
 
 TEST_F(Visibility, IndexPastTheListRaisesNine) {
     AddTriangleAt({At(1, 1), At(2, 2), At(3, 3)});
-    try {
-        ZemDx::TriangleVisibility(1);
-        FAIL() << "no error";
-    } catch (const rt::RuntimeError& e) {
-        EXPECT_EQ(e.Number(), 9);
-    }
+    EXPECT_EQ(rttest::ErrorOf([] { ZemDx::TriangleVisibility(1); }), 9);
     EXPECT_THROW(ZemDx::QuadVisibility(0), rt::RuntimeError);
     EXPECT_THROW(ZemDx::TriangleVisibility(-1), rt::RuntimeError);
 }
