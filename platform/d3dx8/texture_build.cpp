@@ -37,21 +37,26 @@ void ResamplePoint(const uint32_t* src, int sw, int sh, uint32_t* dst, int w, in
     }
 }
 
+// Where destination pixel `d` (of `dstSide`) samples a source side of `srcSide` pixels: the
+// two source pixels around its centre, clamped at the edges, and the weight of the second.
+struct LinearTap {
+    int i0, i1;
+    float t;
+};
+LinearTap TapOf(int d, int srcSide, int dstSide) {
+    float f = (d + 0.5f) * srcSide / dstSide - 0.5f;
+    f = std::clamp(f, 0.0f, static_cast<float>(srcSide - 1));
+    const int i0 = static_cast<int>(f);
+    return {i0, std::min(i0 + 1, srcSide - 1), f - i0};
+}
+
 // Bilinear between the four source pixels around each destination pixel centre, clamped at the
 // edges. An exact halving averages each 2 x 2 block.
 void ResampleLinear(const uint32_t* src, int sw, int sh, uint32_t* dst, int w, int h) {
     for (int y = 0; y < h; ++y) {
-        float fy = (y + 0.5f) * sh / h - 0.5f;
-        fy = std::clamp(fy, 0.0f, static_cast<float>(sh - 1));
-        const int y0 = static_cast<int>(fy);
-        const int y1 = std::min(y0 + 1, sh - 1);
-        const float ty = fy - y0;
+        const auto [y0, y1, ty] = TapOf(y, sh, h);
         for (int x = 0; x < w; ++x) {
-            float fx = (x + 0.5f) * sw / w - 0.5f;
-            fx = std::clamp(fx, 0.0f, static_cast<float>(sw - 1));
-            const int x0 = static_cast<int>(fx);
-            const int x1 = std::min(x0 + 1, sw - 1);
-            const float tx = fx - x0;
+            const auto [x0, x1, tx] = TapOf(x, sw, w);
             const uint32_t c00 = src[static_cast<size_t>(y0) * sw + x0], c01 = src[static_cast<size_t>(y0) * sw + x1];
             const uint32_t c10 = src[static_cast<size_t>(y1) * sw + x0], c11 = src[static_cast<size_t>(y1) * sw + x1];
             float acc[4];
