@@ -14,6 +14,7 @@
 #include "platform/d3dx8/mesh_reader.h"
 #include "platform/d3dx8/file_read.h"
 #include "platform/runtime/errors.h"
+#include "tests/unit/d3dx8/d3dx8_testing.h"
 #include "tests/unit/runtime/bounded_process.h"
 
 namespace fs = std::filesystem;
@@ -57,14 +58,7 @@ class D3DXMeshTest : public ::testing::Test {
 protected:
     void SetUp() override {
         d3d8test::Reset();
-        D3DPRESENT_PARAMETERS pp{};
-        pp.BackBufferWidth = 32;
-        pp.BackBufferHeight = 32;
-        pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-        pp.BackBufferCount = 1;
-        pp.SwapEffect = D3DSWAPEFFECT_COPY;
-        pp.Windowed = 1;
-        device_ = std::make_shared<Direct3DDevice8>(pp, D3DDEVTYPE_HAL, 0);
+        device_ = d3dx8testing::MakeDevice(32, 32, false);
     }
     void TearDown() override { d3d8test::Reset(); }
 
@@ -72,12 +66,7 @@ protected:
         return d3dx_.LoadMeshFromX(path, D3DXMESH_MANAGED, device_, adjacency_, materials_, count_);
     }
     int ErrorOf(const std::string& path) {
-        try {
-            Load(path);
-        } catch (const rt::RuntimeError& e) {
-            return e.Number();
-        }
-        return 0;
+        return d3dx8testing::ErrorOf([&] { Load(path); });
     }
 
     Direct3DDevice8Ptr device_;

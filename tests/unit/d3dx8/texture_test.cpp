@@ -12,9 +12,11 @@
 #include "platform/d3dx8/d3dx8.h"
 #include "platform/d3dx8/file_read.h"
 #include "platform/runtime/errors.h"
+#include "tests/unit/d3dx8/d3dx8_testing.h"
 #include "tests/unit/runtime/bounded_process.h"
 
 namespace fs = std::filesystem;
+using d3dx8testing::ErrorOf;
 
 namespace {
 
@@ -24,14 +26,7 @@ protected:
         d3d8test::Reset();
         dir_ = fs::temp_directory_path() / ("qv_d3dx8_tex_" + std::to_string(::getpid()));
         fs::create_directories(dir_ / "Data" / "Textures");
-        D3DPRESENT_PARAMETERS pp{};
-        pp.BackBufferWidth = 16;
-        pp.BackBufferHeight = 16;
-        pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-        pp.BackBufferCount = 1;
-        pp.SwapEffect = D3DSWAPEFFECT_COPY;
-        pp.Windowed = 1;
-        device_ = std::make_shared<Direct3DDevice8>(pp, D3DDEVTYPE_HAL, 0);
+        device_ = d3dx8testing::MakeDevice(16, 16, false);
     }
     void TearDown() override {
         fs::remove_all(dir_);
@@ -54,15 +49,6 @@ protected:
                              int32_t filter = D3DX_FILTER_LINEAR, int32_t mipFilter = D3DX_FILTER_LINEAR) {
         return d3dx_.CreateTextureFromFileEx(device_, path, w, h, mips, 0, D3DFMT_UNKNOWN,
                                              D3DPOOL_MANAGED, filter, mipFilter, key, nullptr, nullptr);
-    }
-
-    static int ErrorOf(const std::function<void()>& f) {
-        try {
-            f();
-        } catch (const rt::RuntimeError& e) {
-            return e.Number();
-        }
-        return 0;
     }
 
     // A 4 x 4 24-bit BMP from sixteen 0xRRGGBB values, top row first.
