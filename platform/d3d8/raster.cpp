@@ -119,6 +119,8 @@ void ShadeSpanTexturedWhite(const Target& t, const PixelState& s, const Triangle
     const __m128 lanes = _mm_setr_ps(0.0f, 1.0f, 2.0f, 3.0f), zero = _mm_setzero_ps(), one = _mm_set1_ps(1.0f);
     const __m128 scale = _mm_set1_ps(65535.0f), half = _mm_set1_ps(0.5f), twv = _mm_set1_ps(tw), thv = _mm_set1_ps(th);
     const __m128i mwv = _mm_set1_epi32(mw), mhv = _mm_set1_epi32(mh), shiftv = _mm_cvtsi32_si128(shiftW);
+    const __m128i alphaOrv = _mm_set1_epi32(static_cast<int>(alphaOr)), alphaMask = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+    const __m128i bias32 = _mm_set1_epi32(0x8000), bias16 = _mm_set1_epi16(static_cast<short>(0x8000));
     auto floorv = [](__m128 f) {
         const __m128i i = _mm_cvttps_epi32(f);
         return _mm_add_epi32(i, _mm_castps_si128(_mm_cmplt_ps(f, _mm_cvtepi32_ps(i))));
@@ -139,6 +141,20 @@ void ShadeSpanTexturedWhite(const Target& t, const PixelState& s, const Triangle
         const __m128i iv = _mm_and_si128(floorv(fv), mhv);
         alignas(16) int32_t idx[4], zz[4];
         _mm_store_si128(reinterpret_cast<__m128i*>(idx), _mm_add_epi32(_mm_sll_epi32(iv, shiftv), iu));
+        if (fail == 0) {
+            // All four pass: when all four texels are opaque (blending then keeps the texel),
+            // write the four colours and depths at once.
+            const __m128i tx = _mm_or_si128(_mm_setr_epi32(static_cast<int>(texels[idx[0]]), static_cast<int>(texels[idx[1]]),
+                                                           static_cast<int>(texels[idx[2]]), static_cast<int>(texels[idx[3]])),
+                                            alphaOrv);
+            if (!kBlend || _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(tx, alphaMask), alphaMask)) == 0xFFFF) {
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(color + x), tx);
+                // Depths 0..65535 to 16 bits: shift into the signed range, pack, shift back.
+                const __m128i zs = _mm_sub_epi32(z16, bias32);
+                _mm_storel_epi64(reinterpret_cast<__m128i*>(depth + x), _mm_xor_si128(_mm_packs_epi32(zs, zs), bias16));
+                continue;
+            }
+        }
         _mm_store_si128(reinterpret_cast<__m128i*>(zz), z16);
         for (int j = 0; j < 4; ++j)
             if (!(fail & (1 << j)))
@@ -215,6 +231,8 @@ void DrawTriangle(const Target& t, const PixelState& s, const Prim& p, int band,
         pl.g = MakePlane(a.g, b.g, c.g, x10, y10, x20, y20, invDet);
         pl.b = MakePlane(a.b, b.b, c.b, x10, y10, x20, y20, invDet);
         pl.a = MakePlane(a.a, b.a, c.a, x10, y10, x20, y20, invDet);
+    } else {
+        pl.r = pl.g = pl.b = pl.a = Plane{0.0f, 0.0f, 0.0f};   // not read: the colour is flat
     }
 
     const bool fast = IsTexturedWhite(t, s, p);
