@@ -12,6 +12,7 @@
 #include "platform/d3d8/d3d8.h"
 #include "platform/win32/form.h"
 #include "platform/win32/headless/headless.h"
+#include "tests/unit/engine/engine_test_util.h"
 
 namespace {
 
@@ -26,19 +27,13 @@ class ObjectFrames : public ::testing::Test {
 protected:
     void SetUp() override {
         rt::headless::Use();
-        // The game's display settings: back faces culled, depth buffer, white ambient light.
-        ZemDx::CullBackFaces = rt::True;
+        // The game's display settings (back faces culled, depth buffer, white ambient light) on
+        // a smaller back buffer.
+        enginetest::GameDisplaySettings();
         ZemDx::ScreenHeight = kH;
         ZemDx::ScreenWidth = kW;
-        ZemDx::VisibilityTest = 0;
-        ZemDx::ZEnable = 1;
-        ZemDx::AmbientColor = 0x00FFFFFF;
-        ZemDx::Material.ambient = ZemDx::ColorValue(255, 255, 255);
         ASSERT_EQ(ZemDx::InitEngine(rt::FormOf<DeviceWindow>().hWnd(), 1, 1, rt::False, rt::False), rt::True);
-        std::string tests = std::string(QV_SOURCE_DIR) + "/tests/";
-        for (char& c : tests)
-            if (c == '/') c = '\\';
-        ZemDx::AppPath = tests;
+        ZemDx::AppPath = enginetest::RepoAppPath() + "tests\\";
 
         panel = std::make_shared<clsZemMesh>();
         ASSERT_EQ(panel->LoadMeshFromFile("meshes\\objects_panel.x"), 0);
