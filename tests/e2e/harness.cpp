@@ -284,7 +284,13 @@ void Session::Drag(unsigned long window, int x, int y, int dx, int dy, int butto
 
 void Session::Key(unsigned long window, const std::string& keys) {
     Run("xdotool windowfocus --sync " + std::to_string(window));
-    Run("xdotool key --delay 20 " + keys);
+    Type(keys);
+}
+
+void Session::Type(const std::string& keys) { Run("xdotool key --delay 20 " + keys); }
+
+unsigned long Session::FocusedWindow() {
+    return std::strtoul(Run("xdotool getwindowfocus").c_str(), nullptr, 10);
 }
 
 Image Session::Screenshot() {

@@ -8,6 +8,7 @@
 //     auto w = s.WaitForWindow("Quorvane");  // by exact title, 0 on time-out
 //     s.Click(w, 30, 40);                    // window-relative point, left button
 //     s.Key(w, "Escape");                    // xdotool key names: Up, Left, shift, a ...
+//     s.Type("Up Left");                     // to the window that has the keyboard, if any
 //     s.Drag(w, 5, 100, 60, 20);             // press at (5,100), move by (60,20), release
 //     e2e::Geometry g = s.GeometryOf(w);     // screen position and size
 //     e2e::Image img = s.Screenshot();       // the whole screen (import -window root)
@@ -84,7 +85,13 @@ public:
     void MoveMouse(int screenX, int screenY);
     void Click(unsigned long window, int x, int y, int button = 1);
     void Drag(unsigned long window, int x, int y, int dx, int dy, int button = 1);
+    // Focuses `window` first, then presses the keys.
     void Key(unsigned long window, const std::string& keys);
+    // Presses the keys wherever X sends the keyboard now, as a person typing does: no window is
+    // focused first, so they reach a window only when the program gave it the keyboard.
+    void Type(const std::string& keys);
+    // The window X gives the keyboard to (its top-level window); 0 when none.
+    unsigned long FocusedWindow();
     Image Screenshot();
 
     // Runs a command with DISPLAY set; returns its stdout.

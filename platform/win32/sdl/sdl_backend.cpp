@@ -64,9 +64,11 @@ public:
         if (!st.native) return;
         windows_.erase(st.nativeId);
         xwindow_.erase(st.hWnd);
+        const bool hadKeyboard = !shuttingDown_ && HasKeyboard(WindowOf(form));
         SDL_DestroyWindow(WindowOf(form));
         st.native = nullptr;
         st.nativeId = 0;
+        if (hadKeyboard) PassKeyboardOn(form);
     }
 
     void ShowWindow(Form& form, bool show) override {
@@ -74,12 +76,14 @@ public:
         if (!w) return;
         if (show) {
             ApplyShape(form);
-            SDL_ShowWindow(w);
+            SDL_ShowWindow(w);  // returns once the window is mapped
             SDL_SetWindowPosition(w, form.Left(), form.Top());
-            SDL_RaiseWindow(w);
+            Activate(w);
             Present(form);
         } else {
+            const bool hadKeyboard = HasKeyboard(w);
             SDL_HideWindow(w);
+            if (hadKeyboard) PassKeyboardOn(form);
         }
     }
 
@@ -232,12 +236,48 @@ public:
     }
 
     void Shutdown() override {
+        shuttingDown_ = true;
         for (Form* f : AllForms())
             if (StateOf(*f).native) DestroyWindow(*f);
         SDL_Quit();
     }
 
 private:
+    // A window that is shown or clicked comes to the top and takes the keyboard, as on the desktop
+    // the program was made for. SDL_RaiseWindow raises it and asks a window manager to activate
+    // it; with no window manager nobody answers that request and X keeps the keyboard where it
+    // was, so the input focus is also set directly (SDL does that only for a window that is
+    // viewable, so a window still on its way to the screen causes no X error).
+    static void Activate(SDL_Window* w) {
+        SDL_RaiseWindow(w);
+        SDL_SetWindowInputFocus(w);
+    }
+
+    // True when X gives the keyboard to this window.
+    static bool HasKeyboard(SDL_Window* w) {
+        SDL_SysWMinfo info;
+        SDL_VERSION(&info.version);
+        if (!w || !SDL_GetWindowWMInfo(w, &info) || info.subsystem != SDL_SYSWM_X11) return false;
+        ::Window focused = 0;
+        int revert = 0;
+        XGetInputFocus(info.info.x11.display, &focused, &revert);
+        return focused == info.info.x11.window;
+    }
+
+    // The window that had the keyboard goes away: as on the desktop, the top-most other shown
+    // window takes it, rather than nobody (X would leave the keyboard with no window at all).
+    static void PassKeyboardOn(Form& leaving) {
+        const auto& z = ZOrder();
+        for (auto it = z.rbegin(); it != z.rend(); ++it) {
+            Form* f = *it;
+            if (f == &leaving || !f->Loaded() || !f->Visible()) continue;
+            if (SDL_Window* w = WindowOf(*f)) {
+                Activate(w);
+                return;
+            }
+        }
+    }
+
     static ::Window XWindowOf(SDL_Window* w) {
         SDL_SysWMinfo info;
         SDL_VERSION(&info.version);
@@ -257,6 +297,9 @@ private:
                 Form* f = FormOfId(ev.button.windowID);
                 int16_t b = ButtonOf(ev.button.button);
                 if (!f || !b) return;
+                // A press reaches only the window's shape (X clips input to it): it activates.
+                if (ev.type == SDL_MOUSEBUTTONDOWN)
+                    if (SDL_Window* w = WindowOf(*f)) Activate(w);
                 Event e{ev.type == SDL_MOUSEBUTTONDOWN ? Event::EvMouseDown : Event::EvMouseUp, StateOf(*f).hWnd,
                         ev.button.x, ev.button.y, f->Left() + ev.button.x, f->Top() + ev.button.y, b, ShiftState(), 0};
                 q.push_back(e);
@@ -288,6 +331,7 @@ private:
         }
     }
 
+    bool shuttingDown_ = false;
     std::map<Uint32, int32_t> windows_;
     std::map<int32_t, ::Window> xwindow_;
 };
