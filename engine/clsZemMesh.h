@@ -25,10 +25,9 @@ public:
 
     // Draws the mesh turned about its own origin (yaw SpinY, pitch SpinX, roll SpinZ) and moved
     // to its position: per material its material, its texture-table entry (no texture for a
-    // material that names none) and its subset. The
-    // world transform is left at the identity. Must run inside the scene. A texture index
-    // outside the texture table raises 9 at that material, with the world transform still at
-    // the mesh's placement.
+    // material that names none) and its subset. The world transform is left at the identity.
+    // Must run inside the scene. A texture index outside the texture table raises 9 at that
+    // material, with the world transform still at the mesh's placement.
     void DrawMesh();
 
 private:
