@@ -3,6 +3,7 @@
 #include "platform/d3d8/raster.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 
 #include "platform/d3d8/pixel.h"
@@ -13,6 +14,27 @@ namespace {
 
 constexpr size_t kBatchPrims = 128;
 constexpr size_t kMaxBatchesInFlight = 256;
+
+// Waking a sleeping thread takes long next to a frame's work (more so on a virtual machine), so
+// the drawing threads and the producer waiting for them first watch for the event they wait
+// for a short while, yielding the processor often, before they sleep.
+constexpr auto kSpin = std::chrono::microseconds(250);
+
+template <class Ready>
+bool SpinUntil(Ready ready) {
+    const auto until = std::chrono::steady_clock::now() + kSpin;
+    for (unsigned i = 1;; ++i) {
+        if (ready()) return true;
+        if ((i & 31) == 0) {
+            if (std::chrono::steady_clock::now() > until) return false;
+            std::this_thread::yield();
+        } else {
+#if defined(__SSE2__)
+            _mm_pause();
+#endif
+        }
+    }
+}
 
 inline bool OwnsRow(int y, int band, int bands) { return bands == 1 || ((y >> kStripShift) % bands) == band; }
 
@@ -437,6 +459,7 @@ void Rasterizer::Submit() {
     waitingForRoom_ = false;
     current_->pending = threads_;
     queue_.push_back(std::move(current_));
+    submitted_.store(submittedBase_ + queue_.size(), std::memory_order_release);
     lock.unlock();
     workCv_.notify_all();
 }
@@ -444,6 +467,8 @@ void Rasterizer::Submit() {
 void Rasterizer::Flush() {
     if (current_ && !current_->prims.empty()) Submit();
     if (threads_ == 0) return;
+    const size_t all = submitted_.load(std::memory_order_relaxed);
+    SpinUntil([&] { return finished_.load(std::memory_order_acquire) >= all; });
     std::unique_lock<std::mutex> lock(mutex_);
     doneCv_.wait(lock, [this] { return queue_.empty(); });
 }
@@ -451,9 +476,15 @@ void Rasterizer::Flush() {
 void Rasterizer::WorkerLoop(int index) {
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
-        workCv_.wait(lock, [&] { return stop_ || nextIndex_[static_cast<size_t>(index)] < submittedBase_ + queue_.size(); });
         if (nextIndex_[static_cast<size_t>(index)] >= submittedBase_ + queue_.size()) {
             if (stop_) return;
+            // Nothing to draw: look out for the next batch for a moment before sleeping.
+            const size_t next = nextIndex_[static_cast<size_t>(index)];
+            lock.unlock();
+            const bool arrived = SpinUntil([&] { return submitted_.load(std::memory_order_acquire) > next; });
+            lock.lock();
+            if (!arrived)
+                workCv_.wait(lock, [&] { return stop_ || nextIndex_[static_cast<size_t>(index)] < submittedBase_ + queue_.size(); });
             continue;
         }
         Batch* b = queue_[nextIndex_[static_cast<size_t>(index)] - submittedBase_].get();
@@ -473,6 +504,7 @@ void Rasterizer::WorkerLoop(int index) {
             free_.push_back(std::move(done));
             freed = true;
         }
+        if (freed) finished_.store(submittedBase_, std::memory_order_release);
         // Wake the producer only when it waits: for room in the queue, or for the queue to empty.
         if (freed && (queue_.empty() || waitingForRoom_)) doneCv_.notify_all();
     }

@@ -3,6 +3,7 @@
 // and drawn by worker threads, each owning interleaved bands of rows, so every pixel still sees
 // the primitives in submission order and the image does not depend on the number of workers.
 #pragma once
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <memory>
@@ -105,6 +106,8 @@ private:
     std::vector<std::unique_ptr<Batch>> free_;
     bool stop_ = false;
     bool waitingForRoom_ = false;
+    // Batches submitted and finished so far, for waiting without the lock.
+    std::atomic<size_t> submitted_{0}, finished_{0};
 };
 
 // Rasterizes one primitive into the rows of `band` (rows whose 16-row strip number modulo
