@@ -14,6 +14,7 @@
 #include "platform/d3d8/d3d8.h"
 #include "platform/win32/form.h"
 #include "platform/win32/headless/headless.h"
+#include "tests/unit/engine/game_settings.h"
 
 namespace {
 
@@ -117,14 +118,7 @@ void BM_EngineMazeFrame(benchmark::State& state) {
     d3d8::SetPresentHandler([](int32_t, const uint32_t*, int, int) {});
 
     // The game window's display settings and start.
-    ZemDx::CullBackFaces = rt::True;
-    ZemDx::ScreenHeight = 480;
-    ZemDx::ScreenWidth = 640;
-    ZemDx::VisibilityTest = 0;
-    ZemDx::ZEnable = 1;
-    ZemDx::AmbientColor = 0x00FFFFFF;
-    ZemDx::Material = D3DMATERIAL8{};
-    ZemDx::Material.ambient = ZemDx::ColorValue(255, 255, 255);
+    enginetest::GameDisplaySettings();
     const rt::Long hWnd = rt::FormOf<DeviceWindow>().hWnd();
     if (ZemDx::InitEngine(hWnd, 1, 1, rt::False, rt::False) != rt::True) {
         state.SkipWithError("InitEngine failed");

@@ -8,9 +8,10 @@
 
 #include "engine/zemdx.h"
 #include "platform/d3d8/d3d8.h"
-#include "platform/win32/form.h"
 #include "platform/runtime/errors.h"
+#include "platform/win32/form.h"
 #include "platform/win32/headless/headless.h"
+#include "tests/unit/engine/game_settings.h"
 
 namespace enginetest {
 
@@ -22,18 +23,6 @@ public:
         StartUpPosition(rt::StartPosition::Manual);
     }
 };
-
-// The display settings the game window writes before the start.
-inline void GameDisplaySettings() {
-    ZemDx::CullBackFaces = rt::True;
-    ZemDx::ScreenHeight = 480;
-    ZemDx::ScreenWidth = 640;
-    ZemDx::VisibilityTest = 0;
-    ZemDx::ZEnable = 1;
-    ZemDx::AmbientColor = 0x00FFFFFF;
-    ZemDx::Material = D3DMATERIAL8{};
-    ZemDx::Material.ambient = ZemDx::ColorValue(255, 255, 255);
-}
 
 inline rt::Long DeviceWindowHandle() {
     rt::headless::Use();
