@@ -96,6 +96,10 @@ Direct3DDevice8::Direct3DDevice8(const D3DPRESENT_PARAMETERS& pp, int32_t device
     d3d8detail::Target target;
     target.color = s.color.data();
     target.depth = s.depth.empty() ? nullptr : s.depth.data();
+    if (target.depth) {
+        s.depthTiles.Resize(s.width, s.height);
+        target.tiles = &s.depthTiles;
+    }
     target.width = s.width;
     target.height = s.height;
     s.raster->SetTarget(target);

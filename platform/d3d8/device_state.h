@@ -35,6 +35,7 @@ struct DeviceState {
     int width = 0, height = 0;
     std::vector<uint32_t> color;
     std::vector<uint16_t> depth;   // empty: no depth buffer
+    DepthTiles depthTiles;         // bounds of the depth buffer's tiles, for the rasterizer
 
     std::array<int32_t, D3DRS_MAX> rs{};
     std::array<std::array<int32_t, D3DTSS_MAX>, D3D_MAX_STAGES> tss{};

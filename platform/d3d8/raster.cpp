@@ -57,6 +57,62 @@ inline int64_t FloorDiv(int64_t a, int64_t b) {
 
 inline int64_t CeilDiv(int64_t a, int64_t b) { return -FloorDiv(-a, b); }
 
+constexpr int kTileShift = 4;   // depth tiles are 16 x 16, their rows the strips
+static_assert(kTileShift == kStripShift, "a tile row must be one strip");
+
+// Depth may have been written in pixels x0..x1 of row y.
+inline void MarkDepthWritten(const Target& t, int y, int x0, int x1) {
+    if (!t.tiles) return;
+    uint8_t* w = t.tiles->written.data() + static_cast<size_t>(y >> kTileShift) * static_cast<size_t>(t.tiles->cols);
+    for (int tx = x0 >> kTileShift; tx <= (x1 >> kTileShift); ++tx) w[tx] = 1;
+}
+
+// The greatest depth in tile (tx, ty), read from the buffer.
+uint16_t MeasureTile(const Target& t, int tx, int ty) {
+    const int x0 = tx << kTileShift, y0 = ty << kTileShift;
+    const int x1 = std::min(x0 + (1 << kTileShift), t.width), y1 = std::min(y0 + (1 << kTileShift), t.height);
+    uint32_t m = 0;
+#if defined(__SSE2__)
+    if (x1 - x0 == 16) {
+        // Unsigned 16-bit maximum from the signed one: flip the top bit on the way in and out.
+        const __m128i flip = _mm_set1_epi16(static_cast<short>(0x8000));
+        __m128i acc = _mm_set1_epi16(static_cast<short>(0x8000));   // 0 flipped
+        for (int y = y0; y < y1; ++y) {
+            const __m128i* row = reinterpret_cast<const __m128i*>(t.depth + static_cast<size_t>(y) * static_cast<size_t>(t.width) + x0);
+            acc = _mm_max_epi16(acc, _mm_xor_si128(_mm_loadu_si128(row), flip));
+            acc = _mm_max_epi16(acc, _mm_xor_si128(_mm_loadu_si128(row + 1), flip));
+        }
+        acc = _mm_max_epi16(acc, _mm_srli_si128(acc, 8));
+        acc = _mm_max_epi16(acc, _mm_srli_si128(acc, 4));
+        acc = _mm_max_epi16(acc, _mm_srli_si128(acc, 2));
+        return static_cast<uint16_t>((_mm_cvtsi128_si32(acc) & 0xFFFF) ^ 0x8000);
+    }
+#endif
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x)
+            m = std::max<uint32_t>(m, t.depth[static_cast<size_t>(y) * static_cast<size_t>(t.width) + static_cast<size_t>(x)]);
+    return static_cast<uint16_t>(m);
+}
+
+// True when every pixel of rows y0..y1 (this band's only), columns x0..x1, holds a depth below
+// `nearest`: a triangle no nearer than that fails the depth test everywhere there.
+bool BehindTiles(const Target& t, int x0, int x1, int y0, int y1, int band, int bands, uint32_t nearest) {
+    DepthTiles& d = *t.tiles;
+    for (int ty = y0 >> kTileShift; ty <= (y1 >> kTileShift); ++ty) {
+        if (bands > 1 && ty % bands != band) continue;
+        const size_t row = static_cast<size_t>(ty) * static_cast<size_t>(d.cols);
+        for (int tx = x0 >> kTileShift; tx <= (x1 >> kTileShift); ++tx) {
+            const size_t i = row + static_cast<size_t>(tx);
+            if (d.written[i]) {
+                d.bound[i] = MeasureTile(t, tx, ty);
+                d.written[i] = 0;
+            }
+            if (d.bound[i] >= nearest) return false;
+        }
+    }
+    return true;
+}
+
 // A linear function of the pixel position: value at (ox, oy) and its steps.
 struct Plane {
     float base, dx, dy;
@@ -84,6 +140,7 @@ inline uint32_t PackColor(float r, float g, float b, float a) {
 // The general span: any state.
 void ShadeSpanGeneral(const Target& t, const PixelState& s, const Prim& p, const TrianglePlanes& pl, int y,
                       int x0, int x1) {
+    if (s.depthWrite) MarkDepthWritten(t, y, x0, x1);
     const float fx = static_cast<float>(x0), fy = static_cast<float>(y);
     const float z0 = pl.z.At(fx, fy, pl.ox, pl.oy), iw0 = pl.invW.At(fx, fy, pl.ox, pl.oy);
     const float u0 = pl.u.At(fx, fy, pl.ox, pl.oy), v0 = pl.v.At(fx, fy, pl.ox, pl.oy);
@@ -204,6 +261,7 @@ bool HaveAvx2() {
 
 template <bool kBlend>
 void ShadeSpanTexturedWhite(const Target& t, const PixelState& s, const TrianglePlanes& pl, int y, int x0, int x1) {
+    MarkDepthWritten(t, y, x0, x1);
     const float fx = static_cast<float>(x0), fy = static_cast<float>(y);
     const float z0 = pl.z.At(fx, fy, pl.ox, pl.oy), iw0 = pl.invW.At(fx, fy, pl.ox, pl.oy);
     const float u0 = pl.u.At(fx, fy, pl.ox, pl.oy), v0 = pl.v.At(fx, fy, pl.ox, pl.oy);
@@ -332,6 +390,22 @@ void DrawTriangle(const Target& t, const PixelState& s, const Prim& p, int band,
     pl.oy = static_cast<float>(fy[0]);
     const ScreenVertex &a = p.v[0], &b = p.v[1], &c = p.v[2];
     pl.z = MakePlane(a.z, b.z, c.z, x10, y10, x20, y20, invDet);
+    // Wholly behind what this band's tiles hold: every pixel would fail a less(-or-equal) test.
+    if (t.tiles && s.depthTest && (s.depthFunc == 2 || s.depthFunc == 4)) {
+        if (!std::isnan(a.z) && !std::isnan(b.z) && !std::isnan(c.z)) {
+            const float zmin = std::min({a.z, b.z, c.z});
+            // A pixel's depth is the plane evaluated in single precision, which may fall short of
+            // the nearest vertex by the rounding of its terms; allow for that with room to spare.
+            const float ex = std::max(std::fabs(static_cast<float>(x0) - pl.ox), std::fabs(static_cast<float>(x1) - pl.ox));
+            const float ey = std::max(std::fabs(static_cast<float>(y0) - pl.oy), std::fabs(static_cast<float>(y1) - pl.oy));
+            const double terms = std::fabs(pl.z.base) + std::fabs(pl.z.dx) * (static_cast<double>(ex) + (x1 - x0)) +
+                                 std::fabs(pl.z.dy) * ey;
+            const double slack = terms * 1.0e-6 + 1.0e-6;
+            const double lowest = static_cast<double>(zmin) - slack;
+            const uint32_t lowest16 = lowest > 0.0 && std::isfinite(terms) ? DepthToBuffer(static_cast<float>(lowest)) : 0;
+            if (lowest16 >= 2 && BehindTiles(t, x0, x1, y0, y1, band, bands, lowest16 - 1)) return;
+        }
+    }
     pl.invW = MakePlane(a.invW, b.invW, c.invW, x10, y10, x20, y20, invDet);
     pl.u = MakePlane(a.u, b.u, c.u, x10, y10, x20, y20, invDet);
     pl.v = MakePlane(a.v, b.v, c.v, x10, y10, x20, y20, invDet);
@@ -395,6 +469,7 @@ void DrawLine(const Target& t, const PixelState& s, const Prim& p, int band, int
             if (!p.flatColor)
                 diffuse = PackColor((a.r + tt * (b.r - a.r)) * w, (a.g + tt * (b.g - a.g)) * w,
                                     (a.b + tt * (b.b - a.b)) * w, (a.a + tt * (b.a - a.a)) * w);
+            if (s.depthWrite) MarkDepthWritten(t, y, x, x);
             ShadePixel(t, s, x, y, z, u, v, diffuse);
         }
         if (i == i1) break;
@@ -411,7 +486,10 @@ void DrawClear(const Target& t, const Prim& p, int band, int bands) {
     for (int y = NextOwnedRow(y0, band, bands); y < y1;) {
         const size_t row = static_cast<size_t>(y) * static_cast<size_t>(t.width);
         if (p.flatColor) std::fill(t.color + row + x0, t.color + row + x1, p.color);
-        if (depth) std::fill(t.depth + row + x0, t.depth + row + x1, z);
+        if (depth) {
+            std::fill(t.depth + row + x0, t.depth + row + x1, z);
+            MarkDepthWritten(t, y, x0, x1 - 1);
+        }
         ++y;
         if (bands > 1 && (y & ((1 << kStripShift) - 1)) == 0) y = NextOwnedRow(y, band, bands);
     }

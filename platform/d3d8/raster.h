@@ -53,11 +53,28 @@ struct Prim {
     ScreenVertex v[3];
 };
 
+// For every 16 x 16 tile of the depth buffer, a depth no smaller than any in the tile, so that
+// a triangle wholly behind what is drawn there can be passed over. A tile written since its
+// bound was taken is marked and measured again when next asked. Tile rows are strips, so each
+// tile belongs to one drawing thread.
+struct DepthTiles {
+    int cols = 0, rows = 0;
+    std::vector<uint16_t> bound;
+    std::vector<uint8_t> written;
+    void Resize(int width, int height) {
+        cols = (width + 15) >> 4;
+        rows = (height + 15) >> 4;
+        bound.assign(static_cast<size_t>(cols) * static_cast<size_t>(rows), 0xFFFF);
+        written.assign(bound.size(), 1);
+    }
+};
+
 // The buffers drawn into.
 struct Target {
     uint32_t* color = nullptr;
     uint16_t* depth = nullptr;   // null: no depth buffer
     int width = 0, height = 0;
+    DepthTiles* tiles = nullptr;   // null: no tile bounds kept (must be set with `depth`)
 };
 
 class Rasterizer {
