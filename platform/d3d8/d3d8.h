@@ -223,9 +223,17 @@ public:
 };
 
 // A vertex buffer: `Length` bytes of vertices of format `FVF`.
+namespace d3d8detail {
+struct DeviceState;
+void StreamReleased(DeviceState& device, const Direct3DVertexBuffer8& buffer) noexcept;
+void UnbindStream(DeviceState& s);
+}
+
 class Direct3DVertexBuffer8 {
 public:
     Direct3DVertexBuffer8(int32_t length, int32_t usage, int32_t fvf, int32_t pool);
+    // A buffer released while a device draws from it leaves that device a copy of its vertices.
+    ~Direct3DVertexBuffer8();
     Direct3DVertexBuffer8(const Direct3DVertexBuffer8&) = delete;
     Direct3DVertexBuffer8& operator=(const Direct3DVertexBuffer8&) = delete;
     int32_t Length() const { return length_; }
@@ -239,6 +247,12 @@ private:
     // Small buffers (the engine's one-triangle buffers) keep their bytes inside the object, so
     // drawing from thousands of them touches one block of memory each.
     static constexpr int32_t kInline = 96;
+    friend class Direct3DDevice8;
+    friend void d3d8detail::StreamReleased(d3d8detail::DeviceState&, const Direct3DVertexBuffer8&) noexcept;
+    friend void d3d8detail::UnbindStream(d3d8detail::DeviceState&);
+    // The device whose stream 0 is this buffer without holding a reference to it (binding and
+    // unbinding then cost no reference counting).
+    d3d8detail::DeviceState* boundTo_ = nullptr;
     int32_t length_, usage_, fvf_, pool_;
     uint8_t* data_;
     std::unique_ptr<uint8_t[]> heap_;
@@ -273,7 +287,6 @@ int32_t D3DIndexBuffer8GetData(const Direct3DIndexBuffer8Ptr& buffer, int32_t of
 
 namespace d3d8detail {
 class Rasterizer;
-struct DeviceState;
 }
 
 class Direct3DDevice8 {

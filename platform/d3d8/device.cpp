@@ -107,7 +107,33 @@ Direct3DDevice8::Direct3DDevice8(const D3DPRESENT_PARAMETERS& pp, int32_t device
 
 Direct3DDevice8::~Direct3DDevice8() {
     if (s_ && s_->raster) s_->raster->Flush();
+    if (s_) d3d8detail::UnbindStream(*s_);
 }
+
+namespace d3d8detail {
+
+void UnbindStream(DeviceState& s) {
+    if (s.stream && s.stream->boundTo_ == &s) s.stream->boundTo_ = nullptr;
+    s.stream = nullptr;
+    s.streamRef.reset();
+}
+
+// The buffer `buffer`, bound to `device` without a reference, is being destroyed: the device
+// goes on drawing from a copy of it, as if it had held the buffer.
+void StreamReleased(DeviceState& device, const Direct3DVertexBuffer8& buffer) noexcept {
+    if (device.stream != &buffer) return;
+    device.stream = nullptr;
+    try {
+        auto copy = std::make_shared<Direct3DVertexBuffer8>(buffer.length_, buffer.usage_, buffer.fvf_, buffer.pool_);
+        if (buffer.length_ > 0) std::memcpy(copy->Data(), buffer.Data(), static_cast<size_t>(buffer.length_));
+        device.stream = copy.get();
+        device.streamRef = std::move(copy);
+    } catch (...) {
+        // Out of memory: the device is left without a stream, and its next draw fails as such.
+    }
+}
+
+}  // namespace d3d8detail
 
 // ---- States ---------------------------------------------------------------------------------
 
@@ -209,8 +235,19 @@ void Direct3DDevice8::SetStreamSource(int32_t StreamNumber, const Direct3DVertex
     D3D8_INTERCEPT("SetStreamSource", StreamNumber, Stride);
     if (StreamNumber != 0 || Stride < 0 || Stride > 1024)
         Fail("Direct3DDevice8.SetStreamSource", D3DERR_INVALIDCALL, "stream or stride");
-    s_->stream = StreamData;
-    s_->streamStride = Stride;
+    DeviceState& s = *s_;
+    Direct3DVertexBuffer8* const next = StreamData.get();
+    if (s.stream != next) {
+        d3d8detail::UnbindStream(s);
+        if (next) {
+            if (next->boundTo_ == nullptr)
+                next->boundTo_ = &s;
+            else
+                s.streamRef = StreamData;   // another device draws from it: hold it
+            s.stream = next;
+        }
+    }
+    s.streamStride = Stride;
 }
 
 void Direct3DDevice8::SetIndices(const Direct3DIndexBuffer8Ptr& IndexData, int32_t BaseVertexIndex) {

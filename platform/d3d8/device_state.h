@@ -48,7 +48,11 @@ struct DeviceState {
     bool drawDirty = true;   // render states, material, viewport or vertex format changed
     D3DMATERIAL8 material{};
     std::array<Direct3DTexture8Ptr, D3D_MAX_STAGES> textures;
-    Direct3DVertexBuffer8Ptr stream;
+    // Stream 0. `stream` is the bound buffer; it is held by `streamRef` only when it cannot be
+    // bound without a reference (another device draws from it too, or it is the copy left by a
+    // buffer released while bound). Otherwise the buffer knows it is bound (its boundTo_).
+    Direct3DVertexBuffer8* stream = nullptr;
+    Direct3DVertexBuffer8Ptr streamRef;
     int32_t streamStride = 0;
     Direct3DIndexBuffer8Ptr indices;
     int32_t baseVertex = 0;
@@ -59,5 +63,8 @@ struct DeviceState {
     bool pixelDirty = true;
     std::unique_ptr<Rasterizer> raster;
 };
+
+// Leaves stream 0 of the device unset.
+void UnbindStream(DeviceState& s);
 
 }  // namespace d3d8detail

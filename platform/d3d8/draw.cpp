@@ -684,7 +684,7 @@ void Direct3DDevice8::DrawPrimitiveUP(int32_t PrimitiveType, int32_t PrimitiveCo
     DrawPath path(s);
     path.Begin(call);
     // Drawing from memory leaves stream 0 unset, as on the platform.
-    s.stream.reset();
+    d3d8detail::UnbindStream(s);
     s.streamStride = 0;
     if (PrimitiveCount == 0) return;
     if (!VertexStreamZeroData) Fail(call, D3DERR_INVALIDCALL, "no vertices");

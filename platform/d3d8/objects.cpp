@@ -127,6 +127,10 @@ Direct3DVertexBuffer8::Direct3DVertexBuffer8(int32_t length, int32_t usage, int3
     std::memset(data_, 0, static_cast<size_t>(length_ > kInline ? length_ : kInline));
 }
 
+Direct3DVertexBuffer8::~Direct3DVertexBuffer8() {
+    if (boundTo_) d3d8detail::StreamReleased(*boundTo_, *this);
+}
+
 Direct3DIndexBuffer8::Direct3DIndexBuffer8(int32_t length, int32_t usage, int32_t format, int32_t pool)
     : data_(static_cast<size_t>(length), 0), usage_(usage), format_(format), pool_(pool) {}
 
