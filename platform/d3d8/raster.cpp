@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstring>
 
 #include "platform/d3d8/pixel.h"
 #if defined(__x86_64__) && defined(__GNUC__)
@@ -483,15 +484,35 @@ void DrawClear(const Target& t, const Prim& p, int band, int bands) {
     const int x1 = static_cast<int>(p.v[1].x), y1 = static_cast<int>(p.v[1].y);
     const bool depth = p.v[2].x == 1.0f && t.depth;
     const uint16_t z = static_cast<uint16_t>(p.v[2].z);
+    const bool bytewise = (z >> 8) == (z & 0xFF);   // 0xFFFF (far) and 0: a byte fill
     for (int y = NextOwnedRow(y0, band, bands); y < y1;) {
         const size_t row = static_cast<size_t>(y) * static_cast<size_t>(t.width);
         if (p.flatColor) std::fill(t.color + row + x0, t.color + row + x1, p.color);
         if (depth) {
-            std::fill(t.depth + row + x0, t.depth + row + x1, z);
+            if (bytewise)
+                std::memset(t.depth + row + x0, z & 0xFF, static_cast<size_t>(x1 - x0) * sizeof(uint16_t));
+            else
+                std::fill(t.depth + row + x0, t.depth + row + x1, z);
             MarkDepthWritten(t, y, x0, x1 - 1);
         }
         ++y;
         if (bands > 1 && (y & ((1 << kStripShift) - 1)) == 0) y = NextOwnedRow(y, band, bands);
+    }
+    // Tiles the clear covers whole hold its depth alone: their bound is known without a look.
+    if (depth && t.tiles) {
+        DepthTiles& d = *t.tiles;
+        const int tile = 1 << kTileShift;
+        for (int ty = y0 >> kTileShift; ty < d.rows && (ty << kTileShift) < y1; ++ty) {
+            const int ty0 = ty << kTileShift, ty1 = std::min(ty0 + tile, t.height);
+            if ((bands > 1 && ty % bands != band) || ty0 < y0 || ty1 > y1) continue;
+            for (int tx = x0 >> kTileShift; tx < d.cols && (tx << kTileShift) < x1; ++tx) {
+                const int tx0 = tx << kTileShift, tx1 = std::min(tx0 + tile, t.width);
+                if (tx0 < x0 || tx1 > x1) continue;
+                const size_t i = static_cast<size_t>(ty) * static_cast<size_t>(d.cols) + static_cast<size_t>(tx);
+                d.bound[i] = z;
+                d.written[i] = 0;
+            }
+        }
     }
 }
 
