@@ -43,6 +43,7 @@ struct DeviceState {
     VertexLayout layout;
     D3DMATRIX world{}, view{}, proj{};
     D3DMATRIX wvp{};          // world x view x projection
+    alignas(16) float wvpSplat[4][4][4] = {};   // each element of wvp four times over, for SSE
     bool wvpDirty = true;
     DrawSetup draw;
     bool drawDirty = true;   // render states, material, viewport or vertex format changed

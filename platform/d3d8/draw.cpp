@@ -212,6 +212,9 @@ void DrawPath::Begin(const char* call) {
                 wvp.m[r][c] = sum;
             }
         s.wvp = wvp;
+        for (int r = 0; r < 4; ++r)
+            for (int c = 0; c < 4; ++c)
+                for (int k = 0; k < 4; ++k) s.wvpSplat[r][c][k] = wvp.m[r][c];
         s.wvpDirty = false;
     }
     if (!s.drawDirty) {
@@ -511,35 +514,44 @@ void DrawPath::Triangle(int i0, int i1, int i2) {
 
 void DrawPath::OneTriangle(const uint8_t* base, int32_t stride) {
     DeviceState& s = s_;
-    const D3DMATRIX& m = s.wvp;
     float cx[3], cy[3], cw[3];
-    unsigned all = ~0u;   // the sides all three vertices are beyond
+    // Wholly beyond one side of the view volume: nothing to draw (nor would the general way
+    // draw anything).
 #if defined(__SSE2__)
-    // The same products and sums in the same order as the general transform: the same bits.
-    const __m128 r0 = _mm_loadu_ps(m.m[0]), r1 = _mm_loadu_ps(m.m[1]), r2 = _mm_loadu_ps(m.m[2]),
-                 r3 = _mm_loadu_ps(m.m[3]);
+    // The three vertices side by side (lane k: vertex k), transformed with the same products
+    // and sums in the same order as the general transform: the same bits.
+    float pos[3][3];
+    for (int k = 0; k < 3; ++k) std::memcpy(pos[k], base + static_cast<size_t>(k) * static_cast<size_t>(stride), 12);
+    const __m128 px = _mm_setr_ps(pos[0][0], pos[1][0], pos[2][0], 0.0f);
+    const __m128 py = _mm_setr_ps(pos[0][1], pos[1][1], pos[2][1], 0.0f);
+    const __m128 pz = _mm_setr_ps(pos[0][2], pos[1][2], pos[2][2], 0.0f);
+    const auto& sp = s.wvpSplat;
+    auto column = [&](int c) {
+        return _mm_add_ps(_mm_add_ps(_mm_add_ps(_mm_mul_ps(px, _mm_load_ps(sp[0][c])), _mm_mul_ps(py, _mm_load_ps(sp[1][c]))),
+                                     _mm_mul_ps(pz, _mm_load_ps(sp[2][c]))),
+                          _mm_load_ps(sp[3][c]));
+    };
+    const __m128 X = column(0), Y = column(1), Z = column(2), W = column(3);
+    const __m128 negW = _mm_xor_ps(W, _mm_set1_ps(-0.0f));
+    // One nibble per side of the view volume, a bit per vertex beyond it: x < -w, x > w,
+    // y < -w, y > w, z > w, z < 0. A full nibble (7) rejects.
+    auto beyond = [](__m128 c) { return static_cast<unsigned>(_mm_movemask_ps(c)) & 7u; };
+    const unsigned sides = beyond(_mm_cmplt_ps(X, negW)) | (beyond(_mm_cmpgt_ps(X, W)) << 4) |
+                           (beyond(_mm_cmplt_ps(Y, negW)) << 8) | (beyond(_mm_cmpgt_ps(Y, W)) << 12) |
+                           (beyond(_mm_cmpgt_ps(Z, W)) << 16) | (beyond(_mm_cmplt_ps(Z, _mm_setzero_ps())) << 20);
+    if (((sides + 0x111111u) & 0x888888u) != 0) return;
+    alignas(16) float ox[4], oy[4], ow[4];
+    _mm_store_ps(ox, X);
+    _mm_store_ps(oy, Y);
+    _mm_store_ps(ow, W);
     for (int k = 0; k < 3; ++k) {
-        float pos[3];
-        std::memcpy(pos, base + static_cast<size_t>(k) * static_cast<size_t>(stride), 12);
-        const __m128 v = _mm_add_ps(_mm_add_ps(_mm_add_ps(_mm_mul_ps(_mm_set1_ps(pos[0]), r0),
-                                                          _mm_mul_ps(_mm_set1_ps(pos[1]), r1)),
-                                               _mm_mul_ps(_mm_set1_ps(pos[2]), r2)),
-                                    r3);
-        const __m128 w = _mm_shuffle_ps(v, v, _MM_SHUFFLE(3, 3, 3, 3));
-        const __m128 negW = _mm_xor_ps(w, _mm_set1_ps(-0.0f));
-        // Six bits, one per side of the view volume: x < -w, y < -w; x > w, y > w, z > w; z < 0.
-        const unsigned below = static_cast<unsigned>(_mm_movemask_ps(_mm_cmplt_ps(v, negW))) & 3u;
-        const unsigned above = static_cast<unsigned>(_mm_movemask_ps(_mm_cmpgt_ps(v, w))) & 7u;
-        const unsigned nearBit = static_cast<unsigned>(_mm_movemask_ps(_mm_cmplt_ps(v, _mm_setzero_ps()))) & 4u;
-        const unsigned code = below | (above << 2) | (nearBit << 3);
-        all &= code;
-        alignas(16) float out[4];
-        _mm_store_ps(out, v);
-        cx[k] = out[0];
-        cy[k] = out[1];
-        cw[k] = out[3];
+        cx[k] = ox[k];
+        cy[k] = oy[k];
+        cw[k] = ow[k];
     }
 #else
+    const D3DMATRIX& m = s.wvp;
+    unsigned all = ~0u;   // the sides all three vertices are beyond
     for (int k = 0; k < 3; ++k) {
         float pos[3];
         std::memcpy(pos, base + static_cast<size_t>(k) * static_cast<size_t>(stride), 12);
@@ -553,9 +565,8 @@ void DrawPath::OneTriangle(const uint8_t* base, int32_t stride) {
         cy[k] = v.y;
         cw[k] = v.w;
     }
-#endif
-    // Wholly outside one plane: nothing to draw (nor would the general way draw anything).
     if (all != 0) return;
+#endif
     const float det = cx[0] * (cy[1] * cw[2] - cy[2] * cw[1]) - cy[0] * (cx[1] * cw[2] - cx[2] * cw[1]) +
                       cw[0] * (cx[1] * cy[2] - cx[2] * cy[1]);
     if (det == 0.0f) return;
