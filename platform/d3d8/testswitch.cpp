@@ -3,6 +3,11 @@
 #include <map>
 
 #include "platform/d3d8/d3d8.h"
+#include "platform/d3d8/fail.h"
+
+namespace d3d8detail {
+std::atomic<bool> g_testSwitchesActive{false};
+}
 
 namespace d3d8test {
 namespace {
@@ -27,17 +32,15 @@ Switches& S() {
     return s;
 }
 
-std::atomic<bool> g_active{false};
-
 void UpdateActive() {
     const Switches& s = S();
-    g_active.store(s.recording || !s.faults.empty() || s.deviceTypeForced || s.multiSampleForced,
+    d3d8detail::g_testSwitchesActive.store(s.recording || !s.faults.empty() || s.deviceTypeForced || s.multiSampleForced,
                    std::memory_order_relaxed);
 }
 
 }  // namespace
 
-bool Active() { return g_active.load(std::memory_order_relaxed); }
+bool Active() { return d3d8detail::g_testSwitchesActive.load(std::memory_order_relaxed); }
 
 void Reset() {
     S() = Switches{};
