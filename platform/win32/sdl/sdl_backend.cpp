@@ -4,6 +4,7 @@
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/shape.h>
+#include <poll.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -57,6 +58,7 @@ public:
         // Making the surface can replace the native X window; do it before any shape is set.
         SDL_GetWindowSurface(w);
         xwindow_[st.hWnd] = XWindowOf(w);
+        if (!display_) display_ = XDisplayOf(w);
     }
 
     void DestroyWindow(Form& form) override {
@@ -155,7 +157,23 @@ public:
         while (SDL_PollEvent(&ev)) Translate(ev, q);
     }
 
-    void Wait(int ms) override { SDL_WaitEventTimeout(nullptr, std::max(ms, 1)); }
+    // Waits on the X connection itself rather than in SDL_WaitEventTimeout: while SDL waits, each
+    // event it queues also sends a wake-up message to one of our windows over a second X
+    // connection, and when that window is destroyed right after (Exit unloading every window),
+    // the message can reach the server after the window is gone and end the program with an X
+    // error (BadWindow).
+    void Wait(int ms) override {
+        ms = std::max(ms, 1);
+        SDL_PumpEvents();
+        if (SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT)) return;
+        if (!display_) {
+            SDL_Delay(static_cast<Uint32>(ms));
+            return;
+        }
+        if (XPending(display_) > 0) return;  // already read from the connection
+        pollfd p{ConnectionNumber(display_), POLLIN, 0};
+        ::poll(&p, 1, ms);
+    }
 
     int32_t MessageBox(const std::string& text, const std::string& title, int32_t buttons) override {
         struct B {
@@ -278,6 +296,13 @@ private:
         }
     }
 
+    static Display* XDisplayOf(SDL_Window* w) {
+        SDL_SysWMinfo info;
+        SDL_VERSION(&info.version);
+        if (!SDL_GetWindowWMInfo(w, &info) || info.subsystem != SDL_SYSWM_X11) return nullptr;
+        return info.info.x11.display;
+    }
+
     static ::Window XWindowOf(SDL_Window* w) {
         SDL_SysWMinfo info;
         SDL_VERSION(&info.version);
@@ -332,6 +357,7 @@ private:
     }
 
     bool shuttingDown_ = false;
+    Display* display_ = nullptr;  // SDL's connection to the X server, known from the first window
     std::map<Uint32, int32_t> windows_;
     std::map<int32_t, ::Window> xwindow_;
 };
