@@ -374,6 +374,9 @@ std::unique_ptr<Backend> MakeSdlBackend(std::string& whyNot) {
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+    // Our pixels are drawn in software: window surfaces go to X directly rather than through an
+    // OpenGL texture, which would load a GL driver only to copy them.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         whyNot = std::string("cannot open display ") + display + ": " + SDL_GetError();
         return nullptr;
