@@ -7,16 +7,7 @@
 #include FT_SYNTHESIS_H
 #include <fontconfig/fontconfig.h>
 
-#if defined(__SANITIZE_ADDRESS__)
-#define QV_LSAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define QV_LSAN 1
-#endif
-#endif
-#ifdef QV_LSAN
-#include <sanitizer/lsan_interface.h>
-#endif
+#include "platform/runtime/lsan.h"
 
 #include <algorithm>
 #include <array>

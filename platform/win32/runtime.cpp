@@ -2,16 +2,7 @@
 // events to handlers, timers, message boxes and the program's end.
 #include "platform/win32/runtime.h"
 
-#if defined(__SANITIZE_ADDRESS__)
-#define QV_LSAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define QV_LSAN 1
-#endif
-#endif
-#ifdef QV_LSAN
-#include <sanitizer/lsan_interface.h>
-#endif
+#include "platform/runtime/lsan.h"
 
 #include <cstdio>
 #include <cstdlib>
