@@ -3,6 +3,7 @@
 #include "platform/d3d8/raster.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstring>
@@ -21,17 +22,31 @@ constexpr size_t kMaxBatchesInFlight = 256;
 
 // Waking a sleeping thread takes long next to a frame's work (more so on a virtual machine), so
 // the drawing threads and the producer waiting for them first watch for the event they wait
-// for a short while, yielding the processor often, before they sleep.
+// for a short while, yielding the processor often, before they sleep. When a yield keeps a
+// watcher off the processor for long, other work wants these processors: watching would only
+// take time from it, so nobody watches for a while.
 constexpr auto kSpin = std::chrono::microseconds(250);
+constexpr auto kDisplaced = std::chrono::microseconds(1000);
+constexpr auto kQuiet = std::chrono::milliseconds(20);
+std::atomic<int64_t> g_quietUntil{0};   // steady-clock ticks until which nobody watches
 
 template <class Ready>
 bool SpinUntil(Ready ready) {
-    const auto until = std::chrono::steady_clock::now() + kSpin;
+    using Clock = std::chrono::steady_clock;
+    auto now = Clock::now();
+    if (now.time_since_epoch().count() < g_quietUntil.load(std::memory_order_relaxed)) return ready();
+    const auto until = now + kSpin;
     for (unsigned i = 1;; ++i) {
         if (ready()) return true;
         if ((i & 31) == 0) {
-            if (std::chrono::steady_clock::now() > until) return false;
+            const auto before = Clock::now();
+            if (before > until) return false;
             std::this_thread::yield();
+            now = Clock::now();
+            if (now - before > kDisplaced) {
+                g_quietUntil.store((now + kQuiet).time_since_epoch().count(), std::memory_order_relaxed);
+                return ready();
+            }
         } else {
 #if defined(__SSE2__)
             _mm_pause();
