@@ -264,7 +264,9 @@ class Direct3DIndexBuffer8 {
 public:
     Direct3DIndexBuffer8(int32_t length, int32_t usage, int32_t format, int32_t pool);
     int32_t Length() const { return static_cast<int32_t>(data_.size()); }
+    int32_t Usage() const { return usage_; }
     int32_t Format() const { return format_; }
+    int32_t Pool() const { return pool_; }
     const uint8_t* Data() const { return data_.data(); }
     uint8_t* Data() { return data_.data(); }
 
