@@ -271,6 +271,35 @@ TEST_F(Pipeline, DrawingFromMemoryUnsetsTheStream) {
     EXPECT_THROW(dev->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1), rt::RuntimeError);
 }
 
+TEST_F(Pipeline, ABufferReleasedWhileBoundStillDrawsWhatItHeld) {
+    // The device keeps what it draws from: the caller may drop its reference after binding.
+    dev->SetRenderState(D3DRS_LIGHTING, 0);
+    const float e = 3.0f;
+    std::vector<WorldVertex> q = {{-e, e, 2, 0xFFFF0000u, 0, 0}, {e, e, 2, 0xFFFF0000u, 1, 0},
+                                  {-e, -e, 2, 0xFFFF0000u, 0, 1}, {e, -e, 2, 0xFFFF0000u, 1, 1}};
+    auto vb = MakeBuffer(*dev, q, kWorldFVF);
+    dev->SetVertexShader(kWorldFVF);
+    dev->SetStreamSource(0, vb, 24);
+    vb.reset();
+    dev->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
+    for (uint32_t p : dev->GetBackBufferPixels()) EXPECT_EQ(p, 0xFFFF0000u);
+    // A second device bound to a buffer its first user has dropped draws it the same way.
+    auto other = MakeDevice(kW, kH);
+    SetCamera(*other, 1.0f);
+    other->SetRenderState(D3DRS_LIGHTING, 0);
+    other->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    auto shared = MakeBuffer(*dev, q, kWorldFVF);
+    dev->SetStreamSource(0, shared, 24);
+    other->SetVertexShader(kWorldFVF);
+    other->SetStreamSource(0, shared, 24);
+    shared.reset();
+    other->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
+    other->BeginScene();
+    other->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
+    other->EndScene();
+    for (uint32_t p : other->GetBackBufferPixels()) EXPECT_EQ(p, 0xFFFF0000u);
+}
+
 TEST_F(Pipeline, BrokenInputIsDroppedOrRefusedNotDrawnWild) {
     dev->SetRenderState(D3DRS_LIGHTING, 0);
     const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
