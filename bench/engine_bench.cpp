@@ -6,8 +6,6 @@
 // per frame. Run pinned to two processors, for example: taskset -c 0,1 ./engine_bench
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
-#include <random>
 #include <vector>
 
 #include "engine/zemdx.h"
@@ -15,88 +13,18 @@
 #include "platform/win32/form.h"
 #include "platform/win32/headless/headless.h"
 #include "tests/unit/engine/game_settings.h"
+#include "bench/maze_world.h"
 
 namespace {
 
-// A maze of n x n cells: rooms on odd cells, passages carved by a depth-first walk from (1, 1)
-// with a fixed seed, everything else wall (the device benchmark's mazes).
-std::vector<std::vector<bool>> MakeMaze(int n) {
-    std::vector<std::vector<bool>> wall(static_cast<size_t>(n + 1), std::vector<bool>(static_cast<size_t>(n + 1), true));
-    std::mt19937 rng(2024);
-    std::vector<std::pair<int, int>> stack = {{1, 1}};
-    wall[1][1] = false;
-    const int dirs[4][2] = {{2, 0}, {-2, 0}, {0, 2}, {0, -2}};
-    while (!stack.empty()) {
-        auto [x, z] = stack.back();
-        int order[4] = {0, 1, 2, 3};
-        std::shuffle(order, order + 4, rng);
-        bool moved = false;
-        for (int k : order) {
-            const int nx = x + dirs[k][0], nz = z + dirs[k][1];
-            if (nx < 1 || nz < 1 || nx > n - 1 || nz > n - 1 || !wall[nx][nz]) continue;
-            wall[(x + nx) / 2][(z + nz) / 2] = false;
-            wall[nx][nz] = false;
-            stack.push_back({nx, nz});
-            moved = true;
-            break;
-        }
-        if (!moved) stack.pop_back();
-    }
-    return wall;
-}
-
-struct P {
-    float x, y, z, u, v;
-};
-
-void Add(const P& a, const P& b, const P& c, int32_t texture) {
-    const int32_t white = 0x00FFFFFF;
-    ZemDx::AddTriangle(a.x, a.y, a.z, a.u, a.v, white, b.x, b.y, b.z, b.u, b.v, white, c.x, c.y, c.z, c.u, c.v,
-                       white, texture);
-}
-
-// The world into the engine's list: eight triangles per wall cell, then floor and ceiling.
+// The benchmark maze's triangles into the engine's list, in the same order.
 void BuildWorld(int n, float& camX, float& camZ) {
-    const auto wall = MakeMaze(n);
-    for (int x = 1; x <= n; ++x)
-        for (int z = 1; z <= n; ++z) {
-            if (!wall[static_cast<size_t>(x)][static_cast<size_t>(z)]) continue;
-            const float A = 5.0f * x, B = 5.0f * z, A1 = A + 5, B1 = B + 5;
-            const int t = (x * 7 + z * 3) % 11;
-            Add({A, 5, B, 0, 0}, {A, 5, B1, 1, 0}, {A, 0, B1, 1, 1}, t);
-            Add({A, 0, B1, 1, 1}, {A, 0, B, 0, 1}, {A, 5, B, 0, 0}, t);
-            Add({A, 5, B1, 0, 0}, {A1, 5, B1, 1, 0}, {A1, 0, B1, 1, 1}, t);
-            Add({A1, 0, B1, 1, 1}, {A, 0, B1, 0, 1}, {A, 5, B1, 0, 0}, t);
-            Add({A1, 5, B, 0, 0}, {A, 5, B, 1, 0}, {A, 0, B, 1, 1}, t);
-            Add({A, 0, B, 1, 1}, {A1, 0, B, 0, 1}, {A1, 5, B, 0, 0}, t);
-            Add({A1, 5, B1, 0, 0}, {A1, 5, B, 1, 0}, {A1, 0, B, 1, 1}, t);
-            Add({A1, 0, B, 1, 1}, {A1, 0, B1, 0, 1}, {A1, 5, B1, 0, 0}, t);
-        }
-    const float X1 = (n + 1) * 5.0f, Z1 = (n + 1) * 5.0f, U = static_cast<float>(n), V = static_cast<float>(n);
-    Add({5, 0, 5, 0, 0}, {X1, 0, 5, U, 0}, {X1, 0, Z1, U, V}, 9);
-    Add({X1, 0, Z1, U, V}, {5, 0, Z1, 0, V}, {5, 0, 5, 0, 0}, 9);
-    Add({X1, 5, Z1, U, V}, {X1, 5, 5, U, 0}, {5, 5, 5, 0, 0}, 10);
-    Add({5, 5, 5, 0, 0}, {5, 5, Z1, 0, V}, {X1, 5, Z1, U, V}, 10);
-    int cx = n / 2;
-    if (cx % 2 == 0) --cx;
-    camX = 5.0f * cx + 2.5f;
-    camZ = 5.0f * cx + 2.5f;
-}
-
-// The device benchmark's procedural wall texture.
-Direct3DTexture8Ptr MakeWallTexture(int seed) {
-    auto t = std::make_shared<Direct3DTexture8>();
-    t->Format = D3DFMT_A8R8G8B8;
-    t->HasAlpha = true;
-    Direct3DTexture8::Level l;
-    l.Width = l.Height = 64;
-    l.Pixels.resize(64 * 64);
-    for (int y = 0; y < 64; ++y)
-        for (int x = 0; x < 64; ++x)
-            l.Pixels[static_cast<size_t>(y * 64 + x)] =
-                0xFF000000u | static_cast<uint32_t>(((x * 4 + seed * 40) & 0xFF) << 16 | ((y * 4) & 0xFF) << 8 | ((x ^ y) * 4 & 0xFF));
-    t->Levels.push_back(std::move(l));
-    return t;
+    for (const mazeworld::Tri& t : mazeworld::BuildWorld(n, camX, camZ)) {
+        const mazeworld::Vertex* v = t.v;
+        ZemDx::AddTriangle(v[0].x, v[0].y, v[0].z, v[0].u, v[0].v, static_cast<int32_t>(v[0].color), v[1].x, v[1].y,
+                           v[1].z, v[1].u, v[1].v, static_cast<int32_t>(v[1].color), v[2].x, v[2].y, v[2].z, v[2].u,
+                           v[2].v, static_cast<int32_t>(v[2].color), t.texture);
+    }
 }
 
 class DeviceWindow : public rt::Form {
@@ -128,7 +56,7 @@ void BM_EngineMazeFrame(benchmark::State& state) {
     ZemDx::Textures.resize(11);
     ZemDx::TextureNames.resize(11);
     ZemDx::TextureCount = 11;
-    for (int i = 0; i < 11; ++i) ZemDx::Textures[static_cast<size_t>(i)] = MakeWallTexture(i);
+    for (int i = 0; i < 11; ++i) ZemDx::Textures[static_cast<size_t>(i)] = mazeworld::MakeWallTexture(i);
 
     ClearWorld();
     float camX = 0, camZ = 0;
