@@ -215,7 +215,8 @@ public:
     int32_t CheckDeviceMultiSampleType(int32_t Adapter, int32_t DeviceType, int32_t RenderTargetFormat,
                                        int32_t Windowed, int32_t MultiSampleType);
     // Makes the device (HAL and REF both give the software device). The back buffer has the
-    // requested size (the device window's size when 0), a 16-bit depth buffer is made when
+    // requested size (1 to 8192 pixels each way; the device knows no window sizes, so 0 is
+    // refused), a 16-bit depth buffer is made when
     // EnableAutoDepthStencil is set. hDeviceWindow 0 means the focus window.
     // Raises D3DERR_INVALIDCALL for bad parameters or a multisample type that is not supported.
     Direct3DDevice8Ptr CreateDevice(int32_t Adapter, int32_t DeviceType, int32_t hFocusWindow,
