@@ -32,8 +32,18 @@ for f in build-fuzz/tests/fuzz/fuzz_*; do
   corpus="tests/fuzz/corpus/${name#fuzz_}"
   work=$(mktemp -d)
   [ -d "$corpus" ] && cp -r "$corpus"/. "$work"/
+  log=$(mktemp)
   echo "-- $name"
-  "$f" -max_total_time="$fuzz_seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=0 "$work" 2>&1 | tail -n 3
-  rm -rf "$work"
+  # A clean run shows its last lines; a failing one shows the whole report (the stack trace
+  # comes well before the last lines) and stops the script.
+  if "$f" -max_total_time="$fuzz_seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=0 "$work" >"$log" 2>&1; then
+    tail -n 3 "$log"
+    rm -rf "$work" "$log"
+  else
+    cat "$log"
+    rm -rf "$work" "$log"
+    echo "$name failed"
+    exit 1
+  fi
 done
 echo "all test stages passed"
