@@ -15,21 +15,6 @@ void Placement::SetBBox(const float& Width, const float& Height, const float& De
     }
 }
 
-rt::Long VerdictOfCodes(const rt::Long (&codes)[8]) {
-    auto all = [&](rt::Long code) {
-        for (rt::Long c : codes)
-            if (c != code) return false;
-        return true;
-    };
-    if (all(ZemDx::VisInside)) return ZemDx::VerdictInside;
-    for (rt::Long c : codes)
-        if (c == ZemDx::VisInside) return ZemDx::VerdictPartly;
-    // The outside sides in the order the box test tries them; at most one can hold.
-    for (rt::Long side : {ZemDx::VisBeyond, ZemDx::VisLeft, ZemDx::VisRight, ZemDx::VisAbove, ZemDx::VisBelowOrNear})
-        if (all(side)) return ZemDx::VerdictOutside;
-    return ZemDx::VerdictPartly;
-}
-
 rt::Long Placement::ProjectionVisibilityBoundingBox() {
     rt::Long codes[8];
     for (int i = 0; i < 8; ++i) codes[i] = ZemDx::ProjectionVisibilityPoint(BBox[i]);

@@ -2,6 +2,7 @@
 // take their position, rotation, box corners and box verdict from ZemPlacement::Placement, so
 // the fourteen members, the corner order and the verdict exist once.
 #pragma once
+#include "engine/zemdx.h"
 #include "platform/d3d8/d3d8types.h"
 #include "platform/runtime/types.h"
 
@@ -43,7 +44,7 @@ protected:
     D3DVECTOR BBox[8] = {};  // a new object's box is eight corners at the origin
 };
 
-// The verdict over eight point codes alone (the part of the box verdict that needs no device).
-rt::Long VerdictOfCodes(const rt::Long (&codes)[8]);
+// The box verdict is the engine's verdict over point codes, the same as a primitive's.
+using ZemDx::VerdictOfCodes;
 
 }  // namespace ZemPlacement

@@ -8,26 +8,12 @@ namespace ZemDx {
 
 namespace {
 
-bool IsOutsideCode(rt::Long code) {
-    return code == VisBeyond || code == VisBelowOrNear || code == VisLeft || code == VisRight || code == VisAbove;
-}
-
-// One verdict over the points of a primitive, tested in vertex order: all inside, all outside
-// on one side, or neither. Codes of different outside sides give "neither", even when nothing
-// is visible.
+// The codes of a primitive's points, tested in vertex order, and their verdict.
 template <size_t N>
 rt::Long Verdict(const Vertex (&v)[N]) {
     rt::Long codes[N];
     for (size_t k = 0; k < N; ++k) codes[k] = ProjectionVisibilityPoint(D3DVECTOR{v[k].X, v[k].Y, v[k].Z});
-    size_t inside = 0;
-    for (rt::Long c : codes)
-        if (c == VisInside) ++inside;
-    if (inside == N) return VerdictInside;
-    if (inside > 0) return VerdictPartly;
-    if (!IsOutsideCode(codes[0])) return VerdictPartly;
-    for (rt::Long c : codes)
-        if (c != codes[0]) return VerdictPartly;
-    return VerdictOutside;
+    return VerdictOfCodes(codes);
 }
 
 }  // namespace
@@ -48,6 +34,20 @@ rt::Long ProjectionVisibilityPoint(const D3DVECTOR& V) {
     if (p.z > vp.MaxZ) return VisBeyond;
     if (p.z < vp.MinZ) return VisBelowOrNear;
     return VisInside;
+}
+
+rt::Long VerdictOfCodes(std::span<const rt::Long> codes) {
+    auto all = [&](rt::Long code) {
+        for (rt::Long c : codes)
+            if (c != code) return false;
+        return true;
+    };
+    if (all(VisInside)) return VerdictInside;
+    for (rt::Long c : codes)
+        if (c == VisInside) return VerdictPartly;
+    for (rt::Long side : {VisBeyond, VisLeft, VisRight, VisAbove, VisBelowOrNear})
+        if (all(side)) return VerdictOutside;
+    return VerdictPartly;
 }
 
 rt::Long TriangleVisibility(const rt::Long& Index) { return Verdict(detail::Item(Triangles, Index).V); }

@@ -8,6 +8,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -74,7 +75,7 @@ constexpr int32_t VisRight = 4;
 constexpr int32_t VisAbove = 5;
 constexpr int32_t VisBelowOrNear = 6;  // below the viewport, or nearer than MinZ
 constexpr int32_t VisBeyond = 7;
-// Verdicts of TriangleVisibility / QuadVisibility.
+// Verdicts of VerdictOfCodes (TriangleVisibility, QuadVisibility and the objects' box test).
 constexpr int32_t VerdictPartly = 0;
 constexpr int32_t VerdictInside = 1;
 constexpr int32_t VerdictOutside = 2;
@@ -163,6 +164,10 @@ void DrawTexts();
 
 // Visibility tests against the device's viewport, through the current matrices.
 rt::Long ProjectionVisibilityPoint(const D3DVECTOR& V);
+// The verdict over the point codes of a primitive's vertices or a box's corners: VerdictInside
+// when all are inside, VerdictOutside when all lie outside on one and the same side, otherwise
+// VerdictPartly (codes of different sides give "partly" even when nothing is visible).
+rt::Long VerdictOfCodes(std::span<const rt::Long> codes);
 rt::Long TriangleVisibility(const rt::Long& Index);
 rt::Long QuadVisibility(const rt::Long& Index);
 
