@@ -11,8 +11,9 @@
 
 namespace ZemDx::detail {
 
-template <class T>
-inline T& Item(std::vector<T>& v, int64_t i) {
+// Entry i of a table (a std::vector or a BufferList, writable when the table is).
+template <class List>
+inline decltype(auto) Item(List& v, int64_t i) {
     if (i < 0 || static_cast<uint64_t>(i) >= v.size()) rt::Raise(rt::ErrSubscript);
     return v[static_cast<size_t>(i)];
 }
@@ -23,16 +24,6 @@ template <class T>
 inline int64_t UpperBound(const std::vector<T>& v) {
     if (v.empty()) rt::Raise(rt::ErrSubscript);
     return static_cast<int64_t>(v.size()) - 1;
-}
-
-inline const VertexBufferPtr& Item(const BufferList& v, int64_t i) {
-    if (i < 0 || static_cast<uint64_t>(i) >= v.size()) rt::Raise(rt::ErrSubscript);
-    return v[static_cast<size_t>(i)];
-}
-
-inline VertexBufferPtr& Item(BufferList& v, int64_t i) {
-    if (i < 0 || static_cast<uint64_t>(i) >= v.size()) rt::Raise(rt::ErrSubscript);
-    return v[static_cast<size_t>(i)];
 }
 
 // The device; 91 when there is none (before InitEngine, after ShutdownEngine).

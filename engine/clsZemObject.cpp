@@ -4,19 +4,10 @@
 
 #include <cstdint>
 
+#include "engine/checked.h"
 #include "engine/text_fields.h"
 #include "platform/runtime/errors.h"
 #include "platform/win32/system.h"
-
-namespace {
-
-template <class T>
-const T& Entry(const std::vector<T>& list, int64_t i) {
-    if (i < 0 || static_cast<uint64_t>(i) >= list.size()) rt::Raise(rt::ErrSubscript);
-    return list[static_cast<size_t>(i)];
-}
-
-}  // namespace
 
 void clsZemObject::DrawObject() {}
 
@@ -31,10 +22,11 @@ void clsZemObject::AdvanceAnimation() {
     if (CurrentFrame == -1) return;
     const int64_t now = static_cast<int32_t>(GetTickCount());
 
-    const ZemDx::Animation& anim = Entry(ObjData.Animations, CurrentAnim);
+    using ZemDx::detail::Item;
+    const ZemDx::Animation& anim = Item(ObjData.Animations, CurrentAnim);
     const std::vector<ZemDx::AnimFrame>& frames = anim.Frames;
     // The earlier frame's time minus the later one's.
-    const rt::Integer d = rt::SubInt(Entry(frames, int64_t{CurrentFrame} - 1).Time, Entry(frames, CurrentFrame).Time);
+    const rt::Integer d = rt::SubInt(Item(frames, int64_t{CurrentFrame} - 1).Time, Item(frames, CurrentFrame).Time);
 
     const int64_t elapsed = now - AnimStartTick;
     if (elapsed < INT32_MIN || elapsed > INT32_MAX) rt::Raise(rt::ErrOverflow);
@@ -50,5 +42,3 @@ void clsZemObject::AdvanceAnimation() {
         }
     }
 }
-
-void clsZemObject::EmptyPrivateFunction() {}
