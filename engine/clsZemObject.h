@@ -66,7 +66,6 @@ public:
 private:
     // One timing step of the running animation.
     void AdvanceAnimation();
-    void EmptyPrivateFunction();
 
     friend struct clsZemObjectInspector;  // the unit tests' view of the private state
 
