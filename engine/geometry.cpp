@@ -18,6 +18,17 @@ rt::Boolean QuadsDirty = rt::False;
 TerrainData Terrain;
 rt::Boolean TerrainLoaded = rt::False;
 
+namespace {
+
+// Takes the triangle list and its buffers back to TriangleCount entries and raises 7.
+[[noreturn]] void OutOfMemory() {
+    Triangles.resize(static_cast<size_t>(TriangleCount));
+    TriangleBuffers.resize(static_cast<size_t>(TriangleCount));
+    rt::Raise(rt::ErrOutOfMemory);
+}
+
+}  // namespace
+
 void AddTriangle(float X1, float Y1, float Z1, float TU1, float TV1, int32_t Color1,
                  float X2, float Y2, float Z2, float TU2, float TV2, int32_t Color2,
                  float X3, float Y3, float Z3, float TU3, float TV3, int32_t Color3,
@@ -35,13 +46,9 @@ void AddTriangle(float X1, float Y1, float Z1, float TU1, float TV1, int32_t Col
         Triangles.push_back(t);
         TriangleBuffers.resize(static_cast<size_t>(count));
     } catch (const std::bad_alloc&) {
-        Triangles.resize(static_cast<size_t>(TriangleCount));
-        TriangleBuffers.resize(static_cast<size_t>(TriangleCount));
-        rt::Raise(rt::ErrOutOfMemory);
+        OutOfMemory();
     } catch (const std::length_error&) {
-        Triangles.resize(static_cast<size_t>(TriangleCount));
-        TriangleBuffers.resize(static_cast<size_t>(TriangleCount));
-        rt::Raise(rt::ErrOutOfMemory);
+        OutOfMemory();
     }
     // Every buffer built so far is released, those of the older triangles too.
     TriangleBuffers.ReleaseAll();
