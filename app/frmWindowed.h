@@ -36,6 +36,9 @@ private:
     // A walking step of MoveSpeed along the heading, forward (+1) or back (-1), followed by the
     // collision test.
     void WalkStep(int direction);
+    // Ends the run and the program: the main loop's flag cleared, the engine shut down, then
+    // the program ended at once. Does not return.
+    [[noreturn]] void EndRun();
 
     bool windowGone_ = false;  // unloaded while its run was going
 };

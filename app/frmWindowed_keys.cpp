@@ -37,9 +37,7 @@ void frmWindowed::Form_KeyDown(int16_t& KeyCode, int16_t& Shift) {
     } else if (key == rt::vbKeyEscape) {
         // Quit: the whole program ends here, inside the event pump; no unload handler runs and
         // the main loop never resumes.
-        ModMain::Running = rt::False;
-        ZemDx::ShutdownEngine();
-        rt::End();
+        EndRun();
     }
 }
 

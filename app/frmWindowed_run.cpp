@@ -37,12 +37,14 @@ void frmWindowed::Form_Load() {
         ModMain::FrameCount = rt::AddLng(ModMain::FrameCount, 1);
     }
 
-    if (windowGone_) {
-        // Nothing is left to draw into: release the device and end the program, as Escape does.
-        ModMain::Running = rt::False;
-        ZemDx::ShutdownEngine();
-        rt::End();
-    }
+    // Nothing is left to draw into: release the device and end the program, as Escape does.
+    if (windowGone_) EndRun();
+}
+
+void frmWindowed::EndRun() {
+    ModMain::Running = rt::False;
+    ZemDx::ShutdownEngine();
+    rt::End();
 }
 
 void frmWindowed::TimerFPS_Timer() {
