@@ -93,13 +93,6 @@ Mask Mask::Minus(const Mask& o) const {
     return m;
 }
 
-Mask Mask::Scaled(float k) const {
-    Mask m(w_, h_);
-    for (int y = 0; y < h_; ++y)
-        for (int x = 0; x < w_; ++x) m.Ref(x, y) = std::clamp(At(x, y) * k, 0.0f, 1.0f);
-    return m;
-}
-
 Canvas::Canvas(int w, int h, Rgb fill) : w_(w), h_(h), px_(size_t(w) * size_t(h), fill) {}
 
 void Canvas::Fill(const Mask& mask, const Paint& paint, float opacity) {

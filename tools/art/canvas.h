@@ -36,7 +36,6 @@ public:
     Mask Dilated(int radius) const;    // round structuring element
     Mask Times(const Mask& o) const;   // intersection
     Mask Minus(const Mask& o) const;   // this without o
-    Mask Scaled(float k) const;
 
 private:
     int w_, h_;
