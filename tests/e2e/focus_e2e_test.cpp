@@ -5,24 +5,8 @@
 
 #include <string>
 
+#include "tests/e2e/game_view.h"
 #include "tests/e2e/harness.h"
-
-namespace {
-
-// Pixels of the game's view (the picture box at (48, 34), 402 x 302, without the frame-rate
-// label in its top-left corner) that differ between two screenshots.
-int ViewDifference(const e2e::Image& a, const e2e::Image& b, const e2e::Geometry& game) {
-    int n = 0;
-    for (int y = 0; y < 302; ++y)
-        for (int x = 0; x < 402; ++x) {
-            if (x < 66 && y < 12) continue;
-            const int sx = game.x + 48 + x, sy = game.y + 34 + y;
-            n += a.At(sx, sy) != b.At(sx, sy);
-        }
-    return n;
-}
-
-}  // namespace
 
 TEST(FocusEndToEnd, ShownAndClickedWindowsTakeTheTypedKeys) {
     e2e::Session s;
@@ -50,13 +34,13 @@ TEST(FocusEndToEnd, ShownAndClickedWindowsTakeTheTypedKeys) {
     ASSERT_NE(game, 0u) << app.Errors();
     e2e::Pause(1500);
     EXPECT_EQ(s.FocusedWindow(), game);
-    const e2e::Geometry g = s.GeometryOf(game);
+    const e2e::GameView g = e2e::GameView::Of(s.GeometryOf(game));
 
     const e2e::Image start = s.Screenshot();
     s.Type("Up Up Up Left");
     e2e::Pause(300);
     const e2e::Image moved = s.Screenshot();
-    EXPECT_GT(ViewDifference(start, moved, g), 5000) << "typed keys did not reach the game";
+    EXPECT_GT(e2e::ViewDifference(start, moved, g), 5000) << "typed keys did not reach the game";
 
     // The keyboard taken elsewhere (the menu window, under the game): typing turns nothing; a
     // click on the game's view brings the keyboard back.
@@ -64,13 +48,13 @@ TEST(FocusEndToEnd, ShownAndClickedWindowsTakeTheTypedKeys) {
     s.Type("Right Right Right");
     e2e::Pause(300);
     const e2e::Image elsewhere = s.Screenshot();
-    EXPECT_LT(ViewDifference(moved, elsewhere, g), 200);
+    EXPECT_LT(e2e::ViewDifference(moved, elsewhere, g), 200);
     s.Click(game, 48 + 200, 34 + 150);
     e2e::Pause(200);
     EXPECT_EQ(s.FocusedWindow(), game);
     s.Type("Right Right Right");
     e2e::Pause(300);
-    EXPECT_GT(ViewDifference(elsewhere, s.Screenshot(), g), 5000) << "the click did not give the game the keyboard";
+    EXPECT_GT(e2e::ViewDifference(elsewhere, s.Screenshot(), g), 5000) << "the click did not give the game the keyboard";
 
     s.Type("Escape");
     EXPECT_EQ(app.WaitForExit(5000), 0) << app.Errors();

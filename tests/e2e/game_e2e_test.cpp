@@ -9,6 +9,7 @@
 #include <set>
 #include <string>
 
+#include "tests/e2e/game_view.h"
 #include "tests/e2e/harness.h"
 
 namespace {
@@ -22,27 +23,10 @@ void Save(const e2e::Image& img, const std::string& name) {
     }
 }
 
-// The drawing area of the game window on the screen: the picture box at (48, 34), 402 x 302.
-struct View {
-    int x0, y0;
-    static constexpr int kW = 402, kH = 302;
-    // The frame-rate label takes the top-left corner: 100 x 15 of 640 x 480, scaled.
-    static bool InLabel(int x, int y) { return x < 66 && y < 12; }
-};
-
-// Pixels of the view outside the label that differ between two screenshots.
-int ViewDifference(const e2e::Image& a, const e2e::Image& b, View v) {
-    int n = 0;
-    for (int y = 0; y < View::kH; ++y)
-        for (int x = 0; x < View::kW; ++x)
-            if (!View::InLabel(x, y) && a.At(v.x0 + x, v.y0 + y) != b.At(v.x0 + x, v.y0 + y)) ++n;
-    return n;
-}
-
-std::vector<uint32_t> LabelPixels(const e2e::Image& img, View v) {
+std::vector<uint32_t> LabelPixels(const e2e::Image& img, e2e::GameView v) {
     std::vector<uint32_t> p;
-    for (int y = 0; y < 12; ++y)
-        for (int x = 0; x < 66; ++x) p.push_back(img.At(v.x0 + x, v.y0 + y));
+    for (int y = 0; y < e2e::GameView::kLabelH; ++y)
+        for (int x = 0; x < e2e::GameView::kLabelW; ++x) p.push_back(img.At(v.x0 + x, v.y0 + y));
     return p;
 }
 
@@ -83,7 +67,7 @@ TEST(GameEndToEnd, SelectAWorldBeginWalkIntoAWallAndEscape) {
     const e2e::Geometry g = s.GeometryOf(game);
     EXPECT_EQ(g.width, 500);
     EXPECT_EQ(g.height, 370);
-    const View v{g.x + 48, g.y + 34};
+    const e2e::GameView v = e2e::GameView::Of(g);
 
     const e2e::Image start = s.Screenshot();
     Save(start, "2_start");
@@ -92,8 +76,8 @@ TEST(GameEndToEnd, SelectAWorldBeginWalkIntoAWallAndEscape) {
     // floor below darker.
     std::set<uint32_t> colours;
     int green = 0;
-    for (int y = 0; y < View::kH; ++y)
-        for (int x = 0; x < View::kW; ++x) {
+    for (int y = 0; y < e2e::GameView::kH; ++y)
+        for (int x = 0; x < e2e::GameView::kW; ++x) {
             const uint32_t p = start.At(v.x0 + x, v.y0 + y);
             colours.insert(p);
             green += p == 0x00FF00u;
@@ -124,11 +108,11 @@ TEST(GameEndToEnd, SelectAWorldBeginWalkIntoAWallAndEscape) {
     e2e::Pause(300);
     const e2e::Image turned = s.Screenshot();
     Save(turned, "3_turned");
-    const int turnedBy = ViewDifference(start, turned, v);
+    const int turnedBy = e2e::ViewDifference(start, turned, v);
     EXPECT_GT(turnedBy, 5000);
     s.Key(game, Repeat("Left", 3));
     e2e::Pause(300);
-    EXPECT_LT(ViewDifference(start, s.Screenshot(), v), turnedBy / 2);
+    EXPECT_LT(e2e::ViewDifference(start, s.Screenshot(), v), turnedBy / 2);
 
     // Walking forward down the room until the steel pillar stops the walk: more presses
     // then change nothing.
@@ -136,10 +120,10 @@ TEST(GameEndToEnd, SelectAWorldBeginWalkIntoAWallAndEscape) {
     e2e::Pause(300);
     const e2e::Image atWall = s.Screenshot();
     Save(atWall, "4_at_wall");
-    EXPECT_GT(ViewDifference(start, atWall, v), 5000);
+    EXPECT_GT(e2e::ViewDifference(start, atWall, v), 5000);
     s.Key(game, Repeat("Up", 10));
     e2e::Pause(300);
-    EXPECT_LT(ViewDifference(atWall, s.Screenshot(), v), 200) << "the wall did not stop the walk";
+    EXPECT_LT(e2e::ViewDifference(atWall, s.Screenshot(), v), 200) << "the wall did not stop the walk";
 
     s.Key(game, "Escape");
     EXPECT_EQ(app.WaitForExit(5000), 0) << app.Errors();
