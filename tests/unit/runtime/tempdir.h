@@ -3,13 +3,15 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <stdexcept>
 #include <string>
 
 class TempDir {
 public:
     TempDir() {
         std::string tmpl = (std::filesystem::temp_directory_path() / "qv-test-XXXXXX").string();
-        path_ = mkdtemp(tmpl.data());
+        if (mkdtemp(tmpl.data()) == nullptr) throw std::runtime_error("cannot make the folder " + tmpl);
+        path_ = tmpl;
     }
     ~TempDir() {
         std::error_code ec;
