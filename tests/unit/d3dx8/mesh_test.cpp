@@ -2,7 +2,6 @@
 // DrawSubset's device calls, and damaged files.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <filesystem>
@@ -16,6 +15,7 @@
 #include "platform/runtime/errors.h"
 #include "tests/unit/d3dx8/d3dx8_testing.h"
 #include "tests/unit/runtime/bounded_process.h"
+#include "tests/unit/runtime/tempdir.h"
 
 namespace fs = std::filesystem;
 using d3dx8detail::MeshData;
@@ -265,12 +265,8 @@ TEST_F(D3DXMeshTest, FailuresRaiseAndLeaveTheOutputsAlone) {
     EXPECT_EQ(ErrorOf(MeshPath("no_such_mesh.x")), rt::ErrFileNotFound);
     EXPECT_EQ(count_, -1);
     EXPECT_FALSE(materials_);
-    const fs::path dir = fs::temp_directory_path() / ("qv_d3dx8_mesh_" + std::to_string(::getpid()));
-    fs::create_directories(dir);
-    auto write = [&](const std::string& name, const std::string& text) {
-        std::ofstream(dir / name, std::ios::binary) << text;
-        return (dir / name).string();
-    };
+    const TempDir dir;
+    auto write = [&](const std::string& name, const std::string& text) { return dir.Write(name, text); };
     const std::string good = ReadText(MeshPath("two_materials.x"));
     EXPECT_EQ(ErrorOf(write("cut.x", good.substr(0, good.size() / 2))), D3DXERR_INVALIDDATA);
     EXPECT_EQ(ErrorOf(write("picture.x", "\x89PNG\r\n\x1a\n not a mesh")), D3DXERR_INVALIDDATA);
@@ -301,15 +297,14 @@ TEST_F(D3DXMeshTest, FailuresRaiseAndLeaveTheOutputsAlone) {
     d3d8test::FailCall("LoadMeshFromX");
     EXPECT_EQ(ErrorOf(MeshPath("two_materials.x")), D3DERR_INVALIDCALL);
     EXPECT_EQ(count_, -1);
-    fs::remove_all(dir);
 }
 
 // An object names its mesh; a name that leads to a device, a FIFO or a huge file fails at once
 // instead of blocking or reading without end.
 TEST_F(D3DXMeshTest, DevicesFifosAndOversizedFilesAreRefused) {
     BoundThisTestProcess();
-    const fs::path dir = fs::temp_directory_path() / ("qv_d3dx8_mesh_special_" + std::to_string(::getpid()));
-    fs::create_directories(dir);
+    const TempDir scratch;
+    const fs::path dir = scratch.Path();
     ASSERT_EQ(::mkfifo((dir / "pipe.x").c_str(), 0600), 0);
     fs::create_symlink("/dev/zero", dir / "zero.x");
     EXPECT_EQ(ErrorOf((dir / "pipe.x").string()), rt::ErrFileNotFound);
@@ -320,7 +315,6 @@ TEST_F(D3DXMeshTest, DevicesFifosAndOversizedFilesAreRefused) {
     EXPECT_EQ(ErrorOf((dir / "big.x").string()), rt::ErrOutOfMemory);
     EXPECT_EQ(count_, -1);
     EXPECT_FALSE(materials_);
-    fs::remove_all(dir);
 }
 
 TEST_F(D3DXMeshTest, BinaryFilesGoThroughAssimpAndKeepTheirValues) {
