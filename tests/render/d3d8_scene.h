@@ -50,7 +50,7 @@ inline Direct3DDevice8Ptr MakeDevice(int width, int height, bool depth = true) {
     return d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, 7, D3DCREATE_SOFTWARE_VERTEXPROCESSING, pp);
 }
 
-// A square texture of `size` x `size` filled by `texel(x, y)`.
+// A texture of one level, `width` x `height`, filled by `texel(x, y)`.
 template <class F>
 Direct3DTexture8Ptr MakeTexture(int width, int height, bool alpha, F texel) {
     auto t = std::make_shared<Direct3DTexture8>();
