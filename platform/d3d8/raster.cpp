@@ -572,25 +572,16 @@ void Rasterizer::SetState(const PixelState& s, const std::shared_ptr<const void>
     stateDirty_ = true;
 }
 
-namespace {
-
-void PushState(std::vector<PixelState>& states, std::vector<std::shared_ptr<const void>>& keep,
-               const PixelState& s, const std::shared_ptr<const void>& k) {
-    states.push_back(s);
-    if (k && (keep.empty() || keep.back() != k)) keep.push_back(k);
-}
-
-}  // namespace
-
-void Rasterizer::AddTriangle(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c, bool flat,
-                             uint32_t color) {
+void Rasterizer::AddPrim(Prim::Kind kind, const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c,
+                         bool flat, uint32_t color) {
     Batch& bt = Current();
     if (stateDirty_) {
-        PushState(bt.states, bt.keep, state_, stateKeep_);
+        bt.states.push_back(state_);
+        if (stateKeep_ && (bt.keep.empty() || bt.keep.back() != stateKeep_)) bt.keep.push_back(stateKeep_);
         stateDirty_ = false;
     }
     Prim& p = bt.prims.emplace_back();
-    p.kind = Prim::Triangle;
+    p.kind = kind;
     p.flatColor = flat;
     p.color = color;
     p.state = static_cast<uint32_t>(bt.states.size() - 1);
@@ -600,21 +591,13 @@ void Rasterizer::AddTriangle(const ScreenVertex& a, const ScreenVertex& b, const
     if (bt.prims.size() >= kBatchPrims) Submit();
 }
 
+void Rasterizer::AddTriangle(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c, bool flat,
+                             uint32_t color) {
+    AddPrim(Prim::Triangle, a, b, c, flat, color);
+}
+
 void Rasterizer::AddLine(const ScreenVertex& a, const ScreenVertex& b, bool flat, uint32_t color) {
-    Batch& bt = Current();
-    if (stateDirty_) {
-        PushState(bt.states, bt.keep, state_, stateKeep_);
-        stateDirty_ = false;
-    }
-    Prim& p = bt.prims.emplace_back();
-    p.kind = Prim::Line;
-    p.flatColor = flat;
-    p.color = color;
-    p.state = static_cast<uint32_t>(bt.states.size() - 1);
-    p.v[0] = a;
-    p.v[1] = b;
-    p.v[2] = b;
-    if (bt.prims.size() >= kBatchPrims) Submit();
+    AddPrim(Prim::Line, a, b, b, flat, color);
 }
 
 void Rasterizer::AddClear(int x0, int y0, int x1, int y1, bool color, uint32_t argb, bool depth, uint16_t z) {
@@ -648,9 +631,7 @@ void Rasterizer::Submit() {
     if (!current_) return;
     if (threads_ == 0) {
         DrawBatch(*current_, 0, 1);
-        current_->prims.clear();
-        current_->states.clear();
-        current_->keep.clear();
+        current_->Clear();
         stateDirty_ = true;
         return;
     }
@@ -699,9 +680,7 @@ void Rasterizer::WorkerLoop(int index) {
             std::unique_ptr<Batch> done = std::move(queue_.front());
             queue_.erase(queue_.begin());
             ++submittedBase_;
-            done->prims.clear();
-            done->states.clear();
-            done->keep.clear();
+            done->Clear();
             free_.push_back(std::move(done));
             freed = true;
         }

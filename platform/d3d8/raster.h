@@ -101,7 +101,15 @@ private:
         std::vector<std::shared_ptr<const void>> keep;
         Target target;
         int pending = 0;   // workers yet to finish it
+        // Empties it for reuse, keeping its storage.
+        void Clear() {
+            prims.clear();
+            states.clear();
+            keep.clear();
+        }
     };
+    void AddPrim(Prim::Kind kind, const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c, bool flat,
+                 uint32_t color);
     void Submit();
     void DrawBatch(const Batch& b, int band, int bands) const;
     void WorkerLoop(int index);
