@@ -140,50 +140,47 @@ bool RangeFits(int32_t length, int32_t offset, int32_t size) {
     return offset >= 0 && size >= 0 && static_cast<int64_t>(offset) + size <= length;
 }
 
+// The checks of the buffers' SetData and GetData: the test switches, then a buffer, data to
+// copy and a range inside the buffer.
+template <class Buffer>
+int32_t CheckCopy(const char* method, const std::shared_ptr<Buffer>& buffer, int32_t offset, int32_t size,
+                  int32_t flags, const void* data) {
+    if (d3d8test::Active()) {
+        const int32_t code = d3d8test::Intercept(method, {offset, size, flags});
+        if (code != D3D_OK) return code;
+    }
+    if (!buffer || (!data && size > 0) || !RangeFits(buffer->Length(), offset, size)) return D3DERR_INVALIDCALL;
+    return D3D_OK;
+}
+
 }  // namespace
 
 int32_t D3DVertexBuffer8SetData(const Direct3DVertexBuffer8Ptr& buffer, int32_t offset, int32_t size,
                                 int32_t flags, const void* data) {
-    if (d3d8test::Active()) {
-        const int32_t code = d3d8test::Intercept("D3DVertexBuffer8SetData", {offset, size, flags});
-        if (code != D3D_OK) return code;
-    }
-    if (!buffer || (!data && size > 0) || !RangeFits(buffer->Length(), offset, size)) return D3DERR_INVALIDCALL;
-    if (size > 0) std::memcpy(buffer->Data() + offset, data, static_cast<size_t>(size));
-    return D3D_OK;
+    const int32_t code = CheckCopy("D3DVertexBuffer8SetData", buffer, offset, size, flags, data);
+    if (code == D3D_OK && size > 0) std::memcpy(buffer->Data() + offset, data, static_cast<size_t>(size));
+    return code;
 }
 
 int32_t D3DVertexBuffer8GetData(const Direct3DVertexBuffer8Ptr& buffer, int32_t offset, int32_t size,
                                 int32_t flags, void* data) {
-    if (d3d8test::Active()) {
-        const int32_t code = d3d8test::Intercept("D3DVertexBuffer8GetData", {offset, size, flags});
-        if (code != D3D_OK) return code;
-    }
-    if (!buffer || (!data && size > 0) || !RangeFits(buffer->Length(), offset, size)) return D3DERR_INVALIDCALL;
-    if (size > 0) std::memcpy(data, buffer->Data() + offset, static_cast<size_t>(size));
-    return D3D_OK;
+    const int32_t code = CheckCopy("D3DVertexBuffer8GetData", buffer, offset, size, flags, data);
+    if (code == D3D_OK && size > 0) std::memcpy(data, buffer->Data() + offset, static_cast<size_t>(size));
+    return code;
 }
 
 int32_t D3DIndexBuffer8SetData(const Direct3DIndexBuffer8Ptr& buffer, int32_t offset, int32_t size,
                                int32_t flags, const void* data) {
-    if (d3d8test::Active()) {
-        const int32_t code = d3d8test::Intercept("D3DIndexBuffer8SetData", {offset, size, flags});
-        if (code != D3D_OK) return code;
-    }
-    if (!buffer || (!data && size > 0) || !RangeFits(buffer->Length(), offset, size)) return D3DERR_INVALIDCALL;
-    if (size > 0) std::memcpy(buffer->Data() + offset, data, static_cast<size_t>(size));
-    return D3D_OK;
+    const int32_t code = CheckCopy("D3DIndexBuffer8SetData", buffer, offset, size, flags, data);
+    if (code == D3D_OK && size > 0) std::memcpy(buffer->Data() + offset, data, static_cast<size_t>(size));
+    return code;
 }
 
 int32_t D3DIndexBuffer8GetData(const Direct3DIndexBuffer8Ptr& buffer, int32_t offset, int32_t size,
                                int32_t flags, void* data) {
-    if (d3d8test::Active()) {
-        const int32_t code = d3d8test::Intercept("D3DIndexBuffer8GetData", {offset, size, flags});
-        if (code != D3D_OK) return code;
-    }
-    if (!buffer || (!data && size > 0) || !RangeFits(buffer->Length(), offset, size)) return D3DERR_INVALIDCALL;
-    if (size > 0) std::memcpy(data, buffer->Data() + offset, static_cast<size_t>(size));
-    return D3D_OK;
+    const int32_t code = CheckCopy("D3DIndexBuffer8GetData", buffer, offset, size, flags, data);
+    if (code == D3D_OK && size > 0) std::memcpy(data, buffer->Data() + offset, static_cast<size_t>(size));
+    return code;
 }
 
 // ---- Present hook -----------------------------------------------------------------------------
