@@ -331,15 +331,6 @@ void BreakLines(std::string_view text, uint32_t flags, int maxWidth, Measure mea
 
 }  // namespace
 
-void Font::MeasureInBox(std::string_view text, const Box& box, uint32_t flags, int& width,
-                        int& height) {
-    auto measure = [this](std::string_view t) { return MeasureWidth(t); };
-    BreakLines(text, flags, box.Right - box.Left, measure, impl_->lines);
-    width = 0;
-    for (const auto& [a, b] : impl_->lines) width = std::max(width, MeasureWidth(text.substr(a, b - a)));
-    height = static_cast<int>(impl_->lines.size()) * LineHeight();
-}
-
 int Font::DrawInBox(const Surface& surface, std::string_view text, const Box& box,
                     uint32_t flags, uint32_t argb) {
     if (text.empty()) return 0;

@@ -74,10 +74,6 @@ public:
     // LayoutNoClip. Returns the height of the laid-out text in pixels.
     int DrawInBox(const Surface& surface, std::string_view text, const Box& box, uint32_t flags,
                   uint32_t argb);
-    // The size the text would take when laid out in `box` by `flags`: width of the widest line
-    // and total height.
-    void MeasureInBox(std::string_view text, const Box& box, uint32_t flags, int& width,
-                      int& height);
 
     // Number of glyphs rasterised so far (cache misses); for tests and diagnostics.
     uint64_t GlyphsRasterised() const;
