@@ -79,12 +79,6 @@ Form::~Form() {
 
 void Form::AddControl(Control* c) { controls_.push_back(c); }
 
-Control* Form::ControlByName(const std::string& name) const {
-    for (Control* c : controls_)
-        if (c->Name() == name) return c;
-    return nullptr;
-}
-
 void Form::Caption(const std::string& caption) {
     caption_ = caption;
     if (impl_->state.created) detail::CurrentBackend().SetTitle(*this);

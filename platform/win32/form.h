@@ -73,7 +73,6 @@ public:
     void Unload();  // closes a loaded window; a window never loaded is left alone
 
     const std::vector<Control*>& Controls() const { return controls_; }
-    Control* ControlByName(const std::string& name) const;
 
     // Handlers.
     virtual void Form_Load() {}
