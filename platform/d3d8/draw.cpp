@@ -147,6 +147,18 @@ inline uint32_t PackUnit(float r, float g, float b, float a) {
     return (ch(a) << 24) | (ch(r) << 16) | (ch(g) << 8) | ch(b);
 }
 
+// a x b, for row vectors (p' = p x a x b).
+inline D3DMATRIX Multiply(const D3DMATRIX& a, const D3DMATRIX& b) {
+    D3DMATRIX r{};
+    for (int i = 0; i < 4; ++i)
+        for (int j = 0; j < 4; ++j) {
+            float sum = 0;
+            for (int k = 0; k < 4; ++k) sum += a.m[i][k] * b.m[k][j];
+            r.m[i][j] = sum;
+        }
+    return r;
+}
+
 inline bool AllFinite(const ClipVertex& v) {
     return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z) && std::isfinite(v.w) &&
            std::isfinite(v.u) && std::isfinite(v.v);
@@ -164,9 +176,8 @@ public:
     void Fetch(const uint8_t* base, int32_t stride, int32_t count);
     void Assemble(const char* call, int32_t type, int32_t primCount, const uint32_t* indices, int32_t indexBase);
     // One triangle of an untransformed format from the three vertices at `base`, `stride` bytes
-    // apart. Rejects triangles wholly outside one
-    // side of the view volume, or culled, from their positions alone before reading anything
-    // else; the rest go the general way.
+    // apart. Rejects triangles wholly outside one side of the view volume, or culled, from their
+    // positions alone before reading anything else; the rest go the general way.
     void OneTriangle(const uint8_t* base, int32_t stride);
 
 private:
@@ -198,19 +209,7 @@ void DrawPath::Begin(const char* call) {
     if (!s.inScene) Fail(call, D3DERR_INVALIDCALL, "draw outside a scene");
     if (s.layout.size == 0) Fail(call, D3DERR_INVALIDCALL, "no vertex format set");
     if (s.wvpDirty) {
-        D3DMATRIX wv{}, wvp{};
-        for (int r = 0; r < 4; ++r)
-            for (int c = 0; c < 4; ++c) {
-                float sum = 0;
-                for (int k = 0; k < 4; ++k) sum += s.world.m[r][k] * s.view.m[k][c];
-                wv.m[r][c] = sum;
-            }
-        for (int r = 0; r < 4; ++r)
-            for (int c = 0; c < 4; ++c) {
-                float sum = 0;
-                for (int k = 0; k < 4; ++k) sum += wv.m[r][k] * s.proj.m[k][c];
-                wvp.m[r][c] = sum;
-            }
+        const D3DMATRIX wvp = Multiply(Multiply(s.world, s.view), s.proj);
         s.wvp = wvp;
         for (int r = 0; r < 4; ++r)
             for (int c = 0; c < 4; ++c)
