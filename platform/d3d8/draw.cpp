@@ -240,23 +240,18 @@ void DrawPath::Begin(const char* call) {
             return colorVertex && ((src == D3DMCS_COLOR1 && s.layout.diffuse >= 0) ||
                                    (src == D3DMCS_COLOR2 && s.layout.specular >= 0));
         };
+        const bool alphaFromVertex = fromVertex(s.rs[D3DRS_DIFFUSEMATERIALSOURCE]);
+        // Colour from the material alone: one colour for every vertex, or (the usual case) with
+        // the alpha of each vertex's diffuse colour.
         if (!fromVertex(s.rs[D3DRS_AMBIENTMATERIALSOURCE]) && !fromVertex(s.rs[D3DRS_EMISSIVEMATERIALSOURCE]) &&
-            !fromVertex(s.rs[D3DRS_DIFFUSEMATERIALSOURCE])) {
+            (!alphaFromVertex || s.rs[D3DRS_DIFFUSEMATERIALSOURCE] == D3DMCS_COLOR1)) {
             const uint32_t amb = static_cast<uint32_t>(s.rs[D3DRS_AMBIENT]);
             const D3DMATERIAL8& m = s.material;
             c_.litColor = PackUnit(m.emissive.r + ToUnit(amb, 16) * m.ambient.r,
-                                 m.emissive.g + ToUnit(amb, 8) * m.ambient.g,
-                                 m.emissive.b + ToUnit(amb, 0) * m.ambient.b, m.diffuse.a);
-            c_.flatLit = true;
-        } else if (!fromVertex(s.rs[D3DRS_AMBIENTMATERIALSOURCE]) && !fromVertex(s.rs[D3DRS_EMISSIVEMATERIALSOURCE]) &&
-                   s.rs[D3DRS_DIFFUSEMATERIALSOURCE] == D3DMCS_COLOR1) {
-            // The usual case: colour from the material, alpha from the vertex's diffuse colour.
-            const uint32_t amb = static_cast<uint32_t>(s.rs[D3DRS_AMBIENT]);
-            const D3DMATERIAL8& m = s.material;
-            c_.litColor = PackUnit(m.emissive.r + ToUnit(amb, 16) * m.ambient.r,
-                                 m.emissive.g + ToUnit(amb, 8) * m.ambient.g,
-                                 m.emissive.b + ToUnit(amb, 0) * m.ambient.b, 0.0f);
-            c_.litRgbFromMaterial = true;
+                                   m.emissive.g + ToUnit(amb, 8) * m.ambient.g,
+                                   m.emissive.b + ToUnit(amb, 0) * m.ambient.b, alphaFromVertex ? 0.0f : m.diffuse.a);
+            c_.flatLit = !alphaFromVertex;
+            c_.litRgbFromMaterial = alphaFromVertex;
         }
     }
     s.draw = c_;
