@@ -29,17 +29,6 @@ namespace {
 
 constexpr int64_t kIntegerMax = 32767;
 
-// The reader's loops count with a 16-bit counter: a last index beyond 32767 overflows before the
-// first pass, and one of exactly 32767 overflows on the step after the last pass.
-template <class Body>
-void ForEachIndex(int64_t last, Body body) {
-    if (last > kIntegerMax) rt::Raise(rt::ErrOverflow);
-    for (int64_t i = 0; i <= last; ++i) {
-        body(static_cast<rt::Integer>(i));
-        if (i == kIntegerMax) rt::Raise(rt::ErrOverflow);
-    }
-}
-
 // Makes `list` anew with entries 0 to `last`; a last index below 0 raises 9 and leaves the list
 // as it was. A list longer than its loop can walk is left empty: its loop raises 6 before
 // reading anything into it, and the entries are not worth allocating.
@@ -88,26 +77,28 @@ void clsZemObject::LoadObject(const std::string& FileName, const rt::Boolean& Xo
 
     // Header: the three lists, in this order, each with round(count - 1) as its last index.
     std::string line = lines.Next();
-    const int64_t lastTexture = rt::CLng(rt::Val(FieldOf(line, 1)) - 1);
+    const rt::Long lastTexture = rt::CLng(rt::Val(FieldOf(line, 1)) - 1);
     MakeList(ObjData.TextureList, lastTexture);
-    const int64_t lastGroup = rt::CLng(rt::Val(FieldOf(line, 2)) - 1);
+    const rt::Long lastGroup = rt::CLng(rt::Val(FieldOf(line, 2)) - 1);
     MakeList(ObjData.Groups, lastGroup);
-    const int64_t lastAnimation = rt::CLng(rt::Val(FieldOf(line, 3)) - 1);
+    const rt::Long lastAnimation = rt::CLng(rt::Val(FieldOf(line, 3)) - 1);
     MakeList(ObjData.Animations, lastAnimation);
 
-    ForEachIndex(lastTexture, [&](rt::Integer i) {
+    // Every list is walked with a 16-bit counter from 0: a last index beyond 32767 overflows
+    // before the first pass, and one of exactly 32767 on the step after the last pass.
+    rt::ForInteger(0, lastTexture, [&](rt::Integer i) {
         line = lines.Next();
         const std::string file = FieldOf(line, 1);
         const rt::Long colorKey = WholeLong(FieldOf(line, 2));
         ObjData.TextureList[static_cast<size_t>(i)] = ZemDx::LoadTexture(file, colorKey, rt::False);
     });
 
-    ForEachIndex(lastGroup, [&](rt::Integer g) {
+    rt::ForInteger(0, lastGroup, [&](rt::Integer g) {
         line = lines.Next();
         std::vector<ZemDx::Triangle>& tris = ObjData.Groups[static_cast<size_t>(g)].Tris;
-        const int64_t lastTriangle = rt::CLng(rt::Val(line) - 1);
+        const rt::Long lastTriangle = rt::CLng(rt::Val(line) - 1);
         MakeList(tris, lastTriangle);
-        ForEachIndex(lastTriangle, [&](rt::Integer j) {
+        rt::ForInteger(0, lastTriangle, [&](rt::Integer j) {
             ZemDx::Triangle& tri = tris[static_cast<size_t>(j)];
             // In the file TU and TV come before the colour. Every vertex line writes the
             // triangle's texture, so the third one's stays.
@@ -124,20 +115,20 @@ void clsZemObject::LoadObject(const std::string& FileName, const rt::Boolean& Xo
         });
     });
 
-    ForEachIndex(lastAnimation, [&](rt::Integer a) {
+    rt::ForInteger(0, lastAnimation, [&](rt::Integer a) {
         line = lines.Next();
         ZemDx::Animation& anim = ObjData.Animations[static_cast<size_t>(a)];
         anim.Id = WholeInteger(FieldOf(line, 1));
         const std::string list = FieldOf(line, 2);
         // ":" ends the number, so the count is the list's first item.
-        const int64_t lastFrame = rt::CInt(rt::Val(list) - 1);
+        const rt::Long lastFrame = rt::CInt(rt::Val(list) - 1);
         MakeList(anim.Frames, lastFrame);
         const std::vector<std::string_view> items = ZemText::SplitFields(list, ':');
         auto item = [&](rt::Integer n) -> std::string_view {
             return n >= 1 && static_cast<size_t>(n) <= items.size() ? items[static_cast<size_t>(n) - 1]
                                                                     : std::string_view{};
         };
-        ForEachIndex(lastFrame, [&](rt::Integer k) {
+        rt::ForInteger(0, lastFrame, [&](rt::Integer k) {
             ZemDx::AnimFrame& frame = anim.Frames[static_cast<size_t>(k)];
             // Item numbers are 16-bit: frame 16383 has no item number for its time.
             frame.Key = WholeInteger(item(rt::AddInt(rt::MulInt(2, k), 1)));
