@@ -47,18 +47,15 @@ void clsZemMesh::DrawMesh() {
 
     // The materials are counted with a 16-bit index: 32768 or more of them overflow, the last
     // index before the first pass or the step past 32767 after it.
-    const int64_t last = int64_t{MaterialCount} - 1;
-    if (last > 32767) rt::Raise(rt::ErrOverflow);
-    for (int64_t i = 0; i <= last; ++i) {
+    rt::ForInteger(0, MaterialCount - 1, [&](rt::Integer i) {
         dev.SetMaterial(ZemDx::detail::Item(Materials, i));
         // A material that names no texture is drawn with none, not with whatever texture
         // happens to sit in the table's first slot.
         if (Untextured[static_cast<size_t>(i)]) dev.SetTexture(0, nullptr);
         else dev.SetTexture(0, ZemDx::detail::Item(ZemDx::Textures, ZemDx::detail::Item(MeshTextures, i)));
         if (!Mesh) rt::Raise(rt::ErrObjectNotSet);
-        Mesh->DrawSubset(static_cast<int32_t>(i));
-        if (i == 32767) rt::Raise(rt::ErrOverflow);
-    }
+        Mesh->DrawSubset(i);
+    });
 
     D3DMATRIX identity;
     D3DXMatrixIdentity(identity);
