@@ -197,7 +197,6 @@ namespace {
 struct Scratch {
     std::vector<ClipVertex> verts;
     std::vector<uint32_t> colors;
-    std::vector<ScreenVertex> screen;
     std::vector<uint32_t> indices;
 };
 thread_local Scratch g_scratch;
@@ -497,11 +496,7 @@ void DrawPath::Triangle(int i0, int i1, int i2) {
         cur = 1 - cur;
     }
     if (n < 3) return;
-    ScreenVertex* out = g_scratch.screen.data();
-    if (g_scratch.screen.size() < 16) {
-        g_scratch.screen.resize(16);
-        out = g_scratch.screen.data();
-    }
+    ScreenVertex out[16];
     for (int i = 0; i < n; ++i) out[i] = Project(buf[cur][i]);
     for (int i = 1; i + 1 < n; ++i) EmitTriangle(out[0], out[i], out[i + 1], flat, ca);
 }
