@@ -14,6 +14,7 @@
 #include "platform/runtime/errors.h"
 #include "tests/unit/d3dx8/d3dx8_testing.h"
 #include "tests/unit/runtime/bounded_process.h"
+#include "tests/unit/runtime/program_style.h"
 
 namespace fs = std::filesystem;
 using d3dx8testing::ErrorOf;
@@ -193,10 +194,7 @@ TEST_F(D3DXTextureTest, EveryBmpDepthAndOtherFormatsLoad) {
 TEST_F(D3DXTextureTest, ProgramPathsWithBackslashesAndOtherCaseAreFound) {
     const uint32_t px[16] = {};
     Write("Wall.BMP", Bmp4x4(px));
-    std::string dir = dir_.string();
-    for (char& c : dir)
-        if (c == '/') c = '\\';
-    EXPECT_TRUE(Load(dir + "\\data\\TEXTURES\\wall.bmp", 0));
+    EXPECT_TRUE(Load(rttest::ProgramStyle(dir_.string()) + "\\data\\TEXTURES\\wall.bmp", 0));
 }
 
 TEST_F(D3DXTextureTest, FailuresRaise) {
@@ -225,9 +223,7 @@ TEST_F(D3DXTextureTest, DevicesFifosAndOversizedFilesAreRefused) {
     ASSERT_EQ(::mkfifo((textures / "pipe.bmp").c_str(), 0600), 0);
     fs::create_symlink("/dev/zero", textures / "zero.bmp");
     // The texture folder with enough ".." to climb to the root, written as a world writes names.
-    std::string up = textures.string();
-    for (char& c : up)
-        if (c == '/') c = '\\';
+    std::string up = rttest::ProgramStyle(textures.string());
     for (char c : textures.string())
         if (c == '/') up += "\\..";
     EXPECT_EQ(ErrorOf([&] { Load((textures / "pipe.bmp").string(), 0); }), rt::ErrFileNotFound);

@@ -12,6 +12,7 @@
 #include "platform/win32/form.h"
 #include "platform/win32/headless/headless.h"
 #include "tests/unit/engine/game_settings.h"
+#include "tests/unit/runtime/program_style.h"
 
 namespace enginetest {
 
@@ -37,13 +38,7 @@ inline rt::Boolean StartEngine() {
 }
 
 // The repository's data folder in the program's path style, ending with "\".
-inline std::string RepoAppPath() {
-    std::string p = QV_SOURCE_DIR;
-    for (char& c : p)
-        if (c == '/') c = '\\';
-    if (p.empty() || p.back() != '\\') p += '\\';
-    return p;
-}
+inline std::string RepoAppPath() { return rttest::ProgramStyleFolder(QV_SOURCE_DIR); }
 
 // The calls of `method` in the record, in order, as their argument lists.
 inline std::vector<std::vector<int64_t>> CallsOf(const std::string& method) {

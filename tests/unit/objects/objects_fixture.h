@@ -17,6 +17,7 @@
 #include "platform/runtime/textfile.h"
 #include "platform/win32/headless/headless.h"
 #include "tests/unit/d3dx8/d3dx8_testing.h"
+#include "tests/unit/runtime/program_style.h"
 
 struct clsZemObjectInspector {
     static const ZemDx::ObjectData& Data(const clsZemObject& o) { return o.ObjData; }
@@ -41,14 +42,6 @@ namespace objtest {
 
 using d3dx8testing::ErrorOf;
 
-// A path of the host in the program's style (every '/' a '\'), ending with '\'.
-inline std::string ProgramStyle(std::string p) {
-    for (char& c : p)
-        if (c == '/') c = '\\';
-    if (p.empty() || p.back() != '\\') p += '\\';
-    return p;
-}
-
 // The engine with a device and its data folder at tests/data of the repository (the name
 // lookup is case-insensitive, so "Data\" finds "data").
 class EngineTest : public ::testing::Test {
@@ -58,7 +51,7 @@ protected:
         rt::headless::SetClock(0);
         d3d8test::Reset();
         ZemDx::D3DDevice = d3dx8testing::MakeDevice(64, 48, true);
-        ZemDx::AppPath = ProgramStyle(std::string(QV_SOURCE_DIR) + "/tests");
+        ZemDx::AppPath = rttest::ProgramStyleFolder(std::string(QV_SOURCE_DIR) + "/tests");
     }
     void TearDown() override {
         rt::CloseAll();
@@ -83,7 +76,7 @@ protected:
             std::filesystem::create_directories(scratch_ / "Data");
         }
         std::ofstream(scratch_ / "Data" / name, std::ios::binary) << content;
-        ZemDx::AppPath = ProgramStyle(scratch_.string());
+        ZemDx::AppPath = rttest::ProgramStyleFolder(scratch_.string());
         return name;
     }
 

@@ -9,6 +9,7 @@
 #include "platform/runtime/errors.h"
 #include "platform/win32/headless/headless.h"
 #include "platform/win32/win32.h"
+#include "tests/unit/runtime/program_style.h"
 
 namespace fs = std::filesystem;
 
@@ -37,12 +38,7 @@ protected:
     void TearDown() override { fs::remove_all(dir_); }
     void Touch(const std::string& name) { std::ofstream(dir_ / "Data" / "Maps" / name) << "x"; }
     // The folder as the program writes it: backslashes, any case.
-    std::string ProgramStyle() const {
-        std::string s = dir_.string();
-        for (char& c : s)
-            if (c == '/') c = '\\';
-        return s + "\\data\\MAPS\\";
-    }
+    std::string ProgramStyle() const { return rttest::ProgramStyle(dir_.string()) + "\\data\\MAPS\\"; }
     fs::path dir_;
 };
 
