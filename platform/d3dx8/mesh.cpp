@@ -85,8 +85,7 @@ D3DXMeshPtr D3DX8::LoadMeshFromX(const std::string& filename, int32_t options,
     if (!device) rt::Raise(rt::ErrObjectNotSet);
     if (const int32_t code = d3d8test::Intercept("LoadMeshFromX", {options}))
         rt::Raise(code, "LoadMeshFromX failed");
-    std::string hostPath;
-    const std::string file = d3dx8detail::ReadWholeFile(filename, d3dx8detail::MaxMeshFileBytes, hostPath);
+    const std::string file = d3dx8detail::ReadWholeFile(filename, d3dx8detail::MaxMeshFileBytes);
     d3dx8detail::MeshData data;
     std::string why;
     if (!d3dx8detail::ReadXFile(reinterpret_cast<const uint8_t*>(file.data()), file.size(), data, why))

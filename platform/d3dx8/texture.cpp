@@ -42,8 +42,7 @@ Direct3DTexture8Ptr D3DX8::CreateTextureFromFileEx(const Direct3DDevice8Ptr& dev
         (format != D3DFMT_UNKNOWN && format != D3DFMT_A8R8G8B8 && format != D3DFMT_X8R8G8B8))
         rt::Raise(D3DERR_INVALIDCALL, "CreateTextureFromFileEx: invalid argument");
 
-    std::string hostPath;
-    const std::string file = d3dx8detail::ReadWholeFile(srcFile, d3dx8detail::MaxImageFileBytes, hostPath);
+    const std::string file = d3dx8detail::ReadWholeFile(srcFile, d3dx8detail::MaxImageFileBytes);
     d3dx8detail::Image image;
     std::string why;
     if (!d3dx8detail::DecodeImage(reinterpret_cast<const uint8_t*>(file.data()), file.size(), image, why))
