@@ -48,7 +48,10 @@ void frmWindowed::EndRun() {
 }
 
 void frmWindowed::TimerFPS_Timer() {
+    // Only the text changes; the font arguments go unused without a font name.
+    using ZemDx::KeepCoordinate;
     ZemDx::UpdateText(ModMain::FpsTextIndex, rt::True, "FPS - " + std::to_string(ModMain::FrameCount),
-                      -1, -1, -1, -1, -12345, "", -1, -1);
+                      KeepCoordinate, KeepCoordinate, KeepCoordinate, KeepCoordinate, ZemDx::KeepFormat, "",
+                      -1, ZemDx::KeepColor);
     ModMain::FrameCount = 0;
 }

@@ -11,11 +11,6 @@ namespace ZemDx {
 
 namespace {
 
-// The keep values of UpdateText.
-constexpr rt::Integer kKeepCoordinate = -1;
-constexpr rt::Long kKeepFormat = -12345;
-constexpr rt::Long kKeepColor = -1;
-
 // A new scratch font with the face, size and weight (held in TextStdFont and TextIFont).
 void NewScratchFont(const std::string& FontName, rt::Integer FontSize, rt::Boolean Bold) {
     TextStdFont = std::make_shared<StdFont>();
@@ -70,12 +65,12 @@ rt::Boolean UpdateText(const rt::Long& Index, const rt::Boolean& Bold, const std
             label.Font = FontFromScratch();
             return rt::True;
         }
-        if (Color != kKeepColor) label.Color = Color;
-        if (Left != kKeepCoordinate) label.Rect.Left = Left;
-        if (Top != kKeepCoordinate) label.Rect.Top = Top;
-        if (Bottom != kKeepCoordinate) label.Rect.Bottom = Bottom;
-        if (Right != kKeepCoordinate) label.Rect.Right = Right;
-        if (Format != kKeepFormat) label.Format = Format;
+        if (Color != KeepColor) label.Color = Color;
+        if (Left != KeepCoordinate) label.Rect.Left = Left;
+        if (Top != KeepCoordinate) label.Rect.Top = Top;
+        if (Bottom != KeepCoordinate) label.Rect.Bottom = Bottom;
+        if (Right != KeepCoordinate) label.Rect.Right = Right;
+        if (Format != KeepFormat) label.Format = Format;
         if (!Text.empty()) label.Text = Text;
         return rt::True;
     });

@@ -156,6 +156,12 @@ rt::Long AddText(const std::string& Text, const rt::Integer& Top, const rt::Inte
                  const rt::Integer& Bottom, const rt::Integer& Right, const rt::Long& Format,
                  const std::string& FontName, const rt::Integer& FontSize, const rt::Boolean& Bold,
                  const rt::Long& Color);
+// UpdateText changes what its arguments name and keeps what they leave alone: a coordinate of
+// KeepCoordinate, a format of KeepFormat, a colour of KeepColor, an empty text. A font name
+// that is not empty replaces the label's font and nothing else.
+constexpr rt::Integer KeepCoordinate = -1;
+constexpr rt::Long KeepFormat = -12345;
+constexpr rt::Long KeepColor = -1;
 rt::Boolean UpdateText(const rt::Long& Index, const rt::Boolean& Bold, const std::string& Text,
                        const rt::Integer& Top, const rt::Integer& Left, const rt::Integer& Bottom,
                        const rt::Integer& Right, const rt::Long& Format, const std::string& FontName,
