@@ -8,7 +8,7 @@ namespace d3dx8detail {
 
 std::string ReadWholeFile(const std::string& path, size_t maxBytes) {
     std::string data;
-    switch (rt::ReadRegularFile(path.empty() ? std::string() : rt::HostPath(path), maxBytes, data)) {
+    switch (rt::ReadRegularFile(rt::HostPath(path), maxBytes, data)) {
         case rt::FileRead::Ok: return data;
         case rt::FileRead::Missing:
         case rt::FileRead::NotAFile: rt::Raise(rt::ErrFileNotFound, "File not found: " + path);
