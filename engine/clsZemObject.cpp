@@ -42,3 +42,5 @@ void clsZemObject::AdvanceAnimation() {
         }
     }
 }
+
+void clsZemObject::EmptyPrivateFunction() {}

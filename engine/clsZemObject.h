@@ -66,6 +66,8 @@ public:
 private:
     // One timing step of the running animation.
     void AdvanceAnimation();
+    // Part of the class's interface with nothing to do: kept empty on purpose.
+    void EmptyPrivateFunction();
 
     friend struct clsZemObjectInspector;  // the unit tests' view of the private state
 
