@@ -1,6 +1,4 @@
 # The program's menu windows end to end (included from this folder's CMakeLists.txt).
-if(TARGET quorvane)
-  qv_test(menu_e2e_test LIBS qv_e2e_harness qv_app SOURCES menu_e2e_test.cpp)
-  target_compile_definitions(menu_e2e_test PRIVATE QV_PROGRAM="$<TARGET_FILE:quorvane>")
-  add_dependencies(menu_e2e_test quorvane)
-endif()
+qv_test(menu_e2e_test LIBS qv_e2e_harness qv_app SOURCES menu_e2e_test.cpp)
+target_compile_definitions(menu_e2e_test PRIVATE QV_PROGRAM="$<TARGET_FILE:quorvane>")
+add_dependencies(menu_e2e_test quorvane)
