@@ -177,10 +177,8 @@ void ShadeSpanGeneral(const Target& t, const PixelState& s, const Prim& p, const
     }
 }
 
-// The common span: a power-of-two wrapped texture times white, alpha from the texture, depth
-// test less-or-equal with writes, and either no blending or source-alpha blending. Gives the
-// same pixels as the general span for that state.
-// One pixel of the common span, from its depth and texel indexes.
+// One pixel of the common span (below) that passed the depth test: its texel, blended over the
+// pixel when `kBlend`, and its depth.
 template <bool kBlend>
 inline void TexturedWhitePixel(const PixelState& s, uint32_t* color, uint16_t* depth, int x, uint32_t z16,
                                uint32_t texel) {
@@ -275,6 +273,9 @@ bool HaveAvx2() {
 }
 #endif
 
+// The common span: a power-of-two wrapped texture times white, alpha from the texture, depth
+// test less-or-equal with writes, and either no blending or source-alpha blending. Gives the
+// same pixels as the general span for that state.
 template <bool kBlend>
 void ShadeSpanTexturedWhite(const Target& t, const PixelState& s, const TrianglePlanes& pl, int y, int x0, int x1) {
     MarkDepthWritten(t, y, x0, x1);
