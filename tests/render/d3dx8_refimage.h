@@ -46,6 +46,7 @@ inline void WritePng(const std::string& path, const std::vector<uint32_t>& argb,
 // `maxOff` pixels (antialiased glyph edges may round differently between FreeType versions).
 inline void ExpectMatchesReference(const std::string& name, const std::vector<uint32_t>& argb,
                                    int w, int h, int tolerance = 3, int maxOff = 0) {
+    ASSERT_EQ(argb.size(), static_cast<size_t>(w) * h) << "the picture is not " << w << " x " << h;
     const std::string ref = std::string(QV_SOURCE_DIR) + "/tests/render/ref/" + name + ".png";
     const char* update = std::getenv("QV_UPDATE_REFS");
     if (update != nullptr && std::string(update) == "1") {
