@@ -117,7 +117,6 @@ public:
     const std::vector<D3DXMeshVertex>& Vertices() const { return vertices_; }
     const std::vector<uint32_t>& Indices() const { return indices_; }       // 3 per face
     const std::vector<int32_t>& Attributes() const { return attributes_; }  // 1 per face
-    const std::vector<Subset>& AttributeTable() const { return subsets_; }
 
 private:
     void CreateBuffers();
