@@ -10,11 +10,6 @@
 #include "platform/win32/controls.h"
 #include "platform/win32/runtime.h"
 
-// The first image of an icon file (.ico with a bitmap image of 1 to 32 bits per pixel): its
-// colours, with the pixels that the icon's mask leaves out made fully transparent. Error 481
-// (invalid picture) when the bytes are not such an icon.
-rt::StdPicture IconPicture(const unsigned char* data, size_t size);
-
 class frmSelect : public Outline::ShapedForm {
 public:
     frmSelect();

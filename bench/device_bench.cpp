@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/d3d8/d3d8.h"
+#include "platform/d3d8/present.h"
 #include "platform/d3dx8/math.h"
 #include "bench/maze_world.h"
 

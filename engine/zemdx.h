@@ -16,7 +16,7 @@
 #include "engine/mesh_fwd.h"
 #include "platform/d3d8/d3d8.h"
 #include "platform/d3dx8/d3dx8.h"
-#include "platform/d3dx8/stdfont.h"
+#include "platform/media/stdfont.h"
 #include "platform/runtime/types.h"
 
 namespace ZemDx {

@@ -1,6 +1,7 @@
 // The Direct3D 8 stand-in: the root objects, the device with its render and texture-stage
-// state, vertex and index buffers, and the hooks through which the window run time receives
-// presented frames. Drawing is done by our own software rasterizer (rasterizer.h).
+// state, vertex and index buffers. Drawing is done by our own software rasterizer (raster.h).
+// The hook through which the window run time receives presented frames is in present.h, the
+// test switches in testswitch.h.
 //
 // Failure behaviour: a failed call raises a run-time error whose number is the call's result
 // code (for instance D3DERR_INVALIDCALL) and whose text names the call; the calls that return
@@ -8,8 +9,6 @@
 // return it instead.
 #pragma once
 #include <cstdint>
-#include <functional>
-#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -359,55 +358,3 @@ public:
 private:
     std::unique_ptr<d3d8detail::DeviceState> s_;
 };
-
-namespace d3d8 {
-
-// The window run time installs this to show presented frames in the window `hWnd`
-// (it scales the frame to the window's client area). Pass an empty function to remove it.
-using PresentHandler = std::function<void(int32_t hWnd, const uint32_t* argb, int width, int height)>;
-void SetPresentHandler(PresentHandler handler);
-
-// The last frame presented while no handler was installed (for tests).
-struct PresentedFrame {
-    int32_t hWnd = 0;
-    int width = 0, height = 0;
-    std::vector<uint32_t> pixels;
-    int count = 0;   // presents so far
-};
-const PresentedFrame& LastPresentedFrame();
-
-}  // namespace d3d8
-
-// Test-only switches: make chosen calls fail, force the answers of the capability checks,
-// and record the calls made. Every platform object checks the switch on each call; it costs
-// one flag test while nothing is armed or recorded.
-namespace d3d8test {
-
-struct CallRecord {
-    std::string Method;            // "SetRenderState", "CreateVertexBuffer", "CreateFont" ...
-    std::vector<int64_t> Args;     // the numeric arguments, in order
-};
-
-// Disarms every fault, forgets the forced results, stops recording and clears the record.
-void Reset();
-// Calls of `Method` number nth, nth+1, ..., nth+count-1 from now (1 = the next) fail with
-// `code` (count -1: every call from the nth on).
-void FailCall(const std::string& Method, int nth = 1, int count = 1, int32_t code = D3DERR_INVALIDCALL);
-// Forced results of the checks (until Reset).
-void SetCheckDeviceTypeResult(int32_t code);
-void SetCheckDeviceMultiSampleTypeResult(int32_t code);
-bool CheckDeviceTypeForced(int32_t& code);
-bool CheckDeviceMultiSampleTypeForced(int32_t& code);
-// Recording of calls.
-void Record(bool on);
-const std::vector<CallRecord>& Calls();
-int CallCount(const std::string& Method);
-void ClearCalls();
-
-// True while any switch is armed or recording is on.
-bool Active();
-// For every platform call: counts and records the call; returns the failure code when this
-// call must fail, else D3D_OK. Used by other platform modules too (D3DX's CreateFont ...).
-int32_t Intercept(const char* Method, std::initializer_list<int64_t> Args = {});
-
-}  // namespace d3d8test

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/d3d8/d3d8.h"
+#include "platform/d3d8/testswitch.h"
 
 namespace d3d8detail {
 

@@ -5,6 +5,8 @@
 
 #include "platform/d3d8/d3d8.h"
 #include "platform/d3d8/fail.h"
+#include "platform/d3d8/present.h"
+#include "platform/d3d8/testswitch.h"
 #include "platform/runtime/errors.h"
 
 namespace d3d8detail {

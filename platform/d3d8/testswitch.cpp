@@ -4,6 +4,7 @@
 
 #include "platform/d3d8/d3d8.h"
 #include "platform/d3d8/fail.h"
+#include "platform/d3d8/testswitch.h"
 
 namespace d3d8detail {
 std::atomic<bool> g_testSwitchesActive{false};

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/d3d8/d3d8types.h"
-#include "platform/d3dx8/stdfont.h"
+#include "platform/media/stdfont.h"
 
 class Direct3DDevice8;
 using Direct3DDevice8Ptr = std::shared_ptr<Direct3DDevice8>;

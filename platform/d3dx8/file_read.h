@@ -4,13 +4,8 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/d3dx8/image.h"
-
 namespace d3dx8detail {
 
-// Longest image file read: an uncompressed 32-bit picture of the largest side, with room for
-// its headers.
-constexpr size_t MaxImageFileBytes = size_t{4} * MaxImageSide * MaxImageSide + (size_t{1} << 20);
 // Longest mesh file read.
 constexpr size_t MaxMeshFileBytes = size_t{256} << 20;
 

@@ -1,7 +1,8 @@
 // D3DX8::CreateFont and D3DX8::DrawText: text drawn onto a device's back buffer.
 #include "platform/d3d8/d3d8.h"
+#include "platform/d3d8/testswitch.h"
 #include "platform/d3dx8/d3dx8.h"
-#include "platform/d3dx8/text_render.h"
+#include "platform/media/text_render.h"
 #include "platform/runtime/errors.h"
 
 D3DXFont::D3DXFont(Direct3DDevice8Ptr device, std::shared_ptr<textrender::Font> font)

@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "platform/d3d8/d3d8.h"
+#include "platform/d3d8/testswitch.h"
 #include "platform/d3dx8/d3dx8.h"
 #include "platform/d3dx8/file_read.h"
 #include "platform/d3dx8/texture_build.h"
@@ -18,7 +19,7 @@ bool ValidFilter(int32_t filter) {
 // D3DX_DEFAULT and 0 both mean "from the image"; anything else must be a sane size.
 int SideOf(int32_t requested, int imageSide) {
     if (requested == D3DX_DEFAULT || requested == 0) return d3dx8detail::NextPowerOfTwo(imageSide);
-    if (requested < 0 || requested > d3dx8detail::MaxImageSide)
+    if (requested < 0 || requested > media::MaxImageSide)
         rt::Raise(D3DERR_INVALIDCALL, "CreateTextureFromFileEx: invalid texture size");
     return requested;
 }
@@ -42,10 +43,10 @@ Direct3DTexture8Ptr D3DX8::CreateTextureFromFileEx(const Direct3DDevice8Ptr& dev
         (format != D3DFMT_UNKNOWN && format != D3DFMT_A8R8G8B8 && format != D3DFMT_X8R8G8B8))
         rt::Raise(D3DERR_INVALIDCALL, "CreateTextureFromFileEx: invalid argument");
 
-    const std::string file = d3dx8detail::ReadWholeFile(srcFile, d3dx8detail::MaxImageFileBytes);
-    d3dx8detail::Image image;
+    const std::string file = d3dx8detail::ReadWholeFile(srcFile, media::MaxImageFileBytes);
+    media::Image image;
     std::string why;
-    if (!d3dx8detail::DecodeImage(reinterpret_cast<const uint8_t*>(file.data()), file.size(), image, why))
+    if (!media::DecodeImage(reinterpret_cast<const uint8_t*>(file.data()), file.size(), image, why))
         rt::Raise(D3DXERR_INVALIDDATA, "D3DXERR_INVALIDDATA: " + srcFile + ": " + why);
 
     const uint32_t key = static_cast<uint32_t>(colorKey);

@@ -99,7 +99,7 @@ void ResampleBox(const uint32_t* src, int sw, int sh, uint32_t* dst, int w, int 
 
 }  // namespace
 
-void ApplyColorKey(Image& image, uint32_t key) {
+void ApplyColorKey(media::Image& image, uint32_t key) {
     if (key == 0) return;
     for (uint32_t& p : image.Pixels)
         if (p == key) p = 0;
@@ -134,7 +134,7 @@ int FullMipCount(int width, int height) {
     return levels;
 }
 
-void BuildTexture(const Image& image, int width, int height, int levels, int filter,
+void BuildTexture(const media::Image& image, int width, int height, int levels, int filter,
                   int mipFilter, bool hasAlpha, int32_t format, Direct3DTexture8& out) {
     out.Format = format;
     out.HasAlpha = hasAlpha;

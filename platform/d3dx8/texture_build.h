@@ -3,13 +3,13 @@
 #include <cstdint>
 
 #include "platform/d3d8/d3d8types.h"
-#include "platform/d3dx8/image.h"
+#include "platform/media/image.h"
 
 namespace d3dx8detail {
 
 // Replaces every pixel whose ARGB equals `key` exactly by transparent black. A key of 0 does
 // nothing.
-void ApplyColorKey(Image& image, uint32_t key);
+void ApplyColorKey(media::Image& image, uint32_t key);
 
 // The smallest power of two >= n (n >= 1).
 int NextPowerOfTwo(int n);
@@ -25,7 +25,7 @@ int FullMipCount(int width, int height);
 // Fills a texture from an image: top level `width` x `height` resampled with `filter`, then
 // `levels` levels in all, each half the size of the one above (at least 1), made from it with
 // `mipFilter`. `hasAlpha` false stores alpha FF everywhere.
-void BuildTexture(const Image& image, int width, int height, int levels, int filter,
+void BuildTexture(const media::Image& image, int width, int height, int levels, int filter,
                   int mipFilter, bool hasAlpha, int32_t format, Direct3DTexture8& out);
 
 }  // namespace d3dx8detail

@@ -4,17 +4,14 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/d3dx8/image.h"
+#include "platform/media/bytes.h"
+#include "platform/media/image.h"
 
-namespace d3dx8detail {
+namespace media {
 namespace {
 
 constexpr uint32_t kRgb = 0, kRle8 = 1, kRle4 = 2;
 
-uint32_t Le16(const uint8_t* p) { return p[0] | (p[1] << 8); }
-uint32_t Le32(const uint8_t* p) {
-    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
 
 struct BmpHeader {
     uint32_t dataOffset = 0;
@@ -189,4 +186,4 @@ bool DecodePalettedBmp(const uint8_t* d, size_t size, Image& out, std::string& e
     return true;
 }
 
-}  // namespace d3dx8detail
+}  // namespace media

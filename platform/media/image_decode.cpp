@@ -1,104 +1,16 @@
-// Image decoding: palettised BMPs by our own reader, JPEG by libjpeg when the build has it,
-// everything else by stb_image.
+// Image decoding: palettised BMPs by our own reader, JPEG by libjpeg, everything else by
+// stb_image.
 #include <climits>
 #include <cstring>
 
-#include "platform/d3dx8/image.h"
+#include "platform/media/bytes.h"
+#include "platform/media/image.h"
 
 #define STBI_NO_STDIO
 #include <stb_image.h>
 
-namespace d3dx8detail {
+namespace media {
 namespace {
-
-// stb_image's JPEG reader trusts its Huffman tables in two ways that a damaged file breaks:
-// - it builds each table into arrays of 256 symbols without checking that the table's sixteen
-//   counts add up to at most 256, so it can write past them;
-// - it decodes a scan with whatever tables the scan names, also ones never defined, whose
-//   memory it never initialised, and then reads past its arrays.
-// So before decoding, the file's segments are walked the way the decoder walks them: every
-// table definition is checked, and every scan must name tables defined before it (only those
-// it decodes with: both kinds in a sequential file; in a progressive one, DC tables for
-// scans that start at the DC coefficient, AC tables for scans that reach past it).
-bool JpegHuffmanTablesSane(const uint8_t* d, size_t n) {
-    // The decoder takes a file for a JPEG when it starts with FF, any further FF fill bytes,
-    // then D8.
-    size_t i = 0;
-    while (i < n && d[i] == 0xFF) ++i;
-    if (i == 0 || i >= n || d[i] != 0xD8) return true;
-    ++i;
-    // Every table definition anywhere (each FF C4 pair, a superset of what the decoder
-    // parses) must fit the symbol arrays. The decoder reads zeros past the end of the file,
-    // so a table cut short still counts.
-    for (size_t k = i; k + 4 <= n; ++k) {
-        if (d[k] != 0xFF || d[k + 1] != 0xC4) continue;
-        long left = ((d[k + 2] << 8) | d[k + 3]) - 2;
-        size_t p = k + 4;
-        while (left > 0 && p < n) {
-            long total = 0;
-            for (size_t c = 1; c <= 16 && p + c < n; ++c) total += d[p + c];
-            if (total > 256) return false;
-            p += 17 + static_cast<size_t>(total);
-            left -= 17 + total;
-        }
-    }
-    bool defined[2][4] = {};  // [DC = 0, AC = 1][table]
-    bool progressive = false;
-    auto at = [&](size_t k) -> unsigned { return k < n ? d[k] : 0u; };
-    while (i < n) {
-        if (d[i] != 0xFF) {
-            ++i;
-            continue;
-        }
-        while (i < n && d[i] == 0xFF) ++i;
-        if (i >= n) break;
-        const unsigned m = d[i++];
-        if (m == 0x00 || m == 0x01 || m == 0xD8 || (m >= 0xD0 && m <= 0xD7)) continue;
-        if (m == 0xD9) break;
-        const size_t len = (at(i) << 8) | at(i + 1);
-        const size_t seg = i + 2;
-        if (m == 0xC2) progressive = true;
-        if (m == 0xC4) {
-            long left = static_cast<long>(len) - 2;
-            size_t p = seg;
-            while (left > 0 && p < n) {
-                const unsigned q = d[p];
-                if ((q >> 4) > 1 || (q & 15) > 3) break;  // the decoder refuses the file
-                long total = 0;
-                for (size_t c = 1; c <= 16; ++c) total += at(p + c);
-                defined[q >> 4][q & 15] = true;
-                p += 17 + static_cast<size_t>(total);
-                left -= 17 + total;
-            }
-        }
-        if (m == 0xDA) {
-            const unsigned components = at(seg);
-            const unsigned ss = at(seg + 1 + components * 2);
-            const unsigned se = at(seg + 2 + components * 2);
-            for (unsigned c = 0; c < components; ++c) {
-                const unsigned sel = at(seg + 2 + c * 2);
-                const unsigned td = sel >> 4, ta = sel & 15;
-                if (td > 3 || ta > 3) continue;  // the decoder refuses the file
-                const bool needDc = !progressive || ss == 0;
-                const bool needAc = !progressive || ss != 0 || se != 0;
-                if ((needDc && !defined[0][td]) || (needAc && !defined[1][ta])) return false;
-            }
-            // The entropy-coded data runs to the next marker that is not a stuffed zero or a
-            // restart.
-            i = seg + (len >= 2 ? len - 2 : 0);
-            while (i + 1 < n && !(d[i] == 0xFF && d[i + 1] != 0x00 && !(d[i + 1] >= 0xD0 && d[i + 1] <= 0xD7) &&
-                                  d[i + 1] != 0xFF))
-                ++i;
-            continue;
-        }
-        i = seg + (len >= 2 ? len - 2 : 0);
-    }
-    return true;
-}
-
-uint32_t Be32(const uint8_t* p) {
-    return (static_cast<uint32_t>(p[0]) << 24) | (p[1] << 16) | (p[2] << 8) | p[3];
-}
 
 // Checks the chunk layout of a PNG before stb_image sees it, for two faults of its reader:
 // - it grows its data buffer to each image data chunk's declared length before finding out that
@@ -157,13 +69,7 @@ bool DecodeImage(const uint8_t* data, size_t size, Image& out, std::string& erro
     const bool bmp = PeekBmp(data, size, bits, compression);
     if (bmp && bits <= 8) return DecodePalettedBmp(data, size, out, error, maxSide);
 
-    if (LooksLikeJpeg(data, size)) {
-        if (HaveJpegLibrary()) return DecodeJpeg(data, size, out, error, maxSide);
-        if (!JpegHuffmanTablesSane(data, size)) {
-            error = "bad JPEG Huffman table";
-            return false;
-        }
-    }
+    if (LooksLikeJpeg(data, size)) return DecodeJpeg(data, size, out, error, maxSide);
     std::vector<uint8_t> cleaned;
     if (!CheckPng(data, size, cleaned, error)) return false;
     if (!cleaned.empty()) {
@@ -203,4 +109,4 @@ bool DecodeImage(const uint8_t* data, size_t size, Image& out, std::string& erro
     return true;
 }
 
-}  // namespace d3dx8detail
+}  // namespace media

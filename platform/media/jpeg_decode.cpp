@@ -1,14 +1,13 @@
-// JPEG files through libjpeg(-turbo) when the build has it: a decoder hardened against damaged
-// files, which stb_image's JPEG reader is not.
-#include "platform/d3dx8/image.h"
+// JPEG files through libjpeg(-turbo): a decoder hardened against damaged files, which
+// stb_image's JPEG reader is not.
+#include "platform/media/image.h"
 
-#ifdef QV_HAVE_LIBJPEG
 #include <csetjmp>
 #include <cstdio>
 
 #include <jpeglib.h>
 
-namespace d3dx8detail {
+namespace media {
 namespace {
 
 struct ErrorManager {
@@ -67,8 +66,6 @@ int Decode(const uint8_t* data, size_t size, std::vector<uint32_t>& pixels, int&
 
 }  // namespace
 
-bool HaveJpegLibrary() { return true; }
-
 bool DecodeJpeg(const uint8_t* data, size_t size, Image& out, std::string& error, int maxSide) {
     out.Pixels.clear();
     int w = 0, h = 0;
@@ -85,16 +82,5 @@ bool DecodeJpeg(const uint8_t* data, size_t size, Image& out, std::string& error
     return true;
 }
 
-}  // namespace d3dx8detail
+}  // namespace media
 
-#else
-
-namespace d3dx8detail {
-bool HaveJpegLibrary() { return false; }
-bool DecodeJpeg(const uint8_t*, size_t, Image&, std::string& error, int) {
-    error = "no JPEG decoder";
-    return false;
-}
-}  // namespace d3dx8detail
-
-#endif

@@ -1,5 +1,5 @@
 // OLE fonts: each realised description gets a handle that stays valid while its StdFont lives.
-#include "platform/d3dx8/stdfont.h"
+#include "platform/media/stdfont.h"
 
 #include <map>
 
@@ -28,6 +28,18 @@ bool Same(const FontDescription& a, const FontDescription& b) {
 }  // namespace
 
 StdFont::StdFont() = default;
+
+StdFont::StdFont(const StdFont& other)
+    : IFont(), Name(other.Name), Size(other.Size), Bold(other.Bold), Italic(other.Italic) {}
+
+StdFont& StdFont::operator=(const StdFont& other) {
+    // The handle stays ours; the next hFont() sees whether the description changed.
+    Name = other.Name;
+    Size = other.Size;
+    Bold = other.Bold;
+    Italic = other.Italic;
+    return *this;
+}
 
 StdFont::~StdFont() {
     if (handle_ != 0) Handles().erase(handle_);

@@ -1,5 +1,6 @@
-// OLE font objects: a StdFont with a face name, a size in points and a weight, and its IFont view
-// whose hFont handle names the realised font to D3DX8::CreateFont.
+// The platform's font object: a StdFont with a face name, a size in points, weight and style. The
+// window controls draw their text in it; its IFont view's hFont handle names the realised font
+// to D3DX8::CreateFont.
 #pragma once
 #include <cstdint>
 #include <memory>
@@ -32,8 +33,10 @@ class StdFont : public IFont {
 public:
     StdFont();
     ~StdFont() override;
-    StdFont(const StdFont&) = delete;
-    StdFont& operator=(const StdFont&) = delete;
+    // A copy describes the same font but holds no handle of its own until it is asked for one
+    // (controls keep their font by value).
+    StdFont(const StdFont& other);
+    StdFont& operator=(const StdFont& other);
 
     std::string Name = "MS Sans Serif";
     double Size = 8.25;  // points

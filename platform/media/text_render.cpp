@@ -1,6 +1,6 @@
 // The text core: fontconfig face matching, FreeType rasterisation, a per-font glyph cache, line
 // layout with the usual alignment and word-break rules, and coverage blending into ARGB pixels.
-#include "platform/d3dx8/text_render.h"
+#include "platform/media/text_render.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H

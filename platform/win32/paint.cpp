@@ -8,7 +8,7 @@
 #include <memory>
 #include <tuple>
 
-#include "platform/d3dx8/text_render.h"
+#include "platform/media/text_render.h"
 #include "platform/win32/backend.h"
 #include "platform/win32/controls.h"
 

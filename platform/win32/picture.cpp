@@ -1,8 +1,7 @@
-// Pictures from image files or bytes, decoded by the image reader of the D3DX stand-in.
+// Pictures from image and icon files or bytes, decoded by the shared image readers.
 #include <string>
 
-#include "platform/d3dx8/file_read.h"
-#include "platform/d3dx8/image.h"
+#include "platform/media/image.h"
 #include "platform/runtime/errors.h"
 #include "platform/runtime/file_bytes.h"
 #include "platform/runtime/paths.h"
@@ -10,11 +9,9 @@
 
 namespace rt {
 
-StdPicture LoadPictureFromMemory(const void* data, size_t size) {
-    d3dx8detail::Image img;
-    std::string error;
-    if (!data || size == 0 || !d3dx8detail::DecodeImage(static_cast<const uint8_t*>(data), size, img, error))
-        Raise(481, "Invalid picture");
+namespace {
+
+StdPicture FromImage(media::Image&& img) {
     StdPicture p;
     p.Width = img.Width;
     p.Height = img.Height;
@@ -22,9 +19,26 @@ StdPicture LoadPictureFromMemory(const void* data, size_t size) {
     return p;
 }
 
+}  // namespace
+
+StdPicture LoadPictureFromMemory(const void* data, size_t size) {
+    media::Image img;
+    std::string error;
+    if (!data || size == 0 || !media::DecodeImage(static_cast<const uint8_t*>(data), size, img, error))
+        Raise(481, "Invalid picture");
+    return FromImage(std::move(img));
+}
+
+StdPicture LoadIconFromMemory(const void* data, size_t size) {
+    media::Image img;
+    std::string error;
+    if (!media::DecodeIcon(static_cast<const uint8_t*>(data), size, img, error)) Raise(481, "Invalid picture");
+    return FromImage(std::move(img));
+}
+
 StdPicture LoadPicture(const std::string& path) {
     std::string bytes;
-    switch (ReadRegularFile(HostPath(path), d3dx8detail::MaxImageFileBytes, bytes)) {
+    switch (ReadRegularFile(HostPath(path), media::MaxImageFileBytes, bytes)) {
         case FileRead::Ok: return LoadPictureFromMemory(bytes.data(), bytes.size());
         case FileRead::TooLarge: Raise(ErrOutOfMemory);
         default: Raise(ErrFileNotFound);  // missing, or nothing a picture can be read from

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/media/stdfont.h"
+
 namespace rt {
 
 // Colours are 0x00BBGGRR, as RGB(r, g, b) builds them.
@@ -24,15 +26,13 @@ struct StdPicture {
 // file, 7 when it is too large to be a picture, 481 (invalid picture) when it cannot be decoded.
 StdPicture LoadPicture(const std::string& path);
 StdPicture LoadPictureFromMemory(const void* data, size_t size);
+// The first image of an icon file in memory (a bitmap of 1 to 32 bits per pixel), with the
+// pixels that the icon's mask leaves out made fully transparent. Error 481 (invalid picture)
+// when the bytes are not such an icon.
+StdPicture LoadIconFromMemory(const void* data, size_t size);
 
-// The font of a control's text.
-struct StdFont {
-    std::string Name = "MS Sans Serif";
-    float Size = 8.25f;  // points
-    bool Bold = false;
-    bool Italic = false;
-    bool Underline = false;
-};
+// The font of a control's text: the platform's one font object.
+using ::StdFont;
 
 // Runs every pending event's handler and every due timer (each at most once), then returns.
 // Handlers may call it again.

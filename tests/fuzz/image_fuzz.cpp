@@ -4,14 +4,14 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/d3dx8/image.h"
+#include "platform/media/image.h"
 #include "platform/d3dx8/texture_build.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    d3dx8detail::Image image;
+    media::Image image;
     std::string why;
     // Small images only: the point is the parsing, not the memory of a huge picture.
-    if (!d3dx8detail::DecodeImage(data, size, image, why, 512)) return 0;
+    if (!media::DecodeImage(data, size, image, why, 512)) return 0;
     if (image.Pixels.size() != static_cast<size_t>(image.Width) * image.Height) __builtin_trap();
     d3dx8detail::ApplyColorKey(image, 0xFF00FF00u);
     const int w = std::min(d3dx8detail::NextPowerOfTwo(image.Width), 256);

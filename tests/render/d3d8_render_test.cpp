@@ -19,6 +19,7 @@
 #include <stb_image_write.h>
 #pragma GCC diagnostic pop
 
+#include "platform/d3d8/testswitch.h"
 #include "tests/render/d3d8_scene.h"
 
 using namespace d3d8testing;

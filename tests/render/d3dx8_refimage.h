@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/d3dx8/image.h"
+#include "platform/media/image.h"
 
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #define STBI_WRITE_NO_STDIO
@@ -56,9 +56,9 @@ inline void ExpectMatchesReference(const std::string& name, const std::vector<ui
     std::ifstream f(ref, std::ios::binary);
     ASSERT_TRUE(f.good()) << "no reference image " << ref << " (run with QV_UPDATE_REFS=1)";
     const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(f), {}};
-    d3dx8detail::Image img;
+    media::Image img;
     std::string why;
-    ASSERT_TRUE(d3dx8detail::DecodeImage(bytes.data(), bytes.size(), img, why)) << why;
+    ASSERT_TRUE(media::DecodeImage(bytes.data(), bytes.size(), img, why)) << why;
     ASSERT_EQ(img.Width, w);
     ASSERT_EQ(img.Height, h);
     int off = 0, worst = 0;

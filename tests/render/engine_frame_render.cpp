@@ -9,6 +9,7 @@
 #include "d3dx8_refimage.h"
 #include "engine/zemdx.h"
 #include "platform/d3d8/d3d8.h"
+#include "platform/d3d8/present.h"
 #include "platform/win32/form.h"
 #include "platform/win32/headless/headless.h"
 

@@ -14,6 +14,7 @@
 
 #include "app/game_state.h"
 #include "platform/d3d8/d3d8.h"
+#include "platform/d3d8/present.h"
 #include "platform/win32/headless/headless.h"
 #include "tests/render/d3dx8_refimage.h"
 #include "tests/unit/game/run_fixture.h"

@@ -10,6 +10,7 @@
 #include "engine/clsZemMesh.h"
 #include "engine/zemdx.h"
 #include "platform/d3d8/d3d8.h"
+#include "platform/d3d8/present.h"
 #include "platform/win32/form.h"
 #include "platform/win32/headless/headless.h"
 #include "tests/unit/engine/engine_test_util.h"

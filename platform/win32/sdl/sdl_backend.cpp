@@ -1,9 +1,5 @@
 // The SDL backend on X11: one SDL window per loaded window, drawn through its window surface, shaped
 // with the X Shape extension, with SDL's message box, cursor and URL opening.
-#include <SDL.h>
-#include <SDL_syswm.h>
-#include <X11/Xlib.h>
-#include <X11/extensions/shape.h>
 #include <poll.h>
 
 #include <algorithm>
@@ -11,9 +7,17 @@
 #include <map>
 
 #include "platform/d3d8/d3d8.h"
+#include "platform/d3d8/present.h"
 #include "platform/runtime/errors.h"
 #include "platform/win32/backend.h"
 #include "platform/win32/sdl/keymap.h"
+
+// Last: Xlib defines True and False as macros, which would break the program's constants of
+// those names in the headers above.
+#include <SDL.h>
+#include <SDL_syswm.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/shape.h>
 
 namespace rt::detail {
 

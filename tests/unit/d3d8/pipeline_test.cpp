@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/d3d8/d3d8.h"
+#include "platform/d3d8/testswitch.h"
 #include "platform/runtime/errors.h"
 #include "tests/render/d3d8_scene.h"
 

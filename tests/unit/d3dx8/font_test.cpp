@@ -7,8 +7,9 @@
 #include <new>
 
 #include "platform/d3d8/d3d8.h"
+#include "platform/d3d8/testswitch.h"
 #include "platform/d3dx8/d3dx8.h"
-#include "platform/d3dx8/text_render.h"
+#include "platform/media/text_render.h"
 #include "platform/runtime/errors.h"
 #include "tests/unit/d3dx8/d3dx8_testing.h"
 

@@ -9,6 +9,7 @@
 #include <iterator>
 
 #include "platform/d3d8/d3d8.h"
+#include "platform/d3d8/testswitch.h"
 #include "platform/d3dx8/d3dx8.h"
 #include "platform/d3dx8/mesh_reader.h"
 #include "platform/d3dx8/file_read.h"

@@ -7,12 +7,14 @@
 #include <filesystem>
 #include <fstream>
 
-#include "bmp_bytes.h"
 #include "platform/d3d8/d3d8.h"
+#include "platform/d3d8/testswitch.h"
 #include "platform/d3dx8/d3dx8.h"
 #include "platform/d3dx8/file_read.h"
+#include "platform/media/image.h"
 #include "platform/runtime/errors.h"
 #include "tests/unit/d3dx8/d3dx8_testing.h"
+#include "tests/unit/media/bmp_bytes.h"
 #include "tests/unit/runtime/bounded_process.h"
 #include "tests/unit/runtime/program_style.h"
 
@@ -231,6 +233,6 @@ TEST_F(D3DXTextureTest, DevicesFifosAndOversizedFilesAreRefused) {
     EXPECT_EQ(ErrorOf([&] { Load(up + "\\dev\\zero", 0); }), rt::ErrFileNotFound);
 
     const fs::path big = Write("big.bmp", {'B', 'M'});
-    fs::resize_file(big, d3dx8detail::MaxImageFileBytes + 1);  // sparse
+    fs::resize_file(big, media::MaxImageFileBytes + 1);  // sparse
     EXPECT_EQ(ErrorOf([&] { Load(big.string(), 0); }), rt::ErrOutOfMemory);
 }

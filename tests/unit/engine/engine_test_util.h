@@ -8,6 +8,7 @@
 
 #include "engine/zemdx.h"
 #include "platform/d3d8/d3d8.h"
+#include "platform/d3d8/testswitch.h"
 #include "platform/runtime/errors.h"
 #include "platform/win32/form.h"
 #include "platform/win32/headless/headless.h"

@@ -5,6 +5,7 @@
 #include "engine/frmZemLogo.h"
 #include "engine/zemdx.h"
 #include "engine_test_util.h"
+#include "platform/d3d8/testswitch.h"
 #include "platform/runtime/paths.h"
 #include "platform/win32/headless/headless.h"
 #include "platform/win32/system.h"

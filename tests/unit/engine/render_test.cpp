@@ -7,6 +7,8 @@
 #include "engine/clsZemMesh.h"
 #include "engine/zemdx.h"
 #include "engine_test_util.h"
+#include "platform/d3d8/present.h"
+#include "platform/d3d8/testswitch.h"
 
 using namespace enginetest;
 using Calls = std::vector<std::vector<int64_t>>;

@@ -7,6 +7,7 @@
 
 #include "engine/zemdx.h"
 #include "engine_test_util.h"
+#include "platform/d3d8/testswitch.h"
 #include "tests/unit/runtime/error_of.h"
 
 using namespace enginetest;

@@ -3,6 +3,7 @@
 
 #include "engine/zemdx.h"
 #include "engine_test_util.h"
+#include "platform/d3d8/testswitch.h"
 #include "platform/d3dx8/math.h"
 #include "tests/unit/runtime/error_of.h"
 

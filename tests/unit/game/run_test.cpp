@@ -12,6 +12,7 @@
 #include "app/frmWindowed.h"
 #include "app/game_state.h"
 #include "engine/zemdx.h"
+#include "platform/d3d8/present.h"
 #include "platform/win32/headless/headless.h"
 #include "platform/win32/keys.h"
 #include "tests/unit/game/run_fixture.h"

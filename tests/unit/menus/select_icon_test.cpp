@@ -5,6 +5,7 @@
 
 #include "app/frmSelect.h"
 #include "platform/runtime/errors.h"
+#include "platform/win32/runtime.h"
 #include "resources/resources.h"
 #include "tests/unit/runtime/error_of.h"
 
@@ -16,7 +17,7 @@ std::vector<unsigned char> IconBytes() {
 }
 
 int RaisedNumber(const std::vector<unsigned char>& bytes) {
-    return rttest::ErrorOf([&] { IconPicture(bytes.data(), bytes.size()); });
+    return rttest::ErrorOf([&] { rt::LoadIconFromMemory(bytes.data(), bytes.size()); });
 }
 
 void Put32(std::vector<unsigned char>& b, size_t at, uint32_t v) {
@@ -58,7 +59,7 @@ std::vector<unsigned char> TinyIcon() {
 TEST(SelectIcon, TheEmbeddedIconIsA32By32PictureWithOpaquePixels) {
     const auto bytes = IconBytes();
     ASSERT_FALSE(bytes.empty());
-    const rt::StdPicture icon = IconPicture(bytes.data(), bytes.size());
+    const rt::StdPicture icon = rt::LoadIconFromMemory(bytes.data(), bytes.size());
     EXPECT_EQ(icon.Width, 32);
     EXPECT_EQ(icon.Height, 32);
     int opaque = 0;
@@ -69,7 +70,7 @@ TEST(SelectIcon, TheEmbeddedIconIsA32By32PictureWithOpaquePixels) {
 
 TEST(SelectIcon, ColoursComeTopDownAndTheMaskMakesTransparency) {
     const auto bytes = TinyIcon();
-    const rt::StdPicture icon = IconPicture(bytes.data(), bytes.size());
+    const rt::StdPicture icon = rt::LoadIconFromMemory(bytes.data(), bytes.size());
     ASSERT_EQ(icon.Width, 2);
     ASSERT_EQ(icon.Height, 2);
     EXPECT_EQ(icon.Pixels[0], 0xFFFF0000u);
@@ -110,7 +111,7 @@ TEST(SelectIcon, DamagedIconFilesAreInvalidPictures) {
     for (size_t n = 0; n < whole.size(); ++n) {
         std::vector<unsigned char> cut(whole.begin(), whole.begin() + static_cast<long>(n));
         try {
-            IconPicture(cut.data(), cut.size());
+            rt::LoadIconFromMemory(cut.data(), cut.size());
         } catch (const rt::RuntimeError& e) {
             EXPECT_EQ(e.Number(), 481);
         }

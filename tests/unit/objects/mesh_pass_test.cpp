@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "objects_fixture.h"
+#include "platform/d3d8/testswitch.h"
 
 namespace {
 

@@ -10,6 +10,7 @@
 
 #include "engine/clsZemAniMesh.h"
 #include "objects_fixture.h"
+#include "platform/d3d8/testswitch.h"
 #include "platform/d3dx8/math.h"
 
 using objtest::ArgsOf;

@@ -7,6 +7,7 @@
 
 #include "engine/xor_string.h"
 #include "objects_fixture.h"
+#include "platform/d3d8/testswitch.h"
 
 using objtest::ErrorOf;
 using Inspector = clsZemObjectInspector;

@@ -13,6 +13,7 @@
 #include "engine/clsZemObject.h"
 #include "engine/zemdx.h"
 #include "platform/d3d8/d3d8.h"
+#include "platform/d3d8/testswitch.h"
 #include "platform/runtime/errors.h"
 #include "platform/runtime/textfile.h"
 #include "platform/win32/headless/headless.h"

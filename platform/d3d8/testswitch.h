@@ -1,0 +1,43 @@
+// The test interface of the platform objects, for tests and for the objects' own implementation
+// (other layers' code never includes it).
+#pragma once
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "platform/d3d8/d3d8.h"
+
+// Test-only switches: make chosen calls fail, force the answers of the capability checks,
+// and record the calls made. Every platform object checks the switch on each call; it costs
+// one flag test while nothing is armed or recorded.
+namespace d3d8test {
+
+struct CallRecord {
+    std::string Method;            // "SetRenderState", "CreateVertexBuffer", "CreateFont" ...
+    std::vector<int64_t> Args;     // the numeric arguments, in order
+};
+
+// Disarms every fault, forgets the forced results, stops recording and clears the record.
+void Reset();
+// Calls of `Method` number nth, nth+1, ..., nth+count-1 from now (1 = the next) fail with
+// `code` (count -1: every call from the nth on).
+void FailCall(const std::string& Method, int nth = 1, int count = 1, int32_t code = D3DERR_INVALIDCALL);
+// Forced results of the checks (until Reset).
+void SetCheckDeviceTypeResult(int32_t code);
+void SetCheckDeviceMultiSampleTypeResult(int32_t code);
+bool CheckDeviceTypeForced(int32_t& code);
+bool CheckDeviceMultiSampleTypeForced(int32_t& code);
+// Recording of calls.
+void Record(bool on);
+const std::vector<CallRecord>& Calls();
+int CallCount(const std::string& Method);
+void ClearCalls();
+
+// True while any switch is armed or recording is on.
+bool Active();
+// For every platform call: counts and records the call; returns the failure code when this
+// call must fail, else D3D_OK. Used by other platform modules too (D3DX's CreateFont ...).
+int32_t Intercept(const char* Method, std::initializer_list<int64_t> Args = {});
+
+}  // namespace d3d8test
