@@ -6,32 +6,27 @@
 #include <map>
 #include <stdexcept>
 
+#include "platform/media/bytes.h"
+
 namespace Art {
 namespace {
 
-void Put16(std::vector<uint8_t>& o, uint32_t v) {
-    o.push_back(uint8_t(v));
-    o.push_back(uint8_t(v >> 8));
-}
-
-void Put32(std::vector<uint8_t>& o, uint32_t v) {
-    Put16(o, v & 0xFFFF);
-    Put16(o, v >> 16);
-}
+using media::PutLe16;
+using media::PutLe32;
 
 // The 40-byte bitmap information header.
 void PutInfoHeader(std::vector<uint8_t>& o, int w, int h, int bits, uint32_t imageSize, uint32_t colours) {
-    Put32(o, 40);
-    Put32(o, uint32_t(w));
-    Put32(o, uint32_t(h));
-    Put16(o, 1);
-    Put16(o, uint32_t(bits));
-    Put32(o, 0);  // no compression
-    Put32(o, imageSize);
-    Put32(o, 3780);  // 96 pixels per inch
-    Put32(o, 3780);
-    Put32(o, colours);
-    Put32(o, 0);
+    PutLe32(o, 40);
+    PutLe32(o, uint32_t(w));
+    PutLe32(o, uint32_t(h));
+    PutLe16(o, 1);
+    PutLe16(o, uint32_t(bits));
+    PutLe32(o, 0);  // no compression
+    PutLe32(o, imageSize);
+    PutLe32(o, 3780);  // 96 pixels per inch
+    PutLe32(o, 3780);
+    PutLe32(o, colours);
+    PutLe32(o, 0);
 }
 
 void Save(const std::string& path, const std::vector<uint8_t>& bytes) {
@@ -48,9 +43,9 @@ void WriteBmp24(const std::string& path, int w, int h, const std::vector<uint8_t
     std::vector<uint8_t> o;
     o.push_back('B');
     o.push_back('M');
-    Put32(o, 54 + imageSize);
-    Put32(o, 0);
-    Put32(o, 54);
+    PutLe32(o, 54 + imageSize);
+    PutLe32(o, 0);
+    PutLe32(o, 54);
     PutInfoHeader(o, w, h, 24, imageSize, 0);
     for (int y = h - 1; y >= 0; --y) {  // bottom row first
         for (int x = 0; x < w; ++x) {
@@ -114,9 +109,9 @@ void WriteBmp8(const std::string& path, int w, int h, const Indexed& img) {
     std::vector<uint8_t> o;
     o.push_back('B');
     o.push_back('M');
-    Put32(o, dataAt + imageSize);
-    Put32(o, 0);
-    Put32(o, dataAt);
+    PutLe32(o, dataAt + imageSize);
+    PutLe32(o, 0);
+    PutLe32(o, dataAt);
     PutInfoHeader(o, w, h, 8, imageSize, 256);
     for (auto& c : img.palette) {
         o.push_back(c[2]);
@@ -139,17 +134,17 @@ void WriteIco256(const std::string& path, int w, int h, const Indexed& img, cons
     const uint32_t andStride = ((uint32_t(w) + 31) / 32) * 4;
     const uint32_t imageSize = 40 + 256 * 4 + (xorStride + andStride) * uint32_t(h);
     std::vector<uint8_t> o;
-    Put16(o, 0);
-    Put16(o, 1);  // an icon
-    Put16(o, 1);  // one image
+    PutLe16(o, 0);
+    PutLe16(o, 1);  // an icon
+    PutLe16(o, 1);  // one image
     o.push_back(uint8_t(w));
     o.push_back(uint8_t(h));
     o.push_back(0);  // 256 colours
     o.push_back(0);
-    Put16(o, 1);
-    Put16(o, 8);
-    Put32(o, imageSize);
-    Put32(o, 22);
+    PutLe16(o, 1);
+    PutLe16(o, 8);
+    PutLe32(o, imageSize);
+    PutLe32(o, 22);
     PutInfoHeader(o, w, h * 2, 8, (xorStride + andStride) * uint32_t(h), 256);
     for (auto& c : pal) {
         o.push_back(c[2]);

@@ -5,6 +5,8 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "platform/media/bytes.h"
+
 namespace datagen {
 
 uint32_t Rgb(double r, double g, double b) {
@@ -12,16 +14,8 @@ uint32_t Rgb(double r, double g, double b) {
     return (ch(r) << 16) | (ch(g) << 8) | ch(b);
 }
 
-namespace {
-void Put16(std::vector<uint8_t>& out, uint32_t v) {
-    out.push_back(uint8_t(v));
-    out.push_back(uint8_t(v >> 8));
-}
-void Put32(std::vector<uint8_t>& out, uint32_t v) {
-    Put16(out, v & 0xFFFF);
-    Put16(out, v >> 16);
-}
-}  // namespace
+using media::PutLe16;
+using media::PutLe32;
 
 void WriteBmp24(const std::string& path, const Image& img) {
     const uint32_t rowBytes = (uint32_t(img.Width) * 3 + 3) & ~3u;
@@ -31,21 +25,21 @@ void WriteBmp24(const std::string& path, const Image& img) {
     // File header: "BM", file size, two reserved words, offset of the pixel data.
     out.push_back('B');
     out.push_back('M');
-    Put32(out, 54 + dataBytes);
-    Put32(out, 0);
-    Put32(out, 54);
+    PutLe32(out, 54 + dataBytes);
+    PutLe32(out, 0);
+    PutLe32(out, 54);
     // Info header: 40 bytes, width, height (positive: bottom-up), 1 plane, 24 bits, no compression.
-    Put32(out, 40);
-    Put32(out, uint32_t(img.Width));
-    Put32(out, uint32_t(img.Height));
-    Put16(out, 1);
-    Put16(out, 24);
-    Put32(out, 0);
-    Put32(out, dataBytes);
-    Put32(out, 3780);  // 96 dots per inch
-    Put32(out, 3780);
-    Put32(out, 0);
-    Put32(out, 0);
+    PutLe32(out, 40);
+    PutLe32(out, uint32_t(img.Width));
+    PutLe32(out, uint32_t(img.Height));
+    PutLe16(out, 1);
+    PutLe16(out, 24);
+    PutLe32(out, 0);
+    PutLe32(out, dataBytes);
+    PutLe32(out, 3780);  // 96 dots per inch
+    PutLe32(out, 3780);
+    PutLe32(out, 0);
+    PutLe32(out, 0);
     for (int y = img.Height - 1; y >= 0; --y) {
         const size_t start = out.size();
         for (int x = 0; x < img.Width; ++x) {

@@ -3,23 +3,22 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/media/bytes.h"
+
 namespace Outline {
-namespace {
 
-uint32_t U16(std::span<const unsigned char> b, size_t at) { return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8; }
-uint32_t U32(std::span<const unsigned char> b, size_t at) { return U16(b, at) | U16(b, at + 2) << 16; }
-
-}  // namespace
+using media::Le16;
+using media::Le32;
 
 Picture ReadBmp24(std::span<const unsigned char> b) {
     if (b.size() < 54 || b[0] != 'B' || b[1] != 'M') throw BadPicture("not a BMP file");
-    const uint32_t dataAt = U32(b, 10);
-    const uint32_t headerSize = U32(b, 14);
+    const uint32_t dataAt = Le32(&b[10]);
+    const uint32_t headerSize = Le32(&b[14]);
     if (headerSize < 40 || 14 + uint64_t(headerSize) > b.size()) throw BadPicture("unsupported BMP header");
-    const int32_t w = int32_t(U32(b, 18));
-    const int32_t hRaw = int32_t(U32(b, 22));
-    if (U16(b, 26) != 1 || U16(b, 28) != 24) throw BadPicture("not a 24-bit BMP");
-    if (U32(b, 30) != 0) throw BadPicture("compressed BMP not supported");
+    const int32_t w = int32_t(Le32(&b[18]));
+    const int32_t hRaw = int32_t(Le32(&b[22]));
+    if (Le16(&b[26]) != 1 || Le16(&b[28]) != 24) throw BadPicture("not a 24-bit BMP");
+    if (Le32(&b[30]) != 0) throw BadPicture("compressed BMP not supported");
     if (w <= 0 || hRaw == 0 || hRaw == INT32_MIN || w > 16384 || hRaw > 16384 || hRaw < -16384)
         throw BadPicture("bad BMP size");
     const bool topDown = hRaw < 0;

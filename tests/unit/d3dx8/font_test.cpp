@@ -139,6 +139,31 @@ TEST(D3DXOleFonts, HandlesFollowTheDescriptionAndDieWithTheFont) {
     EXPECT_FALSE(LookUpFontHandle(0, d));
 }
 
+TEST(D3DXOleFonts, CopiesShareTheDescriptionButNotTheHandle) {
+    // Controls keep their font by value: a copy that took the original's handle would release
+    // it when it dies, and an assignment must not drop the target's own handle behind its back.
+    StdFont original;
+    original.Name = "Verdana";
+    original.Size = 9.75;
+    const HFONT handle = original.hFont();
+    FontDescription d;
+    {
+        StdFont copy = original;
+        EXPECT_EQ(copy.Name, "Verdana");
+        EXPECT_EQ(copy.Size, 9.75);
+        const HFONT copied = copy.hFont();
+        EXPECT_NE(copied, handle);
+        ASSERT_TRUE(LookUpFontHandle(copied, d));
+        EXPECT_EQ(d.Size, 9.75);
+        copy.Bold = rt::True;
+        copy = original;  // same description again: the copy keeps its handle
+        EXPECT_EQ(copy.Bold, rt::False);
+        EXPECT_NE(copy.hFont(), handle);
+    }
+    ASSERT_TRUE(LookUpFontHandle(handle, d));
+    EXPECT_EQ(original.hFont(), handle);
+}
+
 // A font held by a static-lifetime reference, as the engine keeps its label font: it goes with
 // the other statics after main returns, possibly after the handle registry has been torn down.
 static StdFontPtr gFontHeldToTheEnd;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/frmSelect.h"
+#include "platform/media/bytes.h"
 #include "platform/runtime/errors.h"
 #include "platform/win32/runtime.h"
 #include "resources/resources.h"
@@ -20,10 +21,6 @@ int RaisedNumber(const std::vector<unsigned char>& bytes) {
     return rttest::ErrorOf([&] { rt::LoadIconFromMemory(bytes.data(), bytes.size()); });
 }
 
-void Put32(std::vector<unsigned char>& b, size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<unsigned char>(v >> (8 * i));
-}
-
 // A 2 x 2 icon, 8 bits per pixel, two palette colours: top row colour 1 (red), bottom row
 // colour 0 (blue); the mask leaves out the top-right pixel.
 std::vector<unsigned char> TinyIcon() {
@@ -32,15 +29,15 @@ std::vector<unsigned char> TinyIcon() {
     b[4] = 1;
     b[6] = 2;
     b[7] = 2;
-    Put32(b, 6 + 8, 40 + 8 + 8 + 8);
-    Put32(b, 6 + 12, 22);
+    media::StoreLe32(&b[6 + 8], 40 + 8 + 8 + 8);
+    media::StoreLe32(&b[6 + 12], 22);
     const size_t d = 22;
-    Put32(b, d, 40);
-    Put32(b, d + 4, 2);
-    Put32(b, d + 8, 4);
+    media::StoreLe32(&b[d], 40);
+    media::StoreLe32(&b[d + 4], 2);
+    media::StoreLe32(&b[d + 8], 4);
     b[d + 12] = 1;
     b[d + 14] = 8;
-    Put32(b, d + 32, 2);
+    media::StoreLe32(&b[d + 32], 2);
     const size_t pal = d + 40;
     b[pal + 0] = 255;      // colour 0: blue (B, G, R, 0)
     b[pal + 4 + 2] = 255;  // colour 1: red
@@ -88,23 +85,23 @@ TEST(SelectIcon, DamagedIconFilesAreInvalidPictures) {
     b[4] = 0;  // no images
     EXPECT_EQ(RaisedNumber(b), 481);
     b = TinyIcon();
-    Put32(b, 6 + 12, 0xFFFFFFF0u);  // image past the end
+    media::StoreLe32(&b[6 + 12], 0xFFFFFFF0u);  // image past the end
     EXPECT_EQ(RaisedNumber(b), 481);
     b = TinyIcon();
-    Put32(b, 6 + 8, 0xFFFFFFFFu);  // image longer than the file
+    media::StoreLe32(&b[6 + 8], 0xFFFFFFFFu);  // image longer than the file
     EXPECT_EQ(RaisedNumber(b), 481);
     b = TinyIcon();
-    Put32(b, 22 + 8, 3);  // odd height: no colour and mask halves
+    media::StoreLe32(&b[22 + 8], 3);  // odd height: no colour and mask halves
     EXPECT_EQ(RaisedNumber(b), 481);
     b = TinyIcon();
-    Put32(b, 22 + 4, 0x7FFFFFFF);  // absurd width
+    media::StoreLe32(&b[22 + 4], 0x7FFFFFFF);  // absurd width
     EXPECT_EQ(RaisedNumber(b), 481);
     b = TinyIcon();
     b[22 + 14] = 7;  // bits per pixel
     EXPECT_EQ(RaisedNumber(b), 481);
     b = TinyIcon();
     b.resize(22 + 40 + 8 + 4);  // cut inside the colours
-    Put32(b, 6 + 8, static_cast<uint32_t>(b.size() - 22));
+    media::StoreLe32(&b[6 + 8], static_cast<uint32_t>(b.size() - 22));
     EXPECT_EQ(RaisedNumber(b), 481);
     // Cut anywhere: never more than an error.
     const auto whole = TinyIcon();

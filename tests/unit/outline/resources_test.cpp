@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/media/bytes.h"
 #include "resources/resources.h"
 #include "tests/unit/outline/picture_helpers.h"
 
@@ -17,8 +18,8 @@ std::vector<unsigned char> FileBytes(const std::string& name) {
     return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
 }
 
-uint32_t U16(std::span<const unsigned char> b, size_t at) { return b[at] | b[at + 1] << 8; }
-uint32_t U32(std::span<const unsigned char> b, size_t at) { return U16(b, at) | U16(b, at + 2) << 16; }
+using media::Le16;
+using media::Le32;
 
 TEST(Resources, EveryPictureIsEmbeddedWithTheFilesBytes) {
     for (const char* name : {"frmMenu.bmp", "frmOptions.bmp", "frmAbout.bmp", "frmSelect.bmp", "frmWindowed.bmp",
@@ -47,19 +48,19 @@ TEST(Resources, SplashPictureIs24Bit182By127) {
 TEST(Resources, SelectIconIsOne32By32ImageIn256Colours) {
     auto b = GetResource("frmSelect.ico");
     ASSERT_GE(b.size(), 22u);
-    EXPECT_EQ(U16(b, 0), 0u);
-    EXPECT_EQ(U16(b, 2), 1u) << "not an icon";
-    EXPECT_EQ(U16(b, 4), 1u) << "one image";
+    EXPECT_EQ(Le16(&b[0]), 0u);
+    EXPECT_EQ(Le16(&b[2]), 1u) << "not an icon";
+    EXPECT_EQ(Le16(&b[4]), 1u) << "one image";
     EXPECT_EQ(b[6], 32);
     EXPECT_EQ(b[7], 32);
-    EXPECT_EQ(U16(b, 12), 8u) << "bits per pixel";
-    const uint32_t size = U32(b, 14), at = U32(b, 18);
+    EXPECT_EQ(Le16(&b[12]), 8u) << "bits per pixel";
+    const uint32_t size = Le32(&b[14]), at = Le32(&b[18]);
     ASSERT_EQ(uint64_t(at) + size, b.size());
     // The image: header, 256 palette entries, 8-bit pixels and the 1-bit transparency mask.
-    EXPECT_EQ(U32(b, at), 40u);
-    EXPECT_EQ(U32(b, at + 4), 32u);
-    EXPECT_EQ(U32(b, at + 8), 64u) << "height counts pixels and mask";
-    EXPECT_EQ(U16(b, at + 14), 8u);
+    EXPECT_EQ(Le32(&b[at]), 40u);
+    EXPECT_EQ(Le32(&b[at + 4]), 32u);
+    EXPECT_EQ(Le32(&b[at + 8]), 64u) << "height counts pixels and mask";
+    EXPECT_EQ(Le16(&b[at + 14]), 8u);
     EXPECT_EQ(size, 40u + 256 * 4 + 32 * 32 + 32 * 4);
     // Not all one colour, and not all transparent.
     const size_t pixels = at + 40 + 256 * 4;
@@ -77,13 +78,13 @@ TEST(Resources, SelectIconAlsoComesAsA256ColourBmp) {
     auto b = GetResource("frmSelectIcon.bmp");
     ASSERT_GE(b.size(), 54u + 1024u + 1024u);
     EXPECT_EQ(b[0], 'B');
-    EXPECT_EQ(U32(b, 18), 32u);
-    EXPECT_EQ(U32(b, 22), 32u);
-    EXPECT_EQ(U16(b, 28), 8u);
-    const uint32_t dataAt = U32(b, 10);
+    EXPECT_EQ(Le32(&b[18]), 32u);
+    EXPECT_EQ(Le32(&b[22]), 32u);
+    EXPECT_EQ(Le16(&b[28]), 8u);
+    const uint32_t dataAt = Le32(&b[10]);
     ASSERT_EQ(uint64_t(dataAt) + 32 * 32, b.size());
     const uint8_t corner = b[dataAt];  // bottom-left pixel
-    const size_t paletteAt = 14 + U32(b, 14);
+    const size_t paletteAt = 14 + Le32(&b[14]);
     EXPECT_EQ(b[paletteAt + 4 * corner + 2], 0xFF);  // red
     EXPECT_EQ(b[paletteAt + 4 * corner + 1], 0x00);  // green
     EXPECT_EQ(b[paletteAt + 4 * corner + 0], 0xFF);  // blue
