@@ -3,8 +3,6 @@
 // The window is never unloaded before the program ends, so the list and its highlight last, and
 // the run reads the folder and the highlighted name when it starts.
 #pragma once
-#include <cstddef>
-#include <cstdint>
 
 #include "app/outline/shaped_form.h"
 #include "platform/win32/controls.h"

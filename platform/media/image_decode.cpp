@@ -1,5 +1,5 @@
-// Image decoding: palettised BMPs by our own reader, JPEG by libjpeg, everything else by
-// stb_image.
+// Image decoding: palettised BMPs by our own reader, JPEG by libjpeg (which the build requires),
+// everything else by stb_image.
 #include <climits>
 #include <cstring>
 
