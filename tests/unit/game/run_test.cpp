@@ -344,7 +344,8 @@ TEST(GameWorldErrors, FloorOrCeilingNumberOutOfRange) {
 }
 
 TEST(GameWorldErrors, HugeHeaders) {
-    EXPECT_EXIT(RunBadWorld("40000,2,1,1\r\n"), testing::ExitedWithCode(1), "Run-time error '6':");
+    EXPECT_EXIT(RunBadWorld("40000,2,1,1\r\n" + std::string(80000, ' ')), testing::ExitedWithCode(1),
+                "Run-time error '6':");
     EXPECT_EXIT(RunBadWorld("30000,30000,1,1\r\n"), testing::ExitedWithCode(1), "Run-time error '(6|7|62)':");
     EXPECT_EXIT(RunBadWorld("-1,2,1,1\r\n"), testing::ExitedWithCode(1), "Run-time error '9':");
 }
