@@ -55,6 +55,21 @@ void SendCloseCommand(const std::string& display, unsigned long window) {
     XCloseDisplay(d);
 }
 
+// The main menu, then Select Simulation clicked on it; 0 for a window that did not come up.
+struct MenuAndSelection {
+    unsigned long menu = 0, select = 0;
+};
+MenuAndSelection OpenSelection(e2e::Session& s) {
+    MenuAndSelection w;
+    w.menu = s.WaitForWindow("Quorvane");
+    if (w.menu == 0) return w;
+    e2e::Pause(300);
+    s.Click(w.menu, 148, 72);  // Select Simulation
+    w.select = s.WaitForWindow("Quorvane -- Select Simulation");
+    e2e::Pause(300);
+    return w;
+}
+
 }  // namespace
 
 TEST(GameEndToEnd, SelectAWorldBeginWalkIntoAWallAndEscape) {
@@ -63,13 +78,8 @@ TEST(GameEndToEnd, SelectAWorldBeginWalkIntoAWallAndEscape) {
     // Started from another folder: the program finds its data beside itself.
     auto& app = s.Start({QV_PROGRAM}, "/tmp");
 
-    const unsigned long menu = s.WaitForWindow("Quorvane");
-    ASSERT_NE(menu, 0u) << app.Errors();
-    e2e::Pause(300);
-    s.Click(menu, 148, 72);  // Select Simulation
-    const unsigned long select = s.WaitForWindow("Quorvane -- Select Simulation");
+    const auto [menu, select] = OpenSelection(s);
     ASSERT_NE(select, 0u) << app.Errors();
-    e2e::Pause(300);
     // The list shows Castle Rooms, First Steps, Labyrinth; the second row is First Steps.
     s.Click(select, 60, 55);
     e2e::Pause(200);
@@ -162,13 +172,8 @@ TEST(GameEndToEnd, ClosingTheGameWindowDuringTheSplashEndsTheProgramWithoutReadi
     std::ofstream(dir / "Data" / "Maps" / "Bad.map", std::ios::binary) << "1,2,1,1\r\n13,14\r\n";
     auto& app = s.Start({(dir / "quorvane").string()}, "/tmp");
 
-    const unsigned long menu = s.WaitForWindow("Quorvane");
-    ASSERT_NE(menu, 0u) << app.Errors();
-    e2e::Pause(300);
-    s.Click(menu, 148, 72);  // Select Simulation
-    const unsigned long select = s.WaitForWindow("Quorvane -- Select Simulation");
+    const auto [menu, select] = OpenSelection(s);
     ASSERT_NE(select, 0u) << app.Errors();
-    e2e::Pause(300);
     s.Click(select, 60, 40);    // the one world
     s.Click(select, 184, 140);  // Accept
     e2e::Pause(300);
