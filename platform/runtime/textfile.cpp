@@ -131,8 +131,12 @@ void OpenForInput(int fileNumber, const std::string& path) {
         case FileRead::NotAFile:
         case FileRead::Failed: Raise(ErrPathFileAccess);
     }
-    auto file = std::make_unique<OpenFile>(fd, size);
-    Files()[fileNumber] = std::move(file);
+    try {
+        Files()[fileNumber] = std::make_unique<OpenFile>(fd, size);
+    } catch (...) {
+        ::close(fd);
+        throw;
+    }
 }
 
 std::string LineInput(int fileNumber) { return Get(fileNumber).Line(); }
