@@ -37,12 +37,22 @@ void frmMenu::Form_Load() {
 
 void frmMenu::cmdBegin_Click() {
     if (ModMain::WorldSelected != rt::True) {
-        rt::MsgBox("You must first select a simulation.", 48, "Error! Direction unclear.");
+        NoWorldMessage();
     } else if (ModMain::WindowedMode == rt::True) {
+        // Accept does not look at the highlight, and the run reads the highlighted name only
+        // when it starts: with none highlighted there is no world to run.
+        if (rt::FormOf<frmSelect>().fileWorld.FileName().empty()) {
+            NoWorldMessage();
+            return;
+        }
         // The run lives inside this load; during a run the window is already loaded and
         // nothing new starts.
         rt::FormOf<frmWindowed>().Load();
     }
+}
+
+void frmMenu::NoWorldMessage() {
+    rt::MsgBox("You must first select a simulation.", 48, "Error! Direction unclear.");
 }
 
 void frmMenu::CmdOptions_Click() { rt::FormOf<frmOptions>().Show(); }

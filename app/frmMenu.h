@@ -22,12 +22,17 @@ public:
 
     // Shapes the window, then sets WindowedMode.
     void Form_Load() override;
-    // Without an accepted world: the message box; otherwise loads the game window, which runs
-    // the whole walk-through before returning.
+    // Without an accepted world, or with no name highlighted in the selection window: the
+    // message box; otherwise loads the game window, which runs the whole walk-through before
+    // returning.
     void cmdBegin_Click();
     void CmdOptions_Click();
     void cmdSelectWorld_Click();
     void cmdAbout_Click();
     // Unloads every window that is loaded, the menu last.
     void cmdExit_Click();
+
+private:
+    // "You must first select a simulation.", the answer to Begin without a world to run.
+    static void NoWorldMessage();
 };

@@ -19,6 +19,9 @@ void frmWindowed::Form_Load() {
     // The engine on the picture box, after its splash.
     GameWorld::SetDisplaySettings();
     ZemDx::InitEngine(picGame.hWnd(), 1, 1, rt::False, rt::True);
+    // The splash pumps events: a window closed there (or the menu's Exit) ends the run here,
+    // before the world is read.
+    if (windowGone_) EndRun();
     GameWorld::MakeLabelAndImages();
 
     // The world highlighted in the selection window, read now.

@@ -7,6 +7,7 @@
 #include "app/world_map.h"
 #include "engine/zemdx.h"
 #include "platform/runtime/errors.h"
+#include "platform/runtime/memory.h"
 #include "platform/runtime/types.h"
 #include "platform/win32/runtime.h"
 
@@ -26,6 +27,19 @@ int32_t WallTexture(rt::Integer n) {
     if (entry < 0 || entry >= ModMain::kWallTextureEntries) rt::Raise(rt::ErrSubscript);
     return ModMain::WallTextures[entry];
 }
+
+// The wall texture of the floor or the ceiling; an error names the number at fault.
+int32_t SurfaceTexture(rt::Integer n, const char* surface) {
+    try {
+        return WallTexture(n);
+    } catch (rt::RuntimeError& e) {
+        e.AddContext(std::string(surface) + " texture number " + std::to_string(n));
+        throw;
+    }
+}
+
+constexpr uint64_t kTrianglesPerWall = 8;
+constexpr uint64_t kFloorAndCeilingTriangles = 4;
 
 }  // namespace
 
@@ -53,18 +67,40 @@ void MakeLabelAndImages() {
 void BuildWorld() {
     // The counters are 16-bit: a bound beyond 32767 overflows when its loop starts (the column
     // bound only once there is a row), and so does 5 x a start cell's row or column beyond 6553.
-    rt::ForInteger(1, ModMain::Map.UBound(1), [](rt::Integer x) {
-        rt::ForInteger(1, ModMain::Map.UBound(2), [x](rt::Integer z) {
-            const rt::Integer c = ModMain::Map(x, z);
-            if (c == kOpenFloor) return;
-            if (c == kStartCell) {
-                ZemDx::Camera.PosX = static_cast<float>(-(double(rt::MulInt(5, x)) + 2.5));
-                ZemDx::Camera.PosZ = static_cast<float>(-(double(rt::MulInt(5, z)) + 2.5));
-                return;
-            }
-            ModMain::AddBlock(x, z, WallTexture(c));
+    rt::Integer cellX = 0, cellZ = 0;  // the cell being built, for the error's detail
+    try {
+        rt::ForInteger(1, ModMain::Map.UBound(1), [&](rt::Integer x) {
+            rt::ForInteger(1, ModMain::Map.UBound(2), [&](rt::Integer z) {
+                cellX = x;
+                cellZ = z;
+                const rt::Integer c = ModMain::Map(x, z);
+                if (c == kOpenFloor) return;
+                if (c == kStartCell) {
+                    ZemDx::Camera.PosX = static_cast<float>(-(double(rt::MulInt(5, x)) + 2.5));
+                    ZemDx::Camera.PosZ = static_cast<float>(-(double(rt::MulInt(5, z)) + 2.5));
+                    return;
+                }
+                ModMain::AddBlock(x, z, WallTexture(c));
+            });
         });
-    });
+    } catch (rt::RuntimeError& e) {
+        if (cellX > 0)
+            e.AddContext("row " + std::to_string(cellX) + ", column " + std::to_string(cellZ) + " holds code " +
+                         std::to_string(ModMain::Map(cellX, cellZ)));
+        throw;
+    }
+}
+
+uint64_t WorldBytesNeeded() {
+    // Every cell but open floor and start cells becomes a wall block (or stops the build).
+    uint64_t walls = 0;
+    const rt::Long rows = ModMain::Map.UBound(1), cols = ModMain::Map.UBound(2);
+    for (rt::Long x = 1; x <= rows; ++x)
+        for (rt::Long z = 1; z <= cols; ++z) {
+            const rt::Integer c = ModMain::Map(x, z);
+            walls += c != kOpenFloor && c != kStartCell;
+        }
+    return (walls * kTrianglesPerWall + kFloorAndCeilingTriangles) * kBytesPerWorldTriangle;
 }
 
 void AddFloorAndCeiling() {
@@ -77,19 +113,31 @@ void AddFloorAndCeiling() {
     const float u = static_cast<float>(U), v = static_cast<float>(V);
     const int32_t w = kWhite;
     ZemDx::AddTriangle(5, 0, 5, 0, 0, w, X1, 0, 5, u, 0, w, X1, 0, Z1, u, v, w,
-                       WallTexture(ModMain::FloorTexture));
+                       SurfaceTexture(ModMain::FloorTexture, "floor"));
     ZemDx::AddTriangle(X1, 0, Z1, u, v, w, 5, 0, Z1, 0, v, w, 5, 0, 5, 0, 0, w,
-                       WallTexture(ModMain::FloorTexture));
+                       SurfaceTexture(ModMain::FloorTexture, "floor"));
     ZemDx::AddTriangle(X1, 5, Z1, u, v, w, X1, 5, 5, u, 0, w, 5, 5, 5, 0, 0, w,
-                       WallTexture(ModMain::CeilingTexture));
+                       SurfaceTexture(ModMain::CeilingTexture, "ceiling"));
     ZemDx::AddTriangle(5, 5, 5, 0, 0, w, 5, 5, Z1, 0, v, w, X1, 5, Z1, u, v, w,
-                       WallTexture(ModMain::CeilingTexture));
+                       SurfaceTexture(ModMain::CeilingTexture, "ceiling"));
 }
 
 void ReadAndBuildWorld(const std::string& path) {
-    ModMain::LoadMap(path);
-    BuildWorld();
-    AddFloorAndCeiling();
+    ModMain::LoadMap(path);  // its errors name the file already
+    try {
+        // A world the machine cannot hold is refused before it is built, instead of ending
+        // the program from outside when memory runs out halfway.
+        const uint64_t need = WorldBytesNeeded(), available = rt::AvailableMemoryBytes();
+        if (need > available)
+            rt::RaiseAbout(rt::ErrOutOfMemory, "the world needs about " + std::to_string(need >> 20) +
+                                                   " MB, " + std::to_string(available >> 20) +
+                                                   " MB are available");
+        BuildWorld();
+        AddFloorAndCeiling();
+    } catch (rt::RuntimeError& e) {
+        e.AddContext(path);
+        throw;
+    }
     ZemDx::RefreshBuffers();
 }
 

@@ -25,26 +25,43 @@ std::string_view FieldOf(const std::vector<std::string_view>& fields, rt::Long k
 }  // namespace
 
 void LoadMap(const std::string& FileName) {
-    const int file = rt::FreeFile();
-    rt::OpenForInput(file, FileName);
-    rt::FileCloser closer(file);
+    int32_t lineNumber = 0;  // the line being read or taken apart, for the error's detail
+    try {
+        const int file = rt::FreeFile();
+        rt::OpenForInput(file, FileName);
+        rt::FileCloser closer(file);
 
-    // Header. Each line is split once; its fields are what Field(line, ",", k) gives.
-    std::string line = ZemText::TrimExtraSpace(rt::LineInput(file));
-    std::vector<std::string_view> fields = ZemText::SplitFields(line, ',');
-    const rt::Long rows = rt::CLng(rt::Val(FieldOf(fields, 1)));
-    const rt::Long cols = rt::CLng(rt::Val(FieldOf(fields, 2)));
-    Map.ReDim(rows, cols);
-    FloorTexture = rt::CInt(rt::Val(FieldOf(fields, 3)));
-    CeilingTexture = rt::CInt(rt::Val(FieldOf(fields, 4)));
+        // Header. Each line is split once; its fields are what Field(line, ",", k) gives.
+        lineNumber = 1;
+        std::string line = ZemText::TrimExtraSpace(rt::LineInput(file));
+        std::vector<std::string_view> fields = ZemText::SplitFields(line, ',');
+        const rt::Long rows = rt::CLng(rt::Val(FieldOf(fields, 1)));
+        const rt::Long cols = rt::CLng(rt::Val(FieldOf(fields, 2)));
+        // Every cell takes at least one character of the file: a grid the file cannot fill fails
+        // here, before it is made and filled with empty cells.
+        Map.CheckBounds(rows, cols);
+        if (static_cast<unsigned long long>(rows) * static_cast<unsigned long long>(cols) > rt::LOF(file))
+            rt::RaiseAbout(rt::ErrInputPastEnd, std::to_string(rows) + " x " + std::to_string(cols) +
+                                                    " cells cannot be read from " +
+                                                    std::to_string(rt::LOF(file)) + " bytes");
+        Map.ReDim(rows, cols);
+        FloorTexture = rt::CInt(rt::Val(FieldOf(fields, 3)));
+        CeilingTexture = rt::CInt(rt::Val(FieldOf(fields, 4)));
 
-    // Rows 1..rows, each with cells 1..cols; the counters and their bounds are 16-bit.
-    rt::ForInteger(1, Map.UBound(1), [&](rt::Integer r) {
-        line = ZemText::TrimExtraSpace(rt::LineInput(file));
-        fields = ZemText::SplitFields(line, ',');
-        rt::ForInteger(1, Map.UBound(2),
-                       [&](rt::Integer c) { Map(r, c) = rt::CInt(rt::Val(FieldOf(fields, c))); });
-    });
+        // Rows 1..rows, each with cells 1..cols; the counters and their bounds are 16-bit.
+        rt::ForInteger(1, Map.UBound(1), [&](rt::Integer r) {
+            lineNumber = r + 1;
+            line = ZemText::TrimExtraSpace(rt::LineInput(file));
+            fields = ZemText::SplitFields(line, ',');
+            rt::ForInteger(1, Map.UBound(2),
+                           [&](rt::Integer c) { Map(r, c) = rt::CInt(rt::Val(FieldOf(fields, c))); });
+        });
+    } catch (rt::RuntimeError& e) {
+        // The file, and the line when nothing more precise is known.
+        e.AddContext(e.Detail().empty() && lineNumber > 0 ? FileName + ", line " + std::to_string(lineNumber)
+                                                           : FileName);
+        throw;
+    }
 }
 
 }  // namespace ModMain

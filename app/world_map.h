@@ -23,11 +23,13 @@ extern rt::Integer CeilingTexture;
 // Reads the world map file `FileName` (full path, either separator) into Map, FloorTexture and
 // CeilingTexture. Traps nothing; the errors it passes on:
 //   53 / 76 / 75  the file cannot be opened (missing file, missing folder, a folder);
-//   62            fewer than rows + 1 lines;
+//   62            fewer than rows + 1 lines, or fewer bytes in the file than rows x cols (a
+//                 grid it cannot fill, refused before the grid is made);
 //   6             rows or cols outside 32 bits, floor, ceiling or a cell outside 16 bits, rows or
 //                 cols of 32767 or more (the 16-bit row and column counters overflow);
 //   9             a negative rows or cols;
-//   7             a grid larger than 1 GiB.
+//   7             a grid larger than 1 GiB, a line longer than the text-file line limit.
+// Every error's detail names the file, and the line where no more precise detail is known.
 // Nothing is restored after a failure: the grid keeps what was read so far (the former grid when
 // the new one could not be made). The file is closed in every case.
 void LoadMap(const std::string& FileName);

@@ -33,7 +33,16 @@ RuntimeError::RuntimeError(int number, const std::string& text)
       number_(number),
       text_(text) {}
 
+void RuntimeError::AddContext(const std::string& context) {
+    detail_ = detail_.empty() ? context : context + ": " + detail_;
+}
+
 void Raise(int number) { throw RuntimeError(number); }
+void RaiseAbout(int number, const std::string& detail) {
+    RuntimeError e(number);
+    e.AddContext(detail);
+    throw e;
+}
 void Raise(int number, const std::string& text) { throw RuntimeError(number, text); }
 
 }  // namespace rt

@@ -37,15 +37,23 @@ public:
     RuntimeError(int number, const std::string& text);
     int Number() const noexcept { return number_; }
     const std::string& Text() const noexcept { return text_; }
+    // What the error is about (a file, a folder, a line, a value), one line; "" when unknown.
+    const std::string& Detail() const noexcept { return detail_; }
+    // Puts `context` in front of the detail: "context: detail", or `context` alone while there
+    // is no detail yet. Callers on the way up name the file around an inner line or value.
+    void AddContext(const std::string& context);
 
 private:
     int number_;
     std::string text_;
+    std::string detail_;
 };
 
 // Raises run-time error `number` with its usual text.
 [[noreturn]] void Raise(int number);
 // Raises run-time error `number` with a text of the caller's (a platform call's own message).
 [[noreturn]] void Raise(int number, const std::string& text);
+// Raises run-time error `number` with its usual text and `detail` saying what it is about.
+[[noreturn]] void RaiseAbout(int number, const std::string& detail);
 
 }  // namespace rt

@@ -62,23 +62,44 @@ FileRead ReadAll(int fd, size_t expected, size_t maxBytes, std::string& out) {
 
 }  // namespace
 
-FileRead ReadRegularFile(const std::string& hostPath, size_t maxBytes, std::string& out) {
-    out.clear();
-    if (hostPath.empty()) return FileRead::Missing;
+int OpenRegularFile(const std::string& hostPath, FileRead& why, unsigned long long& size) {
+    size = 0;
+    why = FileRead::Missing;
+    if (hostPath.empty()) return -1;
     // Look before opening: opening some devices has effects of its own.
     struct stat st {};
-    if (::stat(hostPath.c_str(), &st) != 0) return FromErrno(errno);
-    if (const FileRead k = Kind(st); k != FileRead::Ok) return k;
+    if (::stat(hostPath.c_str(), &st) != 0) {
+        why = FromErrno(errno);
+        return -1;
+    }
+    if ((why = Kind(st)) != FileRead::Ok) return -1;
     // Non-blocking, so that a name swapped for a FIFO in between cannot hang the open; what was
     // opened is checked again.
-    Fd fd(::open(hostPath.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    if (fd.get() < 0) return FromErrno(errno);
-    if (::fstat(fd.get(), &st) != 0) return FileRead::Failed;
-    if (const FileRead k = Kind(st); k != FileRead::Ok) return k;
-    if (st.st_size > 0 && static_cast<unsigned long long>(st.st_size) > maxBytes) return FileRead::TooLarge;
+    const int fd = ::open(hostPath.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        why = FromErrno(errno);
+        return -1;
+    }
+    if (::fstat(fd, &st) != 0) why = FileRead::Failed;
+    else why = Kind(st);
+    if (why != FileRead::Ok) {
+        ::close(fd);
+        return -1;
+    }
+    size = st.st_size > 0 ? static_cast<unsigned long long>(st.st_size) : 0;
+    return fd;
+}
+
+FileRead ReadRegularFile(const std::string& hostPath, size_t maxBytes, std::string& out) {
+    out.clear();
+    FileRead why;
+    unsigned long long size = 0;
+    Fd fd(OpenRegularFile(hostPath, why, size));
+    if (fd.get() < 0) return why;
+    if (size > maxBytes) return FileRead::TooLarge;
     FileRead result;
     try {
-        result = ReadAll(fd.get(), static_cast<size_t>(st.st_size), maxBytes, out);
+        result = ReadAll(fd.get(), static_cast<size_t>(size), maxBytes, out);
     } catch (const std::bad_alloc&) {
         result = FileRead::TooLarge;
     } catch (const std::length_error&) {

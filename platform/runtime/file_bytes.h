@@ -17,6 +17,10 @@ enum class FileRead {
     Failed,       // any other error while opening or reading
 };
 
+// Opens the host file `hostPath` for reading when it is a regular file: the descriptor (to be
+// closed by the caller), or -1 with the reason in `why`. `size` is its length when opened.
+int OpenRegularFile(const std::string& hostPath, FileRead& why, unsigned long long& size);
+
 // Reads the host file `hostPath` whole into `out` when it is a regular file of at most
 // `maxBytes` bytes. `out` is left empty on any failure.
 FileRead ReadRegularFile(const std::string& hostPath, size_t maxBytes, std::string& out);

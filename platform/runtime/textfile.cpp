@@ -1,9 +1,12 @@
 #include "textfile.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <array>
 #include <cerrno>
+#include <cstring>
 #include <memory>
-#include <sys/stat.h>
 
 #include "errors.h"
 #include "file_bytes.h"
@@ -13,9 +16,61 @@ namespace rt {
 
 namespace {
 
-struct OpenFile {
-    std::string data;
-    size_t pos = 0;
+// An open text file, read as a stream through a fixed buffer: memory grows with the longest
+// line, never with the file.
+class OpenFile {
+public:
+    OpenFile(int fd, unsigned long long size) : fd_(fd), size_(size) {}
+    ~OpenFile() { ::close(fd_); }
+    OpenFile(const OpenFile&) = delete;
+    OpenFile& operator=(const OpenFile&) = delete;
+
+    unsigned long long Size() const { return size_; }
+
+    // True while bytes are left to read.
+    bool More() {
+        if (pos_ < end_) return true;
+        if (atEnd_) return false;
+        for (;;) {
+            const ssize_t n = ::read(fd_, buffer_.data(), buffer_.size());
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) Raise(ErrPathFileAccess);
+            pos_ = 0;
+            end_ = static_cast<size_t>(n);
+            atEnd_ = n == 0;
+            return !atEnd_;
+        }
+    }
+
+    std::string Line() {
+        if (!More()) Raise(ErrInputPastEnd);
+        ++lineNumber_;
+        std::string line;
+        while (More()) {
+            const char* from = buffer_.data() + pos_;
+            const char* cr = static_cast<const char*>(std::memchr(from, '\r', end_ - pos_));
+            const size_t take = cr ? static_cast<size_t>(cr - from) : end_ - pos_;
+            if (take > MaxTextLineBytes - line.size())
+                RaiseAbout(ErrOutOfMemory, "line " + std::to_string(lineNumber_) + " is longer than " +
+                                               std::to_string(MaxTextLineBytes) + " bytes");
+            line.append(from, take);
+            pos_ += take;
+            if (cr) {
+                ++pos_;
+                if (More() && buffer_[pos_] == '\n') ++pos_;
+                break;
+            }
+        }
+        return line;
+    }
+
+private:
+    int fd_;
+    unsigned long long size_;
+    std::array<char, 65536> buffer_{};
+    size_t pos_ = 0, end_ = 0;
+    bool atEnd_ = false;
+    long long lineNumber_ = 0;
 };
 
 std::array<std::unique_ptr<OpenFile>, MaxFileNumber + 1>& Files() {
@@ -64,8 +119,10 @@ void OpenForInput(int fileNumber, const std::string& path) {
     // Only a regular file is text: a device or a FIFO would block or never end.
     if (!S_ISREG(st.st_mode)) Raise(ErrPathFileAccess);
 
-    auto file = std::make_unique<OpenFile>();
-    switch (ReadRegularFile(host, MaxTextFileBytes, file->data)) {
+    FileRead why = FileRead::Failed;
+    unsigned long long size = 0;
+    const int fd = OpenRegularFile(host, why, size);
+    switch (why) {
         case FileRead::Ok: break;
         case FileRead::Missing: Raise(ErrFileNotFound);
         case FileRead::NoPermission: Raise(ErrPermissionDenied);
@@ -74,27 +131,19 @@ void OpenForInput(int fileNumber, const std::string& path) {
         case FileRead::NotAFile:
         case FileRead::Failed: Raise(ErrPathFileAccess);
     }
-    Files()[fileNumber] = std::move(file);
-}
-
-std::string LineInput(int fileNumber) {
-    OpenFile& f = Get(fileNumber);
-    const std::string& d = f.data;
-    if (f.pos >= d.size()) Raise(ErrInputPastEnd);
-    std::string::size_type cr = d.find('\r', f.pos);
-    std::string line;
-    if (cr == std::string::npos) {
-        line = d.substr(f.pos);
-        f.pos = d.size();
-    } else {
-        line = d.substr(f.pos, cr - f.pos);
-        f.pos = cr + 1;
-        if (f.pos < d.size() && d[f.pos] == '\n') ++f.pos;
+    try {
+        Files()[fileNumber] = std::make_unique<OpenFile>(fd, size);
+    } catch (...) {
+        ::close(fd);
+        throw;
     }
-    return line;
 }
 
-Boolean EOF_(int fileNumber) { return ToBoolean(Get(fileNumber).pos >= Get(fileNumber).data.size()); }
+std::string LineInput(int fileNumber) { return Get(fileNumber).Line(); }
+
+Boolean EOF_(int fileNumber) { return ToBoolean(!Get(fileNumber).More()); }
+
+unsigned long long LOF(int fileNumber) { return Get(fileNumber).Size(); }
 
 void Close(int fileNumber) {
     if (fileNumber >= 1 && fileNumber <= MaxFileNumber) Files()[fileNumber].reset();

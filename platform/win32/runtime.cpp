@@ -51,7 +51,9 @@ void EnterHandler() { ++Depth(); }
 void LeaveHandler() { --Depth(); }
 
 void UntrappedError(const std::exception& e) {
-    if (auto* re = dynamic_cast<const RuntimeError*>(&e)) FatalRuntimeError(re->Number(), re->Text());
+    // The box shows the error's text and, below it, what the error is about when that is known.
+    if (auto* re = dynamic_cast<const RuntimeError*>(&e))
+        FatalRuntimeError(re->Number(), re->Detail().empty() ? re->Text() : re->Text() + "\n\n" + re->Detail());
     if (dynamic_cast<const std::bad_alloc*>(&e)) FatalRuntimeError(ErrOutOfMemory, ErrorText(ErrOutOfMemory));
     FatalRuntimeError(51, std::string("Internal error: ") + e.what());
 }

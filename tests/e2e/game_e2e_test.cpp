@@ -5,6 +5,10 @@
 // stage are written to the test's working folder (game_e2e_*.ppm) for a look.
 #include <gtest/gtest.h>
 
+#include <X11/Xlib.h>
+#include <unistd.h>
+
+#include <filesystem>
 #include <fstream>
 #include <set>
 #include <string>
@@ -36,6 +40,36 @@ std::string Repeat(const std::string& key, int n) {
     return s;
 }
 
+// The system's close command for a top-level window, as a window manager sends it.
+void SendCloseCommand(const std::string& display, unsigned long window) {
+    Display* d = XOpenDisplay(display.c_str());
+    ASSERT_NE(d, nullptr);
+    XEvent e{};
+    e.xclient.type = ClientMessage;
+    e.xclient.window = window;
+    e.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
+    e.xclient.format = 32;
+    e.xclient.data.l[0] = static_cast<long>(XInternAtom(d, "WM_DELETE_WINDOW", False));
+    e.xclient.data.l[1] = CurrentTime;
+    XSendEvent(d, window, False, NoEventMask, &e);
+    XCloseDisplay(d);
+}
+
+// The main menu, then Select Simulation clicked on it; 0 for a window that did not come up.
+struct MenuAndSelection {
+    unsigned long menu = 0, select = 0;
+};
+MenuAndSelection OpenSelection(e2e::Session& s) {
+    MenuAndSelection w;
+    w.menu = s.WaitForWindow("Quorvane");
+    if (w.menu == 0) return w;
+    e2e::Pause(300);
+    s.Click(w.menu, 148, 72);  // Select Simulation
+    w.select = s.WaitForWindow("Quorvane -- Select Simulation");
+    e2e::Pause(300);
+    return w;
+}
+
 }  // namespace
 
 TEST(GameEndToEnd, SelectAWorldBeginWalkIntoAWallAndEscape) {
@@ -44,13 +78,8 @@ TEST(GameEndToEnd, SelectAWorldBeginWalkIntoAWallAndEscape) {
     // Started from another folder: the program finds its data beside itself.
     auto& app = s.Start({QV_PROGRAM}, "/tmp");
 
-    const unsigned long menu = s.WaitForWindow("Quorvane");
-    ASSERT_NE(menu, 0u) << app.Errors();
-    e2e::Pause(300);
-    s.Click(menu, 148, 72);  // Select Simulation
-    const unsigned long select = s.WaitForWindow("Quorvane -- Select Simulation");
+    const auto [menu, select] = OpenSelection(s);
     ASSERT_NE(select, 0u) << app.Errors();
-    e2e::Pause(300);
     // The list shows Castle Rooms, First Steps, Labyrinth; the second row is First Steps.
     s.Click(select, 60, 55);
     e2e::Pause(200);
@@ -128,4 +157,32 @@ TEST(GameEndToEnd, SelectAWorldBeginWalkIntoAWallAndEscape) {
     s.Key(game, "Escape");
     EXPECT_EQ(app.WaitForExit(5000), 0) << app.Errors();
     EXPECT_FALSE(s.WindowExists("Quorvane"));
+}
+
+TEST(GameEndToEnd, ClosingTheGameWindowDuringTheSplashEndsTheProgramWithoutReadingTheWorld) {
+    e2e::Session s;
+    if (!s.Ready()) GTEST_SKIP() << s.Why();
+    // A program folder of its own whose one world is bad: reading it would end in the error box.
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::temp_directory_path() / ("quorvane-e2e-" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir / "Data" / "Maps");
+    fs::copy_file(QV_PROGRAM, dir / "quorvane");
+    fs::copy(fs::path(QV_PROGRAM).parent_path() / "Data" / "Textures", dir / "Data" / "Textures");
+    std::ofstream(dir / "Data" / "Maps" / "Bad.map", std::ios::binary) << "1,2,1,1\r\n13,14\r\n";
+    auto& app = s.Start({(dir / "quorvane").string()}, "/tmp");
+
+    const auto [menu, select] = OpenSelection(s);
+    ASSERT_NE(select, 0u) << app.Errors();
+    s.Click(select, 60, 40);    // the one world
+    s.Click(select, 184, 140);  // Accept
+    e2e::Pause(300);
+    s.Click(menu, 64, 44);  // Begin
+    ASSERT_NE(s.WaitForWindow("Form1", 3000), 0u) << "no splash window";
+    const unsigned long game = s.WaitForWindow("Quorvane -- Windowed Mode", 500);
+    ASSERT_NE(game, 0u) << app.Errors();
+    SendCloseCommand(s.Display(), game);
+    EXPECT_EQ(app.WaitForExit(5000), 0) << app.Errors();
+    EXPECT_EQ(app.Errors().find("Run-time error"), std::string::npos) << app.Errors();
+    fs::remove_all(dir);
 }

@@ -211,6 +211,31 @@ TEST_F(MenuE2E, BeginWithoutAWorldShowsTheMessageBox) {
     EXPECT_EQ(app_->WaitForExit(3000), 0) << app_->Errors();
 }
 
+TEST_F(MenuE2E, BeginAfterAcceptWithNothingHighlightedShowsTheMessageBox) {
+    session_.Click(menu_, 150, 70);  // Select Simulation
+    const unsigned long select = session_.WaitForWindow("Quorvane -- Select Simulation", 3000);
+    ASSERT_NE(select, 0u) << app_->Errors();
+    e2e::Pause(200);
+    session_.Click(select, 180, 140);  // Accept, no world highlighted
+    e2e::Pause(200);
+    session_.Click(menu_, 60, 40);  // Begin
+    // The message box; where the display cannot draw one, its text goes to standard error.
+    const std::string text = "You must first select a simulation.";
+    unsigned long box = 0;
+    for (int i = 0; i < 60 && box == 0 && app_->Errors().find(text) == std::string::npos; ++i) {
+        box = FindInTree(session_, "Error! Direction unclear.", 0);
+        e2e::Pause(50);
+    }
+    ASSERT_TRUE(box != 0 || app_->Errors().find(text) != std::string::npos) << app_->Errors();
+    if (box != 0) session_.Key(box, "Return");
+    e2e::Pause(300);
+    // No run started, and the program goes on.
+    EXPECT_TRUE(app_->Running()) << app_->Errors();
+    EXPECT_EQ(session_.WaitForWindow("Quorvane -- Windowed Mode", 0), 0u);
+    session_.Click(menu_, 270, 270);  // Exit
+    EXPECT_EQ(app_->WaitForExit(3000), 0) << app_->Errors();
+}
+
 TEST(MenuProgram, WithoutADisplayItSaysWhatItNeedsAndFails) {
     const std::string out = std::string("/tmp/quorvane-nodisplay-") + std::to_string(::getpid());
     const std::string command =

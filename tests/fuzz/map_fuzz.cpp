@@ -53,6 +53,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         ModMain::LoadMap(ScratchFile());
         // A read that succeeded has a grid of the header's size with row 0 and column 0 empty.
         const rt::Long rows = ModMain::Map.UBound(1), cols = ModMain::Map.UBound(2);
+        // Every cell took at least a byte of the file: no grid larger than the file is made.
+        if (static_cast<uint64_t>(rows) * static_cast<uint64_t>(cols) > size) std::abort();
         for (rt::Long c = 0; c <= cols && c < 64; ++c)
             if (ModMain::Map(0, c) != 0) std::abort();
         for (rt::Long r = 0; r <= rows && r < 64; ++r)

@@ -153,11 +153,21 @@ TEST_F(WorldMap, HugeHeadersFailCleanly) {
     EXPECT_EQ(LoadError("100000,100000,1,1"), rt::ErrOutOfMemory);
     EXPECT_EQ(LoadError("32767,32767,1,1"), rt::ErrOutOfMemory);
     // A grid that fits but whose row count passes the 16-bit counter fails before reading a row.
-    EXPECT_EQ(LoadError("40000,1,1,1\r\n1"), rt::ErrOverflow);
+    EXPECT_EQ(LoadError("40000,1,1,1\r\n" + std::string(40000, '1')), rt::ErrOverflow);
     EXPECT_EQ(Map.UBound(1), 40000);
     // As many columns as the grid can have, with no row to fill: the column counter never runs.
     EXPECT_EQ(LoadError("0,40000,1,1"), 0);
-    EXPECT_EQ(LoadError("1,40000,1,1\r\n\r\n"), rt::ErrOverflow);
+    EXPECT_EQ(LoadError("1,40000,1,1\r\n" + std::string(40000, ' ') + "\r\n"), rt::ErrOverflow);
+}
+
+TEST_F(WorldMap, AGridTheFileCannotFillFailsBeforeItIsMade) {
+    Load("1,1,1,1\r\n5");
+    // 46 KB asking for 23000 x 23000 cells (a 1 GB grid), every row empty.
+    std::string text = "23000,23000,1,1\r\n";
+    for (int r = 0; r < 23000; ++r) text += "\r\n";
+    EXPECT_EQ(LoadError(text), rt::ErrInputPastEnd);
+    EXPECT_EQ(Map.UBound(1), 1);  // the former grid: no new one was made
+    EXPECT_EQ(Map(1, 1), 5);
 }
 
 TEST_F(WorldMap, CounterOverflowsAfterTheLastCellAt32767) {

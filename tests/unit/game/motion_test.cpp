@@ -142,19 +142,22 @@ TEST(Blocking, OnlyOpenFloorAndStartCellsLetTheViewerThrough) {
 
 TEST(Blocking, CornersAreTestedInOrderAroundTheEye) {
     OpenWorld(5, 5);
-    // Eye in the middle of cell (2, 2); put a wall under each corner in turn.
-    const double ex = 12.5, ez = 12.5;
+    // Eye on the corner where cells (1, 1), (1, 2), (2, 1) and (2, 2) meet: each corner of the
+    // square lies in a cell of its own, in the order (x-2, z+2), (x+2, z-2), (x+2, z+2), (x-2, z-2).
+    const double ex = 10.0, ez = 10.0;
+    const int cells[4][2] = {{1, 2}, {2, 1}, {2, 2}, {1, 1}};
     EXPECT_EQ(FirstBlockingCorner(ex, ez), -1);
-    ModMain::Map(2, 3) = 4;  // (ex-2, ez+2) = (10.5, 14.5): row 2, column 2 ... still open
-    EXPECT_EQ(FirstBlockingCorner(ex, ez), -1);
-    ModMain::Map(2, 3) = 12;
-    ModMain::Map(2, 2) = 4;  // every corner lies in (2, 2): the first one reports it
-    EXPECT_EQ(FirstBlockingCorner(ex, ez), 0);
-    ModMain::Map(2, 2) = 12;
-    // At the middle of an odd row the high-side corners reach the next row (9.5 -> 10).
-    EXPECT_EQ(FirstBlockingCorner(7.5, 12.5), -1);
+    for (int i = 0; i < 4; ++i) {
+        ModMain::Map(cells[i][0], cells[i][1]) = 4;
+        EXPECT_EQ(FirstBlockingCorner(ex, ez), i) << "wall under corner " << i << " alone";
+        ModMain::Map(cells[i][0], cells[i][1]) = 12;
+    }
+    // With walls under several corners the first in that order is reported.
+    ModMain::Map(1, 1) = 4;
     ModMain::Map(2, 2) = 4;
-    EXPECT_EQ(FirstBlockingCorner(7.5, 12.5), 1);  // (9.5, 10.5) -> (2, 2)
+    EXPECT_EQ(FirstBlockingCorner(ex, ez), 2);
+    ModMain::Map(1, 2) = 4;
+    EXPECT_EQ(FirstBlockingCorner(ex, ez), 0);
 }
 
 TEST(Walking, StepIntoOpenCellsStands) {

@@ -3,7 +3,10 @@
 // the ways a run ends, and the error box for each kind of bad world file.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 #include <bit>
+#include <fstream>
 #include <cstring>
 #include <regex>
 #include <set>
@@ -292,6 +295,18 @@ TEST(GameEnd, ClosingTheGameWindowEndsTheRunAndTheProgram) {
     EXPECT_EXIT(run(), testing::ExitedWithCode(0), "");
 }
 
+TEST(GameEnd, ClosingTheGameWindowDuringTheSplashEndsTheProgramBeforeTheWorldIsRead) {
+    // The world is bad: reading it would end the program with the error box and status 1.
+    auto run = [] {
+        PlayWorld(WorldText(1, 2, 1, 1, {{13, 14}}),
+                  {Do([] { rt::headless::Close(rt::FormOf<frmWindowed>()); }), [] {
+                       GAME_CHECK(ModMain::Running != rt::True);
+                       return false;  // until the program ends
+                   }});
+    };
+    EXPECT_EXIT(run(), testing::ExitedWithCode(0), "");
+}
+
 TEST(GameEnd, TheMenusExitEndsTheRunAndTheProgram) {
     auto run = [] {
         PlayWorld(SmallWorld(), {WaitForMainLoop(), Do([] { rt::FormOf<frmMenu>().cmdExit_Click(); }),
@@ -321,8 +336,9 @@ TEST(GameWorldErrors, EmptyFile) {
 }
 
 TEST(GameWorldErrors, CellCodeOutsideOneToThirteen) {
+    // The box's first lines as ever, then the file and the cell at fault.
     EXPECT_EXIT(RunBadWorld(WorldText(2, 2, 1, 1, {{12, 14}, {13, 12}})), testing::ExitedWithCode(1),
-                "Run-time error '9':");
+                "Run-time error '9':\n\nSubscript out of range\n\n.*Test World\\.map: row 1, column 2 holds code 14\n");
     EXPECT_EXIT(RunBadWorld(WorldText(2, 2, 1, 1, {{12, 0}, {13, 12}})), testing::ExitedWithCode(1),
                 "Run-time error '9':");
 }
@@ -345,7 +361,8 @@ TEST(GameWorldErrors, FloorOrCeilingNumberOutOfRange) {
 }
 
 TEST(GameWorldErrors, HugeHeaders) {
-    EXPECT_EXIT(RunBadWorld("40000,2,1,1\r\n"), testing::ExitedWithCode(1), "Run-time error '6':");
+    EXPECT_EXIT(RunBadWorld("40000,2,1,1\r\n" + std::string(80000, ' ')), testing::ExitedWithCode(1),
+                "Run-time error '6':");
     EXPECT_EXIT(RunBadWorld("30000,30000,1,1\r\n"), testing::ExitedWithCode(1), "Run-time error '(6|7|62)':");
     EXPECT_EXIT(RunBadWorld("-1,2,1,1\r\n"), testing::ExitedWithCode(1), "Run-time error '9':");
 }
@@ -356,6 +373,25 @@ TEST(GameWorldErrors, StartCellBeyondRow6553Overflows) {
     for (int r = 1; r < 6554; ++r) text += "12\r\n";
     text += "13\r\n";
     EXPECT_EXIT(RunBadWorld(text), testing::ExitedWithCode(1), "Run-time error '6':");
+}
+
+TEST(GameWorldErrors, AWorldLargerThanTheMemoryLeftIsRefusedBeforeItIsBuilt) {
+    // 40000 wall cells, about 90 MB once built, with 48 MB of address space left to the run.
+    std::vector<std::vector<int>> cells(200, std::vector<int>(200, 1));
+    cells[0][0] = 13;
+    const std::string world = WorldText(200, 200, 1, 1, cells);
+    auto run = [&] {
+        std::ifstream status("/proc/self/status");
+        std::string key;
+        unsigned long long kb = 0;
+        while (status >> key && key != "VmSize:") status.ignore(1 << 12, '\n');
+        status >> kb;
+        const rlimit limit{(kb << 10) + (48ull << 20), RLIM_INFINITY};
+        if (kb == 0 || ::setrlimit(RLIMIT_AS, &limit) != 0) std::_Exit(5);
+        ::setenv("QV_D3D8_THREADS", "0", 1);  // drawing threads would take the room for stacks
+        RunBadWorld(world);
+    };
+    EXPECT_EXIT(run(), testing::ExitedWithCode(1), "Run-time error '7':\n\nOut of memory\n\n.*Test World\\.map: the world needs about");
 }
 
 TEST(GameWorldErrors, FloorTwelveShowsTheWeaponImageTextureAndRuns) {

@@ -1,5 +1,9 @@
 // The menu flow: which windows are loaded, shown, hidden and unloaded after each click, the
 // Begin check, the world selection and Exit.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
 #include <filesystem>
 
 #include "app/menu_flags.h"
@@ -170,7 +174,7 @@ TEST_F(MenuTest, BeginTestsTheFlagsAgainstTrue) {
     EXPECT_EQ(StateOf(rt::FormOf<frmWindowed>()), State::NotLoaded);
 }
 
-TEST_F(MenuTest, AcceptWithoutAHighlightStillSelects) {
+TEST_F(MenuTest, AcceptWithoutAHighlightSelectsButBeginRunsNothing) {
     frmMenu& menu = StartMenu();
     menu.Move(800, 600);  // clear of the other windows, which overlap each other
     ClickOn(menu, kSelectX, kSelectY);
@@ -180,6 +184,13 @@ TEST_F(MenuTest, AcceptWithoutAHighlightStillSelects) {
     EXPECT_EQ(ModMain::WorldSelected, rt::True);
     EXPECT_EQ(select.fileWorld.FileName(), "");
     EXPECT_EQ(StateOf(select), State::Hidden);
+    // With no name highlighted there is no world to run: Begin answers with the message.
+    ClickOn(menu, kBeginX, kBeginY);
+    ASSERT_EQ(rt::headless::MessageBoxes().size(), 1u);
+    EXPECT_EQ(rt::headless::MessageBoxes()[0].text, "You must first select a simulation.");
+    EXPECT_EQ(rt::headless::MessageBoxes()[0].title, "Error! Direction unclear.");
+    EXPECT_EQ(StateOf(rt::FormOf<frmWindowed>()), State::NotLoaded);
+    EXPECT_EQ(ModMain::WorldSelected, rt::True);
 }
 
 TEST_F(MenuTest, CancelAfterAcceptKeepsTheFlagAndTheNewHighlight) {
@@ -214,7 +225,25 @@ TEST_F(MenuTest, AMissingDataFolderEndsTheProgramWithTheErrorBox) {
     frmMenu& menu = StartMenu();
     menu.Move(800, 600);
     rt::headless::Click(menu, kSelectX, kSelectY);
-    EXPECT_EXIT(rt::DoEvents(), ::testing::ExitedWithCode(1), "Run-time error '76':");
+    // The box's first lines as ever, then the folder it is about.
+    EXPECT_EXIT(rt::DoEvents(), ::testing::ExitedWithCode(1),
+                "Run-time error '76':\n\nPath not found\n\n.*Data\\\\Maps\\\\");
+}
+
+TEST_F(MenuTest, AnUnreadableDataFolderSaysPermissionDenied) {
+    ASSERT_EQ(::chmod(folder_.c_str(), 0755), 0);
+    ASSERT_EQ(::chmod((folder_ + "/Data/Models/Players").c_str(), 0), 0);
+    frmMenu& menu = StartMenu();
+    menu.Move(800, 600);
+    rt::headless::Click(menu, kOptionsX, kOptionsY);
+    EXPECT_EXIT(
+        {
+            // The superuser reads any folder: the check runs as a user without that right.
+            if (::geteuid() == 0 && ::setuid(65534) != 0) std::_Exit(5);
+            rt::DoEvents();
+        },
+        ::testing::ExitedWithCode(1), "Run-time error '70':\n\nPermission denied\n\n.*Data\\\\Models\\\\Players");
+    ::chmod((folder_ + "/Data/Models/Players").c_str(), 0755);
 }
 
 TEST_F(MenuTest, ExitWithOnlyTheMenuEndsTheProgram) {

@@ -1,5 +1,6 @@
 #include "platform/runtime/textfile.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -70,10 +71,9 @@ TEST(OpenForInput, OpenErrors) {
     EXPECT_EQ(rt::FreeFile(), n);
 }
 
-// A data file can name anything: a device, a FIFO, a huge file. Only regular files are read, and
-// only up to the limit; everything else fails at once with an error instead of blocking or
-// reading without end.
-TEST(OpenForInput, OnlyRegularFilesUpToTheLimitAreRead) {
+// A data file can name anything: a device, a FIFO. Only regular files are read; everything else
+// fails at once with an error instead of blocking or reading without end.
+TEST(OpenForInput, OnlyRegularFilesAreRead) {
     BoundThisTestProcess();
     TempDir dir;
     const std::string fifo = dir.Path() + "/pipe.map";
@@ -86,15 +86,39 @@ TEST(OpenForInput, OnlyRegularFilesUpToTheLimitAreRead) {
     EXPECT_EQ(ErrorOf([&] { rt::OpenForInput(n, dir.Path() + "\\..\\..\\dev\\zero"); }), rt::ErrPathFileAccess);
     EXPECT_EQ(ErrorOf([&] { rt::OpenForInput(n, "/dev/null"); }), rt::ErrPathFileAccess);
     EXPECT_EQ(rt::FreeFile(), n);
+}
 
-    // Sparse files: the size costs no disk.
+TEST(LineInput, FilesOfAnySizeAreReadLineByLineUpToTheLineLimit) {
+    BoundThisTestProcess();
+    TempDir dir;
+    // A sparse file (its size costs no disk) of ten lines of 8 MiB, 80 MiB in all.
     const std::string big = dir.Write("big.map", "");
-    ASSERT_EQ(::truncate(big.c_str(), static_cast<off_t>(rt::MaxTextFileBytes + 1)), 0);
-    EXPECT_EQ(ErrorOf([&] { rt::OpenForInput(n, big); }), rt::ErrOutOfMemory);
-    EXPECT_EQ(rt::FreeFile(), n);
-    ASSERT_EQ(::truncate(big.c_str(), static_cast<off_t>(rt::MaxTextFileBytes)), 0);
+    constexpr off_t kLine = off_t{8} << 20;
+    const int fd = ::open(big.c_str(), O_WRONLY);
+    ASSERT_GE(fd, 0);
+    for (int i = 1; i <= 10; ++i) ASSERT_EQ(::pwrite(fd, "\r", 1, i * kLine - 1), 1);
+    int n = rt::FreeFile();
     rt::OpenForInput(n, big);
-    EXPECT_EQ(rt::LineInput(n).size(), rt::MaxTextFileBytes);
+    EXPECT_EQ(rt::LOF(n), 10ull * kLine);
+    int lines = 0;
+    for (; !rt::EOF_(n); ++lines) ASSERT_EQ(rt::LineInput(n).size(), static_cast<size_t>(kLine - 1));
+    EXPECT_EQ(lines, 10);
+    rt::Close(n);
+
+    // A line longer than the limit is refused, and the error names it.
+    ASSERT_EQ(::ftruncate(fd, 0), 0);
+    ASSERT_EQ(::pwrite(fd, "a\r", 2, 0), 2);
+    ASSERT_EQ(::ftruncate(fd, static_cast<off_t>(2 * rt::MaxTextLineBytes)), 0);
+    ::close(fd);
+    rt::OpenForInput(n, big);
+    EXPECT_EQ(rt::LineInput(n), "a");
+    try {
+        rt::LineInput(n);
+        ADD_FAILURE() << "a line beyond the limit was read";
+    } catch (const rt::RuntimeError& e) {
+        EXPECT_EQ(e.Number(), rt::ErrOutOfMemory);
+        EXPECT_EQ(e.Detail(), "line 2 is longer than " + std::to_string(rt::MaxTextLineBytes) + " bytes");
+    }
     rt::Close(n);
 }
 
