@@ -23,12 +23,13 @@ TEST(WindowsReset, FormOfMakesAFreshWindowAfterTheReset) {
     rt::headless::KeyDown(before, 65);
     rt::MsgBox("kept?");
     ASSERT_EQ(before.loads, 1);
+    const int32_t x = before.Left() + 1, y = before.Top() + 1;
 
     rt::ResetWindowsForTests();
     EXPECT_EQ(rt::FindForm("Pad"), nullptr);
     EXPECT_TRUE(rt::AllForms().empty());
     EXPECT_TRUE(rt::headless::MessageBoxes().empty());
-    EXPECT_EQ(rt::headless::WindowAt(before.Left() + 1, before.Top() + 1), nullptr);
+    EXPECT_EQ(rt::headless::WindowAt(x, y), nullptr);
 
     Pad& after = rt::FormOf<Pad>();
     EXPECT_EQ(rt::FindForm("Pad"), &after);
