@@ -4,10 +4,6 @@
 
 namespace ModMain {
 
-rt::Boolean WorldSelected = rt::False;
-rt::Boolean WindowedMode = rt::False;
-std::string ProgramFolderOverride;
-
 std::string ProgramFolderPath() {
     std::string folder = ProgramFolderOverride.empty() ? rt::App.Path() : ProgramFolderOverride;
     if (folder.empty() || folder.back() != '\\') folder += '\\';

@@ -10,10 +10,6 @@
 
 namespace ModMain {
 
-rt::Array2D<rt::Integer> Map;
-rt::Integer FloorTexture = 0;
-rt::Integer CeilingTexture = 0;
-
 namespace {
 
 // Field k (from 1) of an already split line; a missing field is "".

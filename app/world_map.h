@@ -15,10 +15,10 @@ namespace ModMain {
 
 // The world grid: first index 0..rows, second 0..cols. Row 0 and column 0 hold 0. Indexing
 // outside the bounds raises 9, as does UBound before the first LoadMap.
-extern rt::Array2D<rt::Integer> Map;
+extern rt::Array2D<rt::Integer>& Map;
 // Floor and ceiling texture numbers (1..12 select a wall texture).
-extern rt::Integer FloorTexture;
-extern rt::Integer CeilingTexture;
+extern rt::Integer& FloorTexture;
+extern rt::Integer& CeilingTexture;
 
 // Reads the world map file `FileName` (full path, either separator) into Map, FloorTexture and
 // CeilingTexture. Traps nothing; the errors it passes on:

@@ -7,16 +7,6 @@
 
 namespace ZemDx {
 
-std::vector<Triangle> Triangles;
-rt::Long TriangleCount = 0;
-BufferList TriangleBuffers;
-rt::Boolean TrianglesDirty = rt::False;
-std::vector<Quad> Quads;
-rt::Long QuadCount = 0;
-BufferList QuadBuffers;
-rt::Boolean QuadsDirty = rt::False;
-TerrainData Terrain;
-rt::Boolean TerrainLoaded = rt::False;
 
 namespace {
 

@@ -91,18 +91,18 @@ private:
 
 // The world triangle list (in the order of addition) and its buffers, entry i the buffer of
 // triangle i or empty.
-extern std::vector<Triangle> Triangles;
-extern rt::Long TriangleCount;
-extern BufferList TriangleBuffers;
-extern rt::Boolean TrianglesDirty;
+extern std::vector<Triangle>& Triangles;
+extern rt::Long& TriangleCount;
+extern BufferList& TriangleBuffers;
+extern rt::Boolean& TrianglesDirty;
 // The quad list and its buffers.
-extern std::vector<Quad> Quads;
-extern rt::Long QuadCount;
-extern BufferList QuadBuffers;
-extern rt::Boolean QuadsDirty;
+extern std::vector<Quad>& Quads;
+extern rt::Long& QuadCount;
+extern BufferList& QuadBuffers;
+extern rt::Boolean& QuadsDirty;
 // The one terrain strip.
-extern TerrainData Terrain;
-extern rt::Boolean TerrainLoaded;
+extern TerrainData& Terrain;
+extern rt::Boolean& TerrainLoaded;
 
 // Appends one triangle. Per vertex the arguments come as position, texture coordinates, colour.
 // Afterwards TriangleBuffers has TriangleCount entries, all empty, and TrianglesDirty is True.

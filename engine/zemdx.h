@@ -5,6 +5,8 @@
 // Every procedure that may fail traps its own run-time errors and reports the failure by its
 // result (False or -1), as the callers expect; the drawing helpers that have no trap of their
 // own (DrawOverlays, DrawTexts, the visibility tests) let errors through to Render.
+//
+// The module variables below name the members of one ModuleState (state.h).
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -82,49 +84,49 @@ constexpr int32_t VerdictOutside = 2;
 
 // ---- display settings (written by the caller before InitEngine) -------------------------------
 
-extern rt::Byte ZEnable;
-extern rt::Long ScreenWidth;
-extern rt::Long ScreenHeight;
-extern rt::Boolean CullBackFaces;   // True: clockwise faces are culled
-extern rt::Long AmbientColor;
-extern rt::Long VisibilityTest;     // 1: Render screens primitives with the visibility tests
-extern D3DMATERIAL8 Material;       // set before each frame
-extern rt::Boolean Wireframe;       // not False: line strips instead of triangle strips
+extern rt::Byte& ZEnable;
+extern rt::Long& ScreenWidth;
+extern rt::Long& ScreenHeight;
+extern rt::Boolean& CullBackFaces;   // True: clockwise faces are culled
+extern rt::Long& AmbientColor;
+extern rt::Long& VisibilityTest;     // 1: Render screens primitives with the visibility tests
+extern D3DMATERIAL8& Material;       // set before each frame
+extern rt::Boolean& Wireframe;       // not False: line strips instead of triangle strips
 
 // ---- device objects ---------------------------------------------------------------------------
 
-extern DirectX8Ptr DX;
-extern Direct3D8Ptr D3D;
-extern Direct3DDevice8Ptr D3DDevice;
-extern D3DX8Ptr D3DX;
+extern DirectX8Ptr& DX;
+extern Direct3D8Ptr& D3D;
+extern Direct3DDevice8Ptr& D3DDevice;
+extern D3DX8Ptr& D3DX;
 
 // ---- camera and matrices ----------------------------------------------------------------------
 
-extern CameraState Camera;
-extern D3DMATRIX matView, matRotY, matRotX, matRot, matTrans, matWorld, matProj;
+extern CameraState& Camera;
+extern D3DMATRIX& matView, &matRotY, &matRotX, &matRot, &matTrans, &matWorld, &matProj;
 
 // ---- meshes, textures, overlays, texts --------------------------------------------------------
 
-extern std::vector<clsZemMeshPtr> Meshes;
-extern rt::Long MeshCount;
+extern std::vector<clsZemMeshPtr>& Meshes;
+extern rt::Long& MeshCount;
 
-extern std::vector<Direct3DTexture8Ptr> Textures;
-extern std::vector<TextureFile> TextureNames;
-extern rt::Long TextureCount;
+extern std::vector<Direct3DTexture8Ptr>& Textures;
+extern std::vector<TextureFile>& TextureNames;
+extern rt::Long& TextureCount;
 
-extern std::vector<Overlay> Overlays;
-extern std::vector<rt::Boolean> OverlayUsed;
-extern rt::Long OverlayCount;
+extern std::vector<Overlay>& Overlays;
+extern std::vector<rt::Boolean>& OverlayUsed;
+extern rt::Long& OverlayCount;
 
-extern std::vector<TextLabel> Texts;
-extern rt::Long TextCount;
-extern IFontPtr TextIFont;
-extern StdFontPtr TextStdFont;
+extern std::vector<TextLabel>& Texts;
+extern rt::Long& TextCount;
+extern IFontPtr& TextIFont;
+extern StdFontPtr& TextStdFont;
 
 // ---- start-up ---------------------------------------------------------------------------------
 
-extern rt::Boolean LogoDone;   // the splash window has had its second
-extern std::string AppPath;    // the program's folder, ending with "\"
+extern rt::Boolean& LogoDone;   // the splash window has had its second
+extern std::string& AppPath;    // the program's folder, ending with "\"
 
 // ---- procedures -------------------------------------------------------------------------------
 

@@ -7,12 +7,31 @@ bash scripts/install-deps.sh
 jobs=$(nproc)
 fuzz_seconds=${QV_FUZZ_SECONDS:-30}
 
+# Runs every test program of build folder $1 whole, all its cases in one process (ctest runs each
+# case in a process of its own), so a case that relies on what an earlier one left behind fails
+# here. Programs run side by side; a failing one's output is shown and the stage fails.
+run_programs_whole() {
+  local list="$1/tests/test_programs.txt" logs start=$SECONDS
+  logs=$(mktemp -d)
+  if ! xargs -a "$list" -P "$jobs" -I{} sh -c '
+      log="$2/$(basename "$1").log"
+      cd "$(dirname "$1")" && timeout 600 "$1" >"$log" 2>&1 && exit 0
+      echo "-- $(basename "$1") failed when run whole:"; cat "$log"; exit 1' _ {} "$logs"; then
+    rm -rf "$logs"
+    echo "a test program failed when run whole"
+    exit 1
+  fi
+  rm -rf "$logs"
+  echo "$(wc -l <"$list") test programs passed run whole in $((SECONDS - start))s"
+}
+
 echo "== plain build"
 # Options are cached per build folder: state every one, so a folder configured by run.sh
 # (tests off) still builds and runs the tests here.
 cmake -S . -B build -DQV_TESTS=ON -DQV_BENCH=ON -DQV_SANITIZE=OFF -DQV_FUZZ=OFF >/dev/null
 cmake --build build -j"$jobs"
 (cd build && ctest --output-on-failure --no-tests=error -j"$jobs")
+run_programs_whole build
 
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer build"
 cmake -S . -B build-asan -DQV_TESTS=ON -DQV_SANITIZE=ON -DQV_BENCH=OFF -DQV_FUZZ=OFF -DCMAKE_BUILD_TYPE=Debug >/dev/null

@@ -7,6 +7,7 @@
 #include "platform/d3d8/fail.h"
 #include "platform/d3d8/present.h"
 #include "platform/d3d8/testswitch.h"
+#include "platform/d3d8/reset.h"
 #include "platform/runtime/errors.h"
 
 namespace d3d8detail {
@@ -33,8 +34,9 @@ using d3d8detail::Fail;
 
 namespace {
 
+constexpr D3DDISPLAYMODE kDesktopModeAtStart{1024, 768, 60, D3DFMT_X8R8G8B8};
 std::mutex g_modeMutex;
-D3DDISPLAYMODE g_desktopMode{1024, 768, 60, D3DFMT_X8R8G8B8};
+D3DDISPLAYMODE g_desktopMode = kDesktopModeAtStart;
 
 bool KnownBackBufferFormat(int32_t f) {
     return f == D3DFMT_X8R8G8B8 || f == D3DFMT_A8R8G8B8 || f == D3DFMT_R5G6B5 || f == D3DFMT_X1R5G5B5 ||
@@ -217,6 +219,13 @@ void DeliverFrame(int32_t hWnd, const uint32_t* argb, int width, int height) {
     g_lastFrame.height = height;
     g_lastFrame.pixels.assign(argb, argb + static_cast<size_t>(width) * height);
     ++g_lastFrame.count;
+}
+
+void ResetForTests() {
+    SetDesktopDisplayMode(kDesktopModeAtStart);
+    SetPresentHandler(nullptr);
+    g_lastFrame = PresentedFrame{};
+    d3d8test::Reset();
 }
 
 }  // namespace d3d8

@@ -7,6 +7,7 @@
 #include "platform/runtime/errors.h"
 #include "platform/win32/backend.h"
 #include "platform/win32/paint.h"
+#include "platform/win32/state.h"
 
 namespace rt {
 
@@ -77,10 +78,7 @@ void Label::MouseUp(int16_t, int16_t, int32_t x, int32_t y) {
 // ---- PictureBox
 
 namespace {
-std::map<int32_t, PictureBox*>& PictureBoxes() {
-    static std::map<int32_t, PictureBox*> boxes;
-    return boxes;
-}
+std::map<int32_t, PictureBox*>& PictureBoxes() { return detail::State().pictureBoxes; }
 }  // namespace
 
 namespace detail {

@@ -7,6 +7,7 @@
 #include "platform/runtime/errors.h"
 #include "platform/win32/backend.h"
 #include "platform/win32/controls.h"
+#include "platform/win32/state.h"
 
 namespace rt {
 
@@ -24,22 +25,16 @@ struct FormAccess {
 
 namespace {
 
-std::vector<Form*>& Registry() {
-    static std::vector<Form*> forms;
-    return forms;
-}
+std::vector<Form*>& Registry() { return detail::State().forms; }
 
-std::map<int32_t, Form*>& Handles() {
-    static std::map<int32_t, Form*> handles;
-    return handles;
-}
+std::map<int32_t, Form*>& Handles() { return detail::State().handles; }
 
 }  // namespace
 
 namespace detail {
 
 int32_t NewHandle() {
-    static int32_t next = 0x00010010;
+    int32_t& next = State().nextHandle;
     int32_t h = next;
     next += 4;
     return h;
@@ -51,10 +46,7 @@ void SetPositionFromSystem(Form& form, int32_t left, int32_t top) {
     FormAccess::SetPosition(form, left, top);
 }
 
-std::vector<Form*>& ZOrder() {
-    static std::vector<Form*> order;
-    return order;
-}
+std::vector<Form*>& ZOrder() { return State().zOrder; }
 
 void RaiseWindow(Form& form) {
     auto& z = ZOrder();
@@ -135,7 +127,7 @@ void Form::Load() {
             top_ = (sh - height_) / 2;
         } else {
             // The system's default: cascade from the top-left corner.
-            static int cascade = 0;
+            int& cascade = detail::State().cascade;
             left_ = 24 * (cascade % 8) + 24;
             top_ = 24 * (cascade % 8) + 24;
             ++cascade;
@@ -212,6 +204,13 @@ void FormAccess::Close(Form& f, int16_t mode) {
 }
 
 void Form::Unload() { FormAccess::Close(*this, vbFormCode); }
+
+Form& AdoptForm(std::unique_ptr<Form> form, Form*& instance) {
+    instance = form.release();
+    detail::State().formOfInstances.emplace_back(instance, &instance);
+    RegisterForm(*instance);
+    return *instance;
+}
 
 void RegisterForm(Form& form) {
     auto& r = Registry();

@@ -114,15 +114,16 @@ Form* FindFormByHandle(int32_t hWnd);
 // All window instances made so far, in creation order.
 std::vector<Form*> AllForms();
 
+// Registers `form` as the one instance FormOf keeps in `instance` and sets `instance` to it.
+// The run time keeps it for the rest of the program (tests may destroy it, see reset.h).
+Form& AdoptForm(std::unique_ptr<Form> form, Form*& instance);
+
 // The one instance of window class T, made on first use (not loaded).
 template <class T>
 T& FormOf() {
-    static T* instance = [] {
-        T* f = new T();
-        RegisterForm(*f);
-        return f;
-    }();
-    return *instance;
+    static Form* instance = nullptr;
+    if (!instance) AdoptForm(std::make_unique<T>(), instance);
+    return static_cast<T&>(*instance);
 }
 
 inline void Load(Form& f) { f.Load(); }

@@ -6,15 +6,13 @@
 
 #include "platform/win32/backend.h"
 #include "platform/win32/region_set.h"
+#include "platform/win32/state.h"
 
 using rt::detail::RegionSet;
 
 namespace {
 
-std::map<int32_t, RegionSet>& Table() {
-    static std::map<int32_t, RegionSet> table;
-    return table;
-}
+std::map<int32_t, RegionSet>& Table() { return rt::detail::State().regions; }
 
 int32_t Store(RegionSet r) {
     int32_t h = rt::detail::NewHandle();

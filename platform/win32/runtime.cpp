@@ -12,6 +12,7 @@
 #include "platform/runtime/paths.h"
 #include "platform/win32/backend.h"
 #include "platform/win32/controls.h"
+#include "platform/win32/state.h"
 
 namespace rt {
 
@@ -21,14 +22,8 @@ AppObject App;
 namespace detail {
 
 namespace {
-std::unique_ptr<Backend>& BackendSlot() {
-    static std::unique_ptr<Backend> backend;
-    return backend;
-}
-int& Depth() {
-    static int depth = 0;
-    return depth;
-}
+std::unique_ptr<Backend>& BackendSlot() { return State().backend; }
+int& Depth() { return State().handlerDepth; }
 }  // namespace
 
 Backend& CurrentBackend() {
@@ -41,10 +36,7 @@ bool HasBackend() { return BackendSlot() != nullptr; }
 
 void SetBackend(std::unique_ptr<Backend> backend) { BackendSlot() = std::move(backend); }
 
-std::deque<Event>& EventQueue() {
-    static std::deque<Event> queue;
-    return queue;
-}
+std::deque<Event>& EventQueue() { return State().events; }
 
 int HandlerDepth() { return Depth(); }
 void EnterHandler() { ++Depth(); }

@@ -5,12 +5,10 @@
 
 #include "platform/win32/backend.h"
 #include "platform/win32/messages.h"
+#include "platform/win32/state.h"
 
 namespace {
-int32_t& CursorCounter() {
-    static int32_t counter = 0;
-    return counter;
-}
+int32_t& CursorCounter() { return rt::detail::State().cursorCount; }
 }  // namespace
 
 int32_t ShowCursor(int32_t show) {

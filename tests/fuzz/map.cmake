@@ -3,4 +3,5 @@
 qv_fuzz(fuzz_map LIBS qv_runtime
         SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/map_fuzz.cpp
                 ${CMAKE_SOURCE_DIR}/app/world_map.cpp
+                ${CMAKE_SOURCE_DIR}/app/state.cpp
                 ${CMAKE_SOURCE_DIR}/engine/text_fields.cpp)

@@ -4,6 +4,7 @@
 
 #include "platform/win32/backend.h"
 #include "platform/win32/headless/headless.h"
+#include "platform/win32/state.h"
 
 namespace rt::headless {
 
@@ -16,6 +17,7 @@ struct State {
     std::vector<std::string> opened;
     bool cursorVisible = true;
     int32_t lastX = 0, lastY = 0;
+    int32_t captureWindow = 0;  // the window that took the last press
 };
 
 State& S() {
@@ -94,10 +96,7 @@ Form* ActiveOrNull(int32_t x, int32_t y, int32_t& cx, int32_t& cy) {
 }
 
 // The window that took the last press gets the moves and the release (mouse capture).
-int32_t& CaptureWindow() {
-    static int32_t h = 0;
-    return h;
-}
+int32_t& CaptureWindow() { return S().captureWindow; }
 
 }  // namespace
 
@@ -181,4 +180,5 @@ bool CursorVisible() { return S().cursorVisible; }
 
 namespace rt::detail {
 std::unique_ptr<Backend> MakeHeadlessBackend() { return std::make_unique<headless::HeadlessBackend>(); }
+void ResetHeadlessState() { headless::S() = headless::State{}; }
 }  // namespace rt::detail
