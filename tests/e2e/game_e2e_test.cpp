@@ -124,6 +124,7 @@ TEST(GameEndToEnd, ABrokenWallTextureIsNamedBeforeTheWalkStarts) {
         EXPECT_NE(said.find("Data\\Textures\\3.bmp"), std::string::npos) << said;
         EXPECT_NE(said.find("BMP pixel data truncated"), std::string::npos) << said;
         e2e::Pause(300);
+        Save(s.Screenshot(), "broken_texture_box");
         s.Key(box, "Return");
         EXPECT_EQ(app.WaitForExit(5000), 1) << app.Errors();
     }
