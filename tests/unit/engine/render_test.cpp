@@ -32,6 +32,16 @@ protected:
     }
 
     static int Presents() { return d3d8::LastPresentedFrame().count; }
+
+    // `triangles` triangles and a `side` x `side` overlay in the top-left corner, all with wall
+    // texture 1 (slot 0), their buffers built.
+    static void TexturedWorldAndOverlay(int triangles, rt::Integer side) {
+        ZemDx::AppPath = RepoAppPath();
+        ASSERT_EQ(ZemDx::LoadTexture("Textures\\1.bmp", 0, rt::False), 0);
+        AddTriangles(triangles, 0);
+        ASSERT_EQ(ZemDx::RefreshBuffers(), rt::True);
+        ASSERT_EQ(ZemDx::AddOverlay(0, 0, side, side, 0, 1, 0, 0, 0, 1, 1, 0, 1, -1), 0);
+    }
 };
 
 }  // namespace
@@ -109,11 +119,7 @@ TEST_F(Frame, FailedTransformEndsSetupAndAbandonsTheFrame) {
 // ---- frames ------------------------------------------------------------------------------------
 
 TEST_F(Frame, FrameCallsInOrder) {
-    ZemDx::AppPath = RepoAppPath();
-    ASSERT_EQ(ZemDx::LoadTexture("Textures\\1.bmp", 0, rt::False), 0);
-    AddTriangles(2, 0);
-    ASSERT_EQ(ZemDx::RefreshBuffers(), rt::True);
-    ASSERT_EQ(ZemDx::AddOverlay(0, 0, 8, 8, 0, 1, 0, 0, 0, 1, 1, 0, 1, -1), 0);
+    ASSERT_NO_FATAL_FAILURE(TexturedWorldAndOverlay(2, 8));
     ASSERT_EQ(ZemDx::AddText("FPS - 0", 0, 0, 15, 100, 0, "Verdana", 12, rt::True, -1), 0);
     const int before = Presents();
     d3d8test::Record(true);
@@ -204,11 +210,7 @@ TEST_F(Frame, OverlayWithFailedTextureAbandonsTheFrame) {
 }
 
 TEST_F(Frame, AFailedFrameLeavesTheNextOneToDrawAsUsual) {
-    ZemDx::AppPath = RepoAppPath();
-    ASSERT_EQ(ZemDx::LoadTexture("Textures\\1.bmp", 0, rt::False), 0);
-    AddTriangles(3, 0);
-    ASSERT_EQ(ZemDx::RefreshBuffers(), rt::True);
-    ASSERT_EQ(ZemDx::AddOverlay(0, 0, 64, 64, 0, 1, 0, 0, 0, 1, 1, 0, 1, -1), 0);
+    ASSERT_NO_FATAL_FAILURE(TexturedWorldAndOverlay(3, 64));
     ASSERT_EQ(ZemDx::Render(StartCamera(), rt::True, 0x00102030), rt::True);
     const std::vector<uint32_t> good = d3d8::LastPresentedFrame().pixels;
     // A world draw, then the overlay's draw (with the overlays' format switched on), then the
