@@ -1,5 +1,6 @@
 #include "app/frmWindowed_world.h"
 
+#include <array>
 #include <string>
 
 #include "app/game_state.h"
@@ -19,12 +20,33 @@ constexpr int32_t kWhite = 0x00FFFFFF;  // vertex colour of the floor and ceilin
 constexpr rt::Integer kOpenFloor = 12;
 constexpr rt::Integer kStartCell = 13;
 
+// Why each entry of WallTextures failed to load (Number 0: it loaded, or was never loaded).
+std::array<ZemDx::TextureLoadFailure, ModMain::kWallTextureEntries> wallTextureFailures;
+
+// The failure of the texture load just made. Without a device every load fails: that is the
+// engine start's own failure, which leaves the run going on without a picture, and is not
+// put on the files.
+ZemDx::TextureLoadFailure FailureOfLastLoad() {
+    return ZemDx::D3DDevice ? ZemDx::LastTextureFailure : ZemDx::TextureLoadFailure{};
+}
+
+// A picture the run needs could not be made: the run stops with the error the load met, and
+// says which file it was, rather than failing every frame in silence.
+void StopOnTextureFailure(const ZemDx::TextureLoadFailure& failure) {
+    if (failure.Number == 0) return;
+    rt::RuntimeError e(failure.Number, failure.Reason);
+    e.AddContext("Data\\" + failure.FileName);
+    throw e;
+}
+
 // The wall texture of texture number n (a cell code, a floor or ceiling number): entry n - 1
 // of WallTextures. Any number outside 1 to 12 stops the run with "Subscript out of range";
-// the subtraction itself is 16-bit (so -32768 overflows).
+// the subtraction itself is 16-bit (so -32768 overflows). A wall texture that failed to load
+// stops the run when the world first uses it; a world that never uses it runs.
 int32_t WallTexture(rt::Integer n) {
     const rt::Integer entry = rt::SubInt(n, 1);
     if (entry < 0 || entry >= ModMain::kWallTextureEntries) rt::Raise(rt::ErrSubscript);
+    StopOnTextureFailure(wallTextureFailures[entry]);
     return ModMain::WallTextures[entry];
 }
 
@@ -58,10 +80,14 @@ void MakeLabelAndImages() {
                                            static_cast<rt::Long>(0xFFFFFFFFu));
     const rt::Long weapon = ZemDx::LoadTexture("Textures\\Phaser Type 3.bmp",
                                                static_cast<rt::Long>(0xFF00FF00u), rt::False);
+    StopOnTextureFailure(FailureOfLastLoad());  // every frame shows it
     ZemDx::AddOverlay(384, 224, 256, 256, weapon, 1, 0, 0, 0, 1, 1, 0, 1, kWhite);
-    for (int i = 0; i <= 10; ++i)
+    wallTextureFailures.fill({});
+    for (int i = 0; i <= 10; ++i) {
         ModMain::WallTextures[i] = ZemDx::LoadTexture("Textures\\" + std::to_string(i + 1) + ".bmp",
                                                       static_cast<rt::Long>(0xFFFFFFFEu), rt::False);
+        wallTextureFailures[i] = FailureOfLastLoad();
+    }
 }
 
 void BuildWorld() {

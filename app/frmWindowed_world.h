@@ -14,7 +14,10 @@ void SetDisplaySettings();
 
 // The "FPS - 0" label in the top-left corner, the weapon image in the bottom-right corner
 // (texture slot 0 on a fresh engine) and wall textures 1 to 11 (slots 1 to 11) into
-// ModMain::WallTextures.
+// ModMain::WallTextures. A weapon image that cannot be loaded raises the run-time error the
+// load met, with a line naming the file; a wall texture that cannot be loaded does the same
+// when the world first uses it (BuildWorld, AddFloorAndCeiling). Without a device nothing is
+// raised: the run goes on without a picture.
 void MakeLabelAndImages();
 
 // The memory a run takes per world triangle, all counted: the engine's triangle list, the

@@ -54,6 +54,20 @@ void DrawMeshes() {
     }
 }
 
+// An abandoned frame still ends the scene it began, and puts back the world format the
+// overlays may have left switched, so that the next frame begins and draws like any other. A
+// failure here changes nothing: the frame is lost either way.
+void CloseAbandonedScene() {
+    detail::Trapped(0, [] {
+        detail::Device().EndScene();
+        return 0;
+    });
+    detail::Trapped(0, [] {
+        detail::Device().SetVertexShader(D3DFVF_VERTEX);
+        return 0;
+    });
+}
+
 }  // namespace
 
 rt::Boolean SetupMatrices(const CameraState& Cam) {
@@ -79,15 +93,17 @@ rt::Boolean SetupMatrices(const CameraState& Cam) {
 }
 
 rt::Boolean Render(const CameraState& Cam, const rt::Boolean& ClearTarget, const rt::Long& BackColor) {
-    // Any error abandons the frame where it happens: the scene begun is neither ended nor
+    // Any error abandons the frame where it happens: nothing more of it is drawn and nothing is
     // presented.
-    return detail::Trapped(rt::False, [&]() -> rt::Boolean {
+    bool begun = false;
+    const rt::Boolean drawn = detail::Trapped(rt::False, [&]() -> rt::Boolean {
         Direct3DDevice8& dev = detail::Device();
         if (ClearTarget == rt::True)
             dev.Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, BackColor, 1.0f, 0);
         else
             dev.Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0xFF, 1.0f, 0);
         dev.BeginScene();
+        begun = true;
         if (SetupMatrices(Cam) == rt::False) return rt::False;
         dev.SetMaterial(Material);
 
@@ -99,9 +115,12 @@ rt::Boolean Render(const CameraState& Cam, const rt::Boolean& ClearTarget, const
         DrawOverlays();
         DrawTexts();
         dev.EndScene();
+        begun = false;
         dev.Present(nullptr, nullptr, 0, nullptr);
         return rt::True;
     });
+    if (begun) CloseAbandonedScene();
+    return drawn;
 }
 
 }  // namespace ZemDx

@@ -38,6 +38,7 @@ rt::Long& MeshCount = g_state.MeshCount;
 std::vector<Direct3DTexture8Ptr>& Textures = g_state.Textures;
 std::vector<TextureFile>& TextureNames = g_state.TextureNames;
 rt::Long& TextureCount = g_state.TextureCount;
+TextureLoadFailure& LastTextureFailure = g_state.LastTextureFailure;
 
 std::vector<Overlay>& Overlays = g_state.Overlays;
 std::vector<rt::Boolean>& OverlayUsed = g_state.OverlayUsed;

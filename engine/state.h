@@ -40,6 +40,7 @@ struct ModuleState {
     std::vector<Direct3DTexture8Ptr> Textures;
     std::vector<TextureFile> TextureNames;
     rt::Long TextureCount = 0;
+    TextureLoadFailure LastTextureFailure;
     std::vector<Overlay> Overlays;
     std::vector<rt::Boolean> OverlayUsed;
     rt::Long OverlayCount = 0;

@@ -39,6 +39,14 @@ struct TextureFile {
     std::string FileName;
 };
 
+// Why a texture load failed: the name LoadTexture was given, and the run-time error it met
+// (its number and text). Number 0: no failure.
+struct TextureLoadFailure {
+    std::string FileName;
+    int32_t Number = 0;
+    std::string Reason;
+};
+
 // A pre-transformed vertex of a screen overlay (format 0x1C4, 32 bytes).
 struct TLVertex {
     float X = 0, Y = 0, Z = 0, RHW = 0;
@@ -113,6 +121,9 @@ extern rt::Long& MeshCount;
 extern std::vector<Direct3DTexture8Ptr>& Textures;
 extern std::vector<TextureFile>& TextureNames;
 extern rt::Long& TextureCount;
+// The failure of the last LoadTexture call; cleared by a call that succeeds. LoadTexture only
+// answers -1, so a caller that must say which file failed and why reads it here.
+extern TextureLoadFailure& LastTextureFailure;
 
 extern std::vector<Overlay>& Overlays;
 extern std::vector<rt::Boolean>& OverlayUsed;

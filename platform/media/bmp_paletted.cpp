@@ -10,7 +10,7 @@
 namespace media {
 namespace {
 
-constexpr uint32_t kRgb = 0, kRle8 = 1, kRle4 = 2;
+constexpr uint32_t kRgb = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3;
 
 
 struct BmpHeader {
@@ -44,7 +44,60 @@ bool ReadHeader(const uint8_t* d, size_t size, BmpHeader& h) {
     return true;
 }
 
+// Walks run-length data: pairs (count, index) or escapes 0 0 (end of line), 0 1 (end of bitmap),
+// 0 2 dx dy (move), 0 n (n literal indexes, padded to a 16-bit boundary), calling
+// put(x, row, index) for each pixel, with row 0 the first stored. False when the data stops
+// before its end-of-bitmap mark and before its last row: the rest of the picture is missing.
+template <class Put>
+bool WalkRle(const uint8_t* px, size_t n, int bits, int64_t height, Put&& put) {
+    size_t pos = 0;
+    int64_t x = 0, r = 0;
+    while (r < height) {
+        if (pos + 2 > n) return false;
+        const uint8_t count = px[pos], value = px[pos + 1];
+        pos += 2;
+        if (count > 0) {
+            for (int i = 0; i < count; ++i, ++x) put(x, r, bits == 8 ? value : ((i & 1) ? (value & 0x0F) : (value >> 4)));
+            continue;
+        }
+        if (value == 0) {
+            x = 0;
+            ++r;
+        } else if (value == 1) {
+            return true;
+        } else if (value == 2) {
+            if (pos + 2 > n) return false;
+            x += px[pos];
+            r += px[pos + 1];
+            pos += 2;
+        } else {
+            const size_t bytes = bits == 8 ? value : (value + 1u) / 2;
+            if (pos + bytes > n) return false;
+            for (int i = 0; i < value; ++i, ++x) {
+                const uint8_t b = px[pos + (bits == 8 ? i : i / 2)];
+                put(x, r, bits == 8 ? b : ((i & 1) ? (b & 0x0F) : (b >> 4)));
+            }
+            pos += (bytes + 1) & ~static_cast<size_t>(1);
+        }
+    }
+    return true;
+}
+
 }  // namespace
+
+bool BmpPixelsPresent(const uint8_t* d, size_t size) {
+    BmpHeader h;
+    // Run-length data has no length the header fixes; sizes out of range are refused by the
+    // readers themselves.
+    if (!ReadHeader(d, size, h) || (h.compression != kRgb && h.compression != kBitFields)) return true;
+    const int64_t width = h.width, height = h.height < 0 ? -static_cast<int64_t>(h.height) : h.height;
+    if (width <= 0 || height <= 0 || width > MaxImageSide || height > MaxImageSide || h.bits <= 0 || h.bits > 32)
+        return true;
+    // Every row padded to four bytes but the last, which needs only its pixels.
+    const uint64_t rowBits = static_cast<uint64_t>(width) * static_cast<uint64_t>(h.bits);
+    const uint64_t stride = (rowBits + 31) / 32 * 4;
+    return h.dataOffset + stride * static_cast<uint64_t>(height - 1) + (rowBits + 7) / 8 <= size;
+}
 
 bool PeekBmp(const uint8_t* data, size_t size, int& bitsPerPixel, uint32_t& compression) {
     BmpHeader h;
@@ -113,6 +166,12 @@ bool DecodePalettedBmp(const uint8_t* d, size_t size, Image& out, std::string& e
         error = "BMP pixel data truncated";
         return false;
     }
+    // Run-length data is walked once before the picture is made, so that data cut short is
+    // refused without making a picture of its size.
+    if (rle && !WalkRle(px, pxSize, h.bits, height, [](int64_t, int64_t, uint32_t) {})) {
+        error = "BMP run-length data truncated";
+        return false;
+    }
 
     out.Width = static_cast<int>(width);
     out.Height = static_cast<int>(height);
@@ -142,47 +201,11 @@ bool DecodePalettedBmp(const uint8_t* d, size_t size, Image& out, std::string& e
         return true;
     }
 
-    // Run-length data: pairs (count, index) or escapes 0 0 (end of line), 0 1 (end of bitmap),
-    // 0 2 dx dy (move), 0 n (n literal indexes, padded to a 16-bit boundary). Pixels the data
-    // never reaches keep palette entry 0.
-    size_t pos = 0;
-    int64_t x = 0, r = 0;
-    auto put = [&](uint32_t index) {
+    // Run-length data: pixels the data never reaches keep palette entry 0.
+    auto put = [&](int64_t x, int64_t r, uint32_t index) {
         if (x < width && r < height) out.Pixels[static_cast<size_t>(imageRow(r)) * width + x] = palette[index];
-        ++x;
     };
-    while (pos + 2 <= pxSize && r < height) {
-        const uint8_t count = px[pos], value = px[pos + 1];
-        pos += 2;
-        if (count > 0) {
-            for (int i = 0; i < count; ++i) {
-                put(h.bits == 8 ? value : ((i & 1) ? (value & 0x0F) : (value >> 4)));
-            }
-            continue;
-        }
-        if (value == 0) {
-            x = 0;
-            ++r;
-        } else if (value == 1) {
-            break;
-        } else if (value == 2) {
-            if (pos + 2 > pxSize) break;
-            x += px[pos];
-            r += px[pos + 1];
-            pos += 2;
-        } else {
-            const size_t bytes = h.bits == 8 ? value : (value + 1u) / 2;
-            if (pos + bytes > pxSize) {
-                error = "BMP run-length data truncated";
-                return false;
-            }
-            for (int i = 0; i < value; ++i) {
-                const uint8_t b = px[pos + (h.bits == 8 ? i : i / 2)];
-                put(h.bits == 8 ? b : ((i & 1) ? (b & 0x0F) : (b >> 4)));
-            }
-            pos += (bytes + 1) & ~static_cast<size_t>(1);
-        }
-    }
+    WalkRle(px, pxSize, h.bits, height, put);
     return true;
 }
 

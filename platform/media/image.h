@@ -46,6 +46,10 @@ bool LooksLikeJpeg(const uint8_t* data, size_t size);
 // with a reason when the bytes are not such an icon.
 bool DecodeIcon(const uint8_t* data, size_t size, Image& out, std::string& error);
 
+// False when a BMP without run-length compression holds fewer pixel bytes than its header
+// declares; true for anything else.
+bool BmpPixelsPresent(const uint8_t* data, size_t size);
+
 // Bits per pixel and compression of a BMP's header; false when `data` is not a BMP.
 bool PeekBmp(const uint8_t* data, size_t size, int& bitsPerPixel, uint32_t& compression);
 

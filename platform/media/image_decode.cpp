@@ -47,6 +47,17 @@ bool CheckPng(const uint8_t* d, size_t n, std::vector<uint8_t>& cleaned, std::st
     return true;
 }
 
+// False when an uncompressed TGA (colour-mapped, true-colour or grey) holds fewer bytes than its
+// header declares for its identification field, colour map and pixels; true for anything else.
+bool TgaPixelsPresent(const uint8_t* d, size_t n) {
+    if (n < 18 || d[1] > 1 || d[2] < 1 || d[2] > 3) return true;
+    auto le16 = [d](size_t i) { return static_cast<uint64_t>(d[i] | (d[i + 1] << 8)); };
+    auto bytesOf = [](uint8_t bits) { return (static_cast<uint64_t>(bits) + 7) / 8; };
+    uint64_t need = 18 + d[0] + le16(12) * le16(14) * bytesOf(d[16]);
+    if (d[1] == 1) need += le16(3) + le16(5) * bytesOf(d[7]);
+    return need <= n;
+}
+
 }  // namespace
 
 bool LooksLikeJpeg(const uint8_t* d, size_t n) {
@@ -75,6 +86,11 @@ bool DecodeImage(const uint8_t* data, size_t size, Image& out, std::string& erro
     if (!cleaned.empty()) {
         data = cleaned.data();
         size = cleaned.size();
+    }
+    // stb_image reads missing pixel bytes as zeros and would make a whole picture of a header.
+    if (bmp ? !BmpPixelsPresent(data, size) : !TgaPixelsPresent(data, size)) {
+        error = bmp ? "BMP pixel data truncated" : "TGA pixel data truncated";
+        return false;
     }
     const int len = static_cast<int>(size);
     int w = 0, h = 0, channels = 0;

@@ -6,11 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
+#include <stdlib.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <set>
+#include <sstream>
 #include <string>
 
 #include "tests/e2e/game_view.h"
@@ -70,7 +73,107 @@ MenuAndSelection OpenSelection(e2e::Session& s) {
     return w;
 }
 
+// The program copied into a folder of its own, beside a Data folder made for the test, removed
+// at the end.
+struct ProgramCopy {
+    std::filesystem::path dir;
+    ProgramCopy() {
+        char pattern[] = "/tmp/quorvane-e2e-XXXXXX";
+        if (::mkdtemp(pattern) != nullptr) dir = pattern;
+    }
+    ~ProgramCopy() {
+        std::error_code ec;
+        if (!dir.empty()) std::filesystem::remove_all(dir, ec);
+    }
+    void Write(const std::string& relative, const std::string& bytes) const {
+        std::filesystem::create_directories((dir / relative).parent_path());
+        std::ofstream(dir / relative, std::ios::binary) << bytes;
+    }
+};
+
+// From the menu: Select Simulation, the world in list row `row` (from 0), Accept, Begin.
+void BeginWorld(e2e::Session& s, e2e::Process& app, unsigned long menu, int row) {
+    s.Click(menu, 148, 72);
+    const unsigned long select = s.WaitForWindow("Quorvane -- Select Simulation");
+    ASSERT_NE(select, 0u) << app.Errors();
+    e2e::Pause(300);
+    s.Click(select, 60, 40 + 15 * row);
+    e2e::Pause(200);
+    s.Click(select, 184, 140);  // Accept
+    e2e::Pause(300);
+    s.Click(menu, 64, 44);  // Begin
+}
+
+// A window titled `title` other than `other`, waiting up to `ms`; 0 when none came.
+unsigned long OtherWindowTitled(e2e::Session& s, const std::string& title, unsigned long other, int ms) {
+    for (int waited = 0; waited <= ms; waited += 100) {
+        std::istringstream tree(s.Run("xwininfo -root -tree"));
+        std::string line;
+        while (std::getline(tree, line)) {
+            if (line.find("\"" + title + "\"") == std::string::npos) continue;
+            const unsigned long id = std::strtoul(line.c_str() + line.find("0x"), nullptr, 16);
+            if (id != other) return id;
+        }
+        e2e::Pause(100);
+    }
+    return 0;
+}
+
 }  // namespace
+
+// A wall texture that cannot be read: a world that uses it stops before the walk with the
+// run-time error box naming the file and what is wrong with it, and the program ends with
+// status 1; a world that does not use it runs.
+TEST(GameEndToEnd, ABrokenWallTextureIsNamedBeforeTheWalkStarts) {
+    e2e::Session s;
+    if (!s.Ready()) GTEST_SKIP() << s.Why();
+    ProgramCopy copy;
+    ASSERT_FALSE(copy.dir.empty());
+    const std::filesystem::path program = copy.dir / "quorvane";
+    std::filesystem::copy_file(QV_PROGRAM, program);
+    std::filesystem::create_directories(copy.dir / "Data");
+    std::filesystem::copy(std::string(QV_SOURCE_DIR) + "/Data/Textures", copy.dir / "Data" / "Textures");
+    // Texture 3: a BMP header that declares 8192 x 8192 pixels, and no pixels.
+    std::string header(64, '\0');
+    const uint8_t fields[] = {'B', 'M', 64, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0,
+                              0, 0x20, 0, 0, 0, 0x20, 0, 0, 1, 0, 24};
+    for (size_t i = 0; i < sizeof fields; ++i) header[i] = static_cast<char>(fields[i]);
+    copy.Write("Data/Textures/3.bmp", header);
+    copy.Write("Data/Maps/Open.map", "3,3,1,2\r\n1,1,1\r\n1,13,1\r\n1,1,1\r\n");
+    copy.Write("Data/Maps/Walls.map", "3,3,1,2\r\n1,3,1\r\n1,13,1\r\n1,1,1\r\n");
+
+    {
+        auto& app = s.Start({program.string()}, "/");
+        const unsigned long menu = s.WaitForWindow("Quorvane");
+        ASSERT_NE(menu, 0u) << app.Errors();
+        e2e::Pause(300);
+        BeginWorld(s, app, menu, 1);
+        const unsigned long box = OtherWindowTitled(s, "Quorvane", menu, 8000);
+        ASSERT_NE(box, 0u) << "no error box; " << app.Errors();
+        // The box says the same on standard error.
+        const std::string said = app.Errors();
+        EXPECT_NE(said.find("Run-time error '-2005529767':"), std::string::npos) << said;
+        EXPECT_NE(said.find("Data\\Textures\\3.bmp"), std::string::npos) << said;
+        EXPECT_NE(said.find("BMP pixel data truncated"), std::string::npos) << said;
+        e2e::Pause(300);
+        Save(s.Screenshot(), "broken_texture_box");
+        s.Key(box, "Return");
+        EXPECT_EQ(app.WaitForExit(5000), 1) << app.Errors();
+    }
+    {
+        auto& app = s.Start({program.string()}, "/");
+        const unsigned long menu = s.WaitForWindow("Quorvane");
+        ASSERT_NE(menu, 0u) << app.Errors();
+        e2e::Pause(300);
+        BeginWorld(s, app, menu, 0);
+        const unsigned long game = s.WaitForWindow("Quorvane -- Windowed Mode", 5000);
+        ASSERT_NE(game, 0u) << app.Errors();
+        e2e::Pause(1500);
+        EXPECT_TRUE(app.Running()) << app.Errors();
+        s.Key(game, "Escape");
+        EXPECT_EQ(app.WaitForExit(5000), 0) << app.Errors();
+    }
+}
 
 TEST(GameEndToEnd, SelectAWorldBeginWalkIntoAWallAndEscape) {
     e2e::Session s;

@@ -34,6 +34,16 @@ protected:
     }
 
     static int Presents() { return d3d8::LastPresentedFrame().count; }
+
+    // `triangles` triangles and a `side` x `side` overlay in the top-left corner, all with wall
+    // texture 1 (slot 0), their buffers built.
+    static void TexturedWorldAndOverlay(int triangles, rt::Integer side) {
+        ZemDx::AppPath = RepoAppPath();
+        ASSERT_EQ(ZemDx::LoadTexture("Textures\\1.bmp", 0, rt::False), 0);
+        AddTriangles(triangles, 0);
+        ASSERT_EQ(ZemDx::RefreshBuffers(), rt::True);
+        ASSERT_EQ(ZemDx::AddOverlay(0, 0, side, side, 0, 1, 0, 0, 0, 1, 1, 0, 1, -1), 0);
+    }
 };
 
 }  // namespace
@@ -103,19 +113,15 @@ TEST_F(Frame, FailedTransformEndsSetupAndAbandonsTheFrame) {
     EXPECT_EQ(ZemDx::Render(StartCamera(), rt::False, 255), rt::False);
     EXPECT_TRUE(CallsOf("DrawPrimitive").empty());
     EXPECT_TRUE(CallsOf("SetMaterial").empty());
-    EXPECT_TRUE(CallsOf("EndScene").empty());
+    EXPECT_EQ(CallsOf("EndScene").size(), 1u);
     EXPECT_EQ(Presents(), before);
-    EXPECT_TRUE(ZemDx::D3DDevice->InScene());
+    EXPECT_FALSE(ZemDx::D3DDevice->InScene());
 }
 
 // ---- frames ------------------------------------------------------------------------------------
 
 TEST_F(Frame, FrameCallsInOrder) {
-    ZemDx::AppPath = RepoAppPath();
-    ASSERT_EQ(ZemDx::LoadTexture("Textures\\1.bmp", 0, rt::False), 0);
-    AddTriangles(2, 0);
-    ASSERT_EQ(ZemDx::RefreshBuffers(), rt::True);
-    ASSERT_EQ(ZemDx::AddOverlay(0, 0, 8, 8, 0, 1, 0, 0, 0, 1, 1, 0, 1, -1), 0);
+    ASSERT_NO_FATAL_FAILURE(TexturedWorldAndOverlay(2, 8));
     ASSERT_EQ(ZemDx::AddText("FPS - 0", 0, 0, 15, 100, 0, "Verdana", 12, rt::True, -1), 0);
     const int before = Presents();
     d3d8test::Record(true);
@@ -177,11 +183,11 @@ TEST_F(Frame, FailedTextureInTheListAbandonsEveryFrame) {
     const int before = Presents();
     d3d8test::Record(true);
     for (int frame = 0; frame < 2; ++frame) EXPECT_EQ(ZemDx::Render(StartCamera(), rt::False, 255), rt::False);
-    // The first frame draws the two triangles before the bad one; its scene is never ended, so
-    // the next frame's BeginScene is refused.
-    EXPECT_EQ(CallsOf("DrawPrimitive").size(), 2u);
+    // Each frame draws the two triangles before the bad one and stops there: its scene is
+    // ended, nothing of it is presented.
+    EXPECT_EQ(CallsOf("DrawPrimitive").size(), 4u);
     EXPECT_EQ(CallsOf("BeginScene").size(), 2u);
-    EXPECT_TRUE(CallsOf("EndScene").empty());
+    EXPECT_EQ(CallsOf("EndScene").size(), 2u);
     EXPECT_TRUE(CallsOf("DrawPrimitiveUP").empty());
     EXPECT_EQ(Presents(), before);
 }
@@ -199,10 +205,27 @@ TEST_F(Frame, OverlayWithFailedTextureAbandonsTheFrame) {
     ASSERT_EQ(ZemDx::AddText("FPS - 0", 0, 0, 15, 100, 0, "Verdana", 12, rt::True, -1), 0);
     d3d8test::Record(true);
     EXPECT_EQ(ZemDx::Render(StartCamera(), rt::False, 255), rt::False);
-    EXPECT_TRUE(CallsOf("EndScene").empty());
+    EXPECT_EQ(CallsOf("EndScene").size(), 1u);
     EXPECT_TRUE(CallsOf("Present").empty());
-    // The format stays the overlays' one; the next frame meets the same end.
-    EXPECT_EQ(ZemDx::D3DDevice->GetVertexShader(), 0x1C4);
+    // The overlays' format does not outlive the frame.
+    EXPECT_EQ(ZemDx::D3DDevice->GetVertexShader(), 0x142);
+}
+
+TEST_F(Frame, AFailedFrameLeavesTheNextOneToDrawAsUsual) {
+    ASSERT_NO_FATAL_FAILURE(TexturedWorldAndOverlay(3, 64));
+    ASSERT_EQ(ZemDx::Render(StartCamera(), rt::True, 0x00102030), rt::True);
+    const std::vector<uint32_t> good = d3d8::LastPresentedFrame().pixels;
+    // A world draw, then the overlay's draw (with the overlays' format switched on), then the
+    // end of the scene: each failing once, each frame after one drawn and shown in full.
+    for (const char* call : {"DrawPrimitive", "DrawPrimitiveUP", "EndScene"}) {
+        const int before = Presents();
+        d3d8test::FailCall(call, 1);
+        EXPECT_EQ(ZemDx::Render(StartCamera(), rt::True, 0x00102030), rt::False) << call;
+        EXPECT_EQ(Presents(), before) << call;
+        EXPECT_EQ(ZemDx::Render(StartCamera(), rt::True, 0x00102030), rt::True) << call;
+        EXPECT_EQ(Presents(), before + 1) << call;
+        EXPECT_EQ(d3d8::LastPresentedFrame().pixels, good) << call;
+    }
 }
 
 TEST_F(Frame, WireframeDrawsLineStrips) {
@@ -290,7 +313,6 @@ TEST_F(Frame, QuadOrTriangleCountWithoutItsListAbandonsTheFrame) {
     d3d8test::Record(true);
     EXPECT_EQ(ZemDx::Render(StartCamera(), rt::False, 255), rt::False);
     EXPECT_TRUE(CallsOf("Present").empty());
-    ZemDx::D3DDevice->EndScene();
     ZemDx::QuadCount = 0;
     ZemDx::TriangleCount = 2;
     EXPECT_EQ(ZemDx::Render(StartCamera(), rt::False, 255), rt::False);
@@ -396,8 +418,7 @@ TEST_F(Frame, BufferFailureAtTriangleFiveOfTen) {
     EXPECT_EQ(ZemDx::Render(StartCamera(), rt::False, 255), rt::False);
     EXPECT_EQ(CallsOf("DrawPrimitive").size(), 6u);  // the sixth, with no buffer, is refused
     EXPECT_TRUE(CallsOf("Present").empty());
-    // The next build makes all ten; the abandoned scene is closed by hand first.
-    ZemDx::D3DDevice->EndScene();
+    // The next build makes all ten, and the next frame draws them.
     EXPECT_EQ(ZemDx::RefreshBuffers(), rt::True);
     EXPECT_EQ(ZemDx::TrianglesDirty, rt::False);
     EXPECT_EQ(ZemDx::Render(StartCamera(), rt::False, 255), rt::True);

@@ -87,6 +87,25 @@ TEST_F(Tables, FileThatIsNoImageFails) {
     EXPECT_EQ(ZemDx::LoadTexture(Wall(1), 0, rt::False), 0);
 }
 
+TEST_F(Tables, AFailedLoadKeepsWhichFileAndWhy) {
+    EXPECT_EQ(ZemDx::LoadTexture("Textures\\missing.bmp", 0, rt::False), -1);
+    EXPECT_EQ(ZemDx::LastTextureFailure.FileName, "Textures\\missing.bmp");
+    EXPECT_EQ(ZemDx::LastTextureFailure.Number, rt::ErrFileNotFound);
+    EXPECT_NE(ZemDx::LastTextureFailure.Reason.find("Data\\Textures\\missing.bmp"), std::string::npos)
+        << ZemDx::LastTextureFailure.Reason;
+    EXPECT_EQ(ZemDx::LoadTexture("Maps\\First Steps.map", 0, rt::False), -1);
+    EXPECT_EQ(ZemDx::LastTextureFailure.FileName, "Maps\\First Steps.map");
+    EXPECT_EQ(ZemDx::LastTextureFailure.Number, D3DXERR_INVALIDDATA);
+    EXPECT_EQ(ZemDx::LastTextureFailure.Reason.rfind("D3DXERR_INVALIDDATA: ", 0), 0u) << ZemDx::LastTextureFailure.Reason;
+    // A load that succeeds, from the cache or not, leaves no failure behind.
+    ASSERT_EQ(ZemDx::LoadTexture(Wall(1), 0, rt::False), 0);
+    EXPECT_EQ(ZemDx::LastTextureFailure.Number, 0);
+    EXPECT_EQ(ZemDx::LastTextureFailure.FileName, "");
+    EXPECT_EQ(ZemDx::LoadTexture("Textures\\missing.bmp", 0, rt::False), -1);
+    ASSERT_EQ(ZemDx::LoadTexture(Wall(1), 0, rt::False), 0);
+    EXPECT_EQ(ZemDx::LastTextureFailure.Number, 0);
+}
+
 TEST(TextureCache, LoadBeforeTheStartFails) {
     rt::headless::Use();
     EXPECT_EQ(ZemDx::LoadTexture("Textures\\1.bmp", 0, rt::False), -1);

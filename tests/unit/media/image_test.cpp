@@ -223,6 +223,37 @@ TEST(D3DXDamagedImages, OversizedHeadersAreRefusedBeforeAllocating) {
     EXPECT_FALSE(DecodeImage(small.data(), small.size(), img, why, 2));  // 3 wide > 2
 }
 
+// A header that declares more pixels than the file holds makes no picture: the missing bytes are
+// not read as zeros. The last stored row needs no padding.
+TEST(D3DXDamagedImages, PixelDataShorterThanTheHeaderDeclaresIsRefused) {
+    auto refusal = [](const std::vector<uint8_t>& bytes) {
+        Image img;
+        std::string why;
+        return DecodeImage(bytes.data(), bytes.size(), img, why) ? std::string("decoded") : why;
+    };
+    // 64 bytes that declare 8192 x 8192 true-colour pixels.
+    const std::vector<uint8_t> tail(10, 0x80);
+    EXPECT_EQ(refusal(bmptest::Bmp(24, 8192, 8192, {}, tail)), "BMP pixel data truncated");
+    auto bmp = ReadTestFile("bmp24_3x2.bmp");
+    bmp.resize(bmp.size() - 3);  // the last row's padding
+    ExpectPicture(Decode(bmp));
+    bmp.pop_back();
+    EXPECT_EQ(refusal(bmp), "BMP pixel data truncated");
+    // Run-length data that stops before its end mark and its last row.
+    EXPECT_EQ(refusal(bmptest::Bmp(8, 8192, 8192, kPalette, {3, 3, 0, 0}, 1)), "BMP run-length data truncated");
+    EXPECT_EQ(refusal(bmptest::Bmp(8, 3, 2, kPalette, {3, 3, 0, 0, 3, 1}, 1)), "BMP run-length data truncated");
+    EXPECT_EQ(refusal(bmptest::Bmp(8, 3, 2, kPalette, {3, 3, 0, 0, 3, 1, 0, 0}, 1)), "decoded");
+
+    auto tga = ReadTestFile("tga24_3x2.tga");
+    tga.pop_back();
+    EXPECT_EQ(refusal(tga), "TGA pixel data truncated");
+    std::vector<uint8_t> tgaHeader(64, 0);  // true-colour, 8192 x 8192, 24 bits
+    tgaHeader[2] = 2;
+    tgaHeader[13] = tgaHeader[15] = 0x20;
+    tgaHeader[16] = 24;
+    EXPECT_EQ(refusal(tgaHeader), "TGA pixel data truncated");
+}
+
 // Files that made the third-party decoder misbehave (found by fuzzing): each must be refused
 // cleanly, without touching memory outside the decoder's arrays.
 TEST(D3DXDamagedImages, JpegHuffmanTablesThatWouldOverflowAreRefused) {
