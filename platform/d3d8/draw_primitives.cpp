@@ -134,6 +134,7 @@ void DrawPath::EmitState() {
     ps.clipY0 = s.viewport.Y;
     ps.clipX1 = s.viewport.X + s.viewport.Width;
     ps.clipY1 = s.viewport.Y + s.viewport.Height;
+    ps.multisample = s.second && s.rs[D3DRS_MULTISAMPLEANTIALIAS] != 0;
     s.raster->SetState(ps, std::shared_ptr<const void>(tex));
     s.pixelDirty = false;
 }

@@ -78,6 +78,7 @@ void DrawPath::Begin(const char* call) {
     DeviceState& s = s_;
     if (!s.inScene) Fail(call, D3DERR_INVALIDCALL, "draw outside a scene");
     if (s.layout.size == 0) Fail(call, D3DERR_INVALIDCALL, "no vertex format set");
+    BeforeDrawing(s);
     if (s.wvpDirty) {
         const D3DMATRIX wvp = Multiply(Multiply(s.world, s.view), s.proj);
         s.wvp = wvp;

@@ -39,6 +39,7 @@ struct PixelState {
     bool depthTest = false, depthWrite = false;
     uint8_t depthFunc = D3DCMP_LESSEQUAL;
     int32_t clipX0 = 0, clipY0 = 0, clipX1 = 0, clipY1 = 0;  // viewport in pixels, x1/y1 exclusive
+    bool multisample = false;   // a two-sample target draws at each sample's position, else at the centre
 };
 
 // A vertex after projection: pixel position, depth 0..1, 1/w, and the attributes already
@@ -97,6 +98,11 @@ struct Target {
     int width = 0, height = 0;
     DepthTiles* tiles = nullptr;   // null: no tile bounds kept (must be set with `depth`)
     SpanPath spans = SpanPath::Scalar;
+    // Two samples per pixel when set: the fields above are sample 0's buffers, these sample
+    // 1's, of the same size (depth1 and tiles1 set exactly when depth and tiles are).
+    uint32_t* color1 = nullptr;
+    uint16_t* depth1 = nullptr;
+    DepthTiles* tiles1 = nullptr;
 };
 
 // Teardown: the destructor finishes every queued command, then stops and joins the workers.
@@ -169,6 +175,12 @@ private:
 void DrawTriangle(const Target& t, const PixelState& s, const Prim& p, int band, int bands);
 void DrawLine(const Target& t, const PixelState& s, const Prim& p, int band, int bands);
 void DrawClear(const Target& t, const ClearCommand& c, int band, int bands);
+// The same for a two-sample target (raster_samples.cpp): the command drawn into each sample.
+void DrawSamples(const Target& t, const PixelState* states, const ClearCommand* clears, const Prim& p, int band,
+                 int bands);
+
+// The picture of two samples: each channel the average of the two, rounded up.
+void ResolveSamples(const uint32_t* sample0, const uint32_t* sample1, uint32_t* out, size_t count);
 
 constexpr int kStripShift = 4;   // rows per strip: 16
 

@@ -139,6 +139,10 @@ void Rasterizer::AddClear(int x0, int y0, int x1, int y1, bool color, uint32_t a
 }
 
 void Rasterizer::DrawBatch(const Batch& b, int band, int bands) const {
+    if (b.target.color1) {
+        for (const Prim& p : b.prims) DrawSamples(b.target, b.states.data(), b.clears.data(), p, band, bands);
+        return;
+    }
     for (const Prim& p : b.prims) {
         switch (p.kind) {
         case Prim::Triangle: DrawTriangle(b.target, b.states[p.index], p, band, bands); break;

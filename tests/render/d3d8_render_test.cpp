@@ -71,8 +71,8 @@ void CheckAgainstReference(const std::string& name, const std::vector<uint32_t>&
 }
 
 // A device on the small buffer with the engine's start-up states, cleared, in a scene.
-Direct3DDevice8Ptr StartScene() {
-    Direct3DDevice8Ptr dev = MakeDevice(kW, kH);
+Direct3DDevice8Ptr StartScene(int32_t multiSample = D3DMULTISAMPLE_NONE) {
+    Direct3DDevice8Ptr dev = MakeDevice(kW, kH, true, multiSample);
     SetCamera(*dev, static_cast<float>(kW) / kH, 1.2f);
     dev->SetRenderState(D3DRS_CULLMODE, D3DCULL_CW);
     dev->SetRenderState(D3DRS_LIGHTING, 1);
@@ -211,8 +211,11 @@ const Scene kScenes[] = {
 };
 
 // Draws the scene on a fresh device; returns its back buffer, and its depth buffer in `depth`.
-std::vector<uint32_t> DrawScene(const Scene& scene, std::vector<uint16_t>* depth = nullptr) {
-    Direct3DDevice8Ptr dev = StartScene();
+// A two-sample device draws with its anti-aliasing state set to `antiAlias`.
+std::vector<uint32_t> DrawScene(const Scene& scene, std::vector<uint16_t>* depth = nullptr,
+                                int32_t multiSample = D3DMULTISAMPLE_NONE, int32_t antiAlias = 1) {
+    Direct3DDevice8Ptr dev = StartScene(multiSample);
+    dev->SetRenderState(D3DRS_MULTISAMPLEANTIALIAS, antiAlias);
     scene.draw(*dev);
     dev->EndScene();
     if (depth) *depth = dev->GetDepthPixels();
@@ -249,6 +252,52 @@ TEST(SpanPaths, EveryPathDrawsTheScenesAsTheScalarPathDoes) {
         }
     }
     UseSpanPathForNewDevices(std::nullopt);
+}
+
+// Two flat triangles with slanted edges, one through the other under the depth test.
+void SlantedTriangles(Direct3DDevice8& dev) {
+    dev.SetTexture(0, nullptr);
+    dev.SetRenderState(D3DRS_LIGHTING, 0);
+    dev.SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    Draw(dev, D3DPT_TRIANGLELIST, 1, {{-3.1f, -2.2f, 5, 0xFFE03020u, 0, 0}, {2.9f, -1.1f, 5, 0xFFE03020u, 0, 0},
+                                      {-0.7f, 2.6f, 5, 0xFFE03020u, 0, 0}});
+    Draw(dev, D3DPT_TRIANGLELIST, 1, {{-1.3f, 1.9f, 3, 0xFF20D060u, 0, 0}, {3.3f, 2.4f, 7, 0xFF20D060u, 0, 0},
+                                      {0.6f, -2.7f, 5, 0xFF20D060u, 0, 0}});
+}
+
+// Two samples per pixel: the edges of flat triangles blend with what lies behind them (every
+// edge pixel the rounded average of two of the three colours the one-sample picture has), the
+// inside stays as one sample draws it, and with anti-aliasing off the picture is the
+// one-sample picture exactly, for every scene.
+TEST(TwoSamples, SmoothTriangleEdgesAndDrawAsOneSampleWhenOff) {
+    d3d8test::Reset();
+    const Scene slanted{"multisample", SlantedTriangles};
+    const std::vector<uint32_t> one = DrawScene(slanted);
+    const std::vector<uint32_t> two = DrawScene(slanted, nullptr, D3DMULTISAMPLE_2_SAMPLES);
+    CheckAgainstReference("multisample", two);
+    const uint32_t colours[3] = {0xFF203040u, 0xFFE03020u, 0xFF20D060u};
+    auto average = [](uint32_t a, uint32_t b) { return (a | b) - (((a ^ b) >> 1) & 0x7F7F7F7Fu); };
+    size_t blended = 0, same = 0, stray = 0;
+    for (size_t i = 0; i < two.size(); ++i) {
+        bool plain = false, mixed = false;
+        ASSERT_TRUE(one[i] == colours[0] || one[i] == colours[1] || one[i] == colours[2]) << i;
+        for (uint32_t a : colours) {
+            plain = plain || two[i] == a;
+            for (uint32_t b : colours) mixed = mixed || (a != b && two[i] == average(a, b));
+        }
+        same += two[i] == one[i];
+        blended += mixed;
+        stray += !plain && !mixed;
+    }
+    EXPECT_EQ(stray, 0u);
+    EXPECT_GT(blended, 60u);                     // the edges, about 110 pixels long
+    EXPECT_GT(same, two.size() - 2 * blended);   // the rest as one sample draws it
+    for (const Scene& scene : kScenes) {
+        std::vector<uint16_t> depth, wantDepth;
+        const std::vector<uint32_t> want = DrawScene(scene, &wantDepth);
+        EXPECT_EQ(DrawScene(scene, &depth, D3DMULTISAMPLE_2_SAMPLES, 0), want) << scene.reference;
+        EXPECT_EQ(depth, wantDepth) << scene.reference;
+    }
 }
 
 }  // namespace
