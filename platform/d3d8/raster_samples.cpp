@@ -4,9 +4,9 @@
 // The samples sit a quarter pixel from the centre along the diagonal, sample 0 at (+1/4, +1/4)
 // and sample 1 at (-1/4, -1/4). Drawing at a sample's position is drawing the primitive moved
 // by the opposite amount with the usual rules at the pixel centres, so coverage, depth and
-// shading are all taken at the sample. A quarter pixel is four of the sixteenths positions are
-// snapped to, and moving a float by it is exact for every position the guard band lets through,
-// so both samples keep the rasterizer's exact edge rules.
+// shading are all taken at the sample. A quarter pixel is four of the sixteenths that positions
+// are snapped to, and moving a float by it is exact for every position the guard band lets
+// through, so both samples keep the rasterizer's exact edge rules.
 #include <cstddef>
 
 #include "platform/d3d8/raster.h"
@@ -46,7 +46,9 @@ void DrawSamples(const Target& t, const PixelState* states, const ClearCommand* 
             continue;
         }
         const PixelState& s = states[p.index];
-        const Prim q = s.multisample ? MovedTo(p, sample) : p;
+        Prim moved;
+        if (s.multisample) moved = MovedTo(p, sample);
+        const Prim& q = s.multisample ? moved : p;
         if (p.kind == Prim::Triangle)
             DrawTriangle(st, s, q, band, bands);
         else
