@@ -209,8 +209,8 @@ public:
     // D3D_OK when the device type can run with those formats, else a negative result code.
     int32_t CheckDeviceType(int32_t Adapter, int32_t CheckType, int32_t DisplayFormat,
                             int32_t BackBufferFormat, int32_t Windowed);
-    // D3D_OK when the multisample type is supported. Only MULTISAMPLE_NONE is: any other
-    // type gives D3DERR_NOTAVAILABLE.
+    // D3D_OK when the multisample type is supported: MULTISAMPLE_NONE and 2_SAMPLES are, for
+    // every known format, windowed or not; any other type gives D3DERR_NOTAVAILABLE.
     int32_t CheckDeviceMultiSampleType(int32_t Adapter, int32_t DeviceType, int32_t RenderTargetFormat,
                                        int32_t Windowed, int32_t MultiSampleType);
     // Makes the device (HAL and REF both give the software device). The back buffer has the
@@ -343,7 +343,8 @@ public:
 
     // Direct access to the back buffer (0xAARRGGBB, rows top to bottom, `BackBufferPitch()`
     // pixels apart) for D3DX's text drawing and for tests. Flush() first finishes every draw
-    // still in progress; BackBufferData() flushes too.
+    // still in progress; BackBufferData() flushes too. With two samples per pixel the back
+    // buffer is the picture resolved from them, and the depth buffer sample 0's.
     void Flush();
     uint32_t* BackBufferData();
     int BackBufferWidth() const;

@@ -1,5 +1,5 @@
 // Direct3DDevice8: creation with the platform's default states, the state setters and getters,
-// resources, clearing, scenes, present and direct access to the buffers.
+// resources, clearing and scenes (present and the buffers' access: device_picture.cpp).
 #include <algorithm>
 #include <cstring>
 #include <cstdlib>
@@ -8,13 +8,10 @@
 #include "platform/d3d8/d3d8.h"
 #include "platform/d3d8/device_state.h"
 #include "platform/d3d8/fail.h"
+#include "platform/d3d8/raster_span.h"
 
 using d3d8detail::DeviceState;
 using d3d8detail::Fail;
-
-namespace d3d8 {
-void DeliverFrame(int32_t hWnd, const uint32_t* argb, int width, int height);
-}
 
 namespace {
 
@@ -44,14 +41,25 @@ bool ValidRenderState(int32_t s) { return s >= 1 && s < D3DRS_MAX; }
 
 Direct3DDevice8::Direct3DDevice8(const D3DPRESENT_PARAMETERS& pp, int32_t deviceType, int32_t hFocusWindow)
     : s_(std::make_unique<DeviceState>()) {
+    d3d8detail::SpanPath spans;
+    const char* why = nullptr;
+    if (!d3d8detail::SpanPathForNewDevices(spans, why)) Fail("Direct3D8.CreateDevice", D3DERR_NOTAVAILABLE, why);
     DeviceState& s = *s_;
     s.pp = pp;
     s.deviceType = deviceType;
     s.focusWindow = hFocusWindow;
     s.width = pp.BackBufferWidth;
     s.height = pp.BackBufferHeight;
-    s.color.assign(static_cast<size_t>(s.width) * s.height, 0xFF000000u);
-    if (pp.EnableAutoDepthStencil) s.depth.assign(static_cast<size_t>(s.width) * s.height, 0xFFFF);
+    const size_t pixels = static_cast<size_t>(s.width) * static_cast<size_t>(s.height);
+    s.color.assign(pixels, 0xFF000000u);
+    if (pp.EnableAutoDepthStencil) s.depth.assign(pixels, 0xFFFF);
+    if (pp.MultiSampleType == D3DMULTISAMPLE_2_SAMPLES) {
+        s.second = std::make_unique<d3d8detail::SecondSample>();
+        s.second->color.assign(pixels, 0xFF000000u);
+        s.second->depth = s.depth;
+        s.second->resolved.assign(pixels, 0xFF000000u);
+        s.second->resolvedCurrent = true;
+    }
 
     // The platform's defaults.
     s.rs[D3DRS_ZENABLE] = pp.EnableAutoDepthStencil ? D3DZB_TRUE : D3DZB_FALSE;
@@ -102,9 +110,22 @@ Direct3DDevice8::Direct3DDevice8(const D3DPRESENT_PARAMETERS& pp, int32_t device
     }
     target.width = s.width;
     target.height = s.height;
+    target.spans = spans;
+    if (s.second) {
+        d3d8detail::SecondSample& two = *s.second;
+        target.color1 = two.color.data();
+        if (target.depth) {
+            target.depth1 = two.depth.data();
+            two.depthTiles.Resize(s.width, s.height);
+            target.tiles1 = &two.depthTiles;
+        }
+    }
     s.raster->SetTarget(target);
 }
 
+// The queued draws are finished first (they read the bound textures and write the buffers);
+// DeviceState then destroys the rasterizer, joining its threads, before the buffers (see the
+// teardown order in device_state.h).
 Direct3DDevice8::~Direct3DDevice8() {
     if (s_ && s_->raster) s_->raster->Flush();
     if (s_) d3d8detail::UnbindStream(*s_);
@@ -274,7 +295,7 @@ void Direct3DDevice8::GetViewport(D3DVIEWPORT8& Viewport) {
     Viewport = s_->viewport;
 }
 
-// ---- Clear, scenes, present ---------------------------------------------------------------
+// ---- Clear and scenes --------------------------------------------------------------------
 
 void Direct3DDevice8::Clear(int32_t Count, const D3DRECT* Rects, int32_t Flags, int32_t Color, float Z,
                             int32_t Stencil) {
@@ -290,6 +311,7 @@ void Direct3DDevice8::Clear(int32_t Count, const D3DRECT* Rects, int32_t Flags, 
     const uint16_t z = static_cast<uint16_t>(Z * 65535.0f + 0.5f);
     // Clears are limited to the viewport, then to each rectangle.
     const int vx0 = s.viewport.X, vy0 = s.viewport.Y, vx1 = vx0 + s.viewport.Width, vy1 = vy0 + s.viewport.Height;
+    d3d8detail::BeforeDrawing(s);
     if (Count == 0) {
         s.raster->AddClear(vx0, vy0, vx1, vy1, color, static_cast<uint32_t>(Color), depth, z);
         return;
@@ -311,18 +333,6 @@ void Direct3DDevice8::EndScene() {
     D3D8_INTERCEPT("EndScene");
     if (!s_->inScene) Fail("Direct3DDevice8.EndScene", D3DERR_INVALIDCALL, "not in a scene");
     s_->inScene = false;
-}
-
-void Direct3DDevice8::Present(const D3DRECT* SourceRect, const D3DRECT* DestRect, int32_t hDestWindowOverride,
-                              const void* DirtyRegion) {
-    D3D8_INTERCEPT("Present", hDestWindowOverride);
-    if (SourceRect || DestRect || DirtyRegion)
-        Fail("Direct3DDevice8.Present", D3DERR_INVALIDCALL, "only whole-buffer presents are supported");
-    DeviceState& s = *s_;
-    s.raster->Flush();
-    const int32_t hWnd = hDestWindowOverride ? hDestWindowOverride
-                                             : (s.pp.hDeviceWindow ? s.pp.hDeviceWindow : s.focusWindow);
-    d3d8::DeliverFrame(hWnd, s.color.data(), s.width, s.height);
 }
 
 // ---- Resources ------------------------------------------------------------------------------
@@ -381,28 +391,5 @@ void Direct3DDevice8::GetCreationParameters(int32_t& DeviceType, int32_t& hFocus
 }
 
 const D3DPRESENT_PARAMETERS& Direct3DDevice8::PresentParameters() const { return s_->pp; }
-
-// ---- Direct buffer access ---------------------------------------------------------------------
-
-void Direct3DDevice8::Flush() { s_->raster->Flush(); }
-
-uint32_t* Direct3DDevice8::BackBufferData() {
-    s_->raster->Flush();
-    return s_->color.data();
-}
-
-int Direct3DDevice8::BackBufferWidth() const { return s_->width; }
-int Direct3DDevice8::BackBufferHeight() const { return s_->height; }
-int Direct3DDevice8::BackBufferPitch() const { return s_->width; }
-
-std::vector<uint32_t> Direct3DDevice8::GetBackBufferPixels() {
-    s_->raster->Flush();
-    return s_->color;
-}
-
-std::vector<uint16_t> Direct3DDevice8::GetDepthPixels() {
-    s_->raster->Flush();
-    return s_->depth;
-}
 
 bool Direct3DDevice8::InScene() const { return s_->inScene; }

@@ -29,6 +29,22 @@ struct DrawSetup {
     float vpX = 0, vpY = 0, vpHalfW = 0, vpHalfH = 0, vpMinZ = 0, vpDepth = 1;
 };
 
+// The second sample of a two-sample device and the picture resolved from both (sample 0 is
+// the device's own `color` and `depth`).
+struct SecondSample {
+    std::vector<uint32_t> color;
+    std::vector<uint16_t> depth;   // empty: no depth buffer
+    DepthTiles depthTiles;
+    // The average of the two samples: what Present shows and the back-buffer access returns.
+    std::vector<uint32_t> resolved;
+    bool resolvedCurrent = false;   // nothing drawn since `resolved` was made
+    bool handedOut = false;         // `resolved` was handed out for writing since it was made
+};
+
+// Teardown order: members are destroyed in the reverse of their order here, so `raster`, the
+// last, goes first: its destructor finishes the queued commands and joins the drawing threads
+// while the buffers they draw into (`color`, `depth`, `depthTiles`, `second`) and the textures
+// their pixel states point at still exist. Keep `raster` the last member.
 struct DeviceState {
     D3DPRESENT_PARAMETERS pp{};
     int32_t deviceType = 0, focusWindow = 0;
@@ -62,10 +78,21 @@ struct DeviceState {
 
     // The pixel state handed to the rasterizer; rebuilt before a draw when a state changed.
     bool pixelDirty = true;
-    std::unique_ptr<Rasterizer> raster;
+    std::unique_ptr<SecondSample> second;   // null: one sample per pixel
+    std::unique_ptr<Rasterizer> raster;   // the last member: see the teardown order above
 };
 
 // Leaves stream 0 of the device unset.
 void UnbindStream(DeviceState& s);
+
+// Before anything is queued for drawing: on a two-sample device, what was written through the
+// back-buffer access goes into both samples first, and the resolved picture is out of date.
+void SamplesBeforeDrawing(DeviceState& s);
+inline void BeforeDrawing(DeviceState& s) {
+    if (s.second) SamplesBeforeDrawing(s);
+}
+// The picture of the back buffer with every queued draw finished: `color` for one sample, the
+// resolved average of two.
+std::vector<uint32_t>& Picture(DeviceState& s);
 
 }  // namespace d3d8detail

@@ -83,8 +83,9 @@ int32_t Direct3D8::CheckDeviceMultiSampleType(int32_t Adapter, int32_t DeviceTyp
     if (Adapter != D3DADAPTER_DEFAULT) return D3DERR_INVALIDCALL;
     if (DeviceType != D3DDEVTYPE_HAL && DeviceType != D3DDEVTYPE_REF) return D3DERR_INVALIDCALL;
     if (!KnownBackBufferFormat(RenderTargetFormat)) return D3DERR_NOTAVAILABLE;
-    // The software device draws one sample per pixel.
-    return MultiSampleType == D3DMULTISAMPLE_NONE ? D3D_OK : D3DERR_NOTAVAILABLE;
+    // The software device draws one or two samples per pixel, windowed or full screen alike.
+    return MultiSampleType == D3DMULTISAMPLE_NONE || MultiSampleType == D3DMULTISAMPLE_2_SAMPLES ? D3D_OK
+                                                                                                 : D3DERR_NOTAVAILABLE;
 }
 
 Direct3DDevice8Ptr Direct3D8::CreateDevice(int32_t Adapter, int32_t DeviceType, int32_t hFocusWindow,
@@ -107,8 +108,8 @@ Direct3DDevice8Ptr Direct3D8::CreateDevice(int32_t Adapter, int32_t DeviceType, 
     if (pp.BackBufferCount < 0 || pp.BackBufferCount > 3) Fail(call, D3DERR_INVALIDCALL, "back buffer count");
     if (pp.SwapEffect < D3DSWAPEFFECT_DISCARD || pp.SwapEffect > D3DSWAPEFFECT_COPY)
         Fail(call, D3DERR_INVALIDCALL, "swap effect");
-    if (pp.MultiSampleType != D3DMULTISAMPLE_NONE)
-        Fail(call, D3DERR_INVALIDCALL, "multisample type not supported");
+    if (pp.MultiSampleType != D3DMULTISAMPLE_NONE && pp.MultiSampleType != D3DMULTISAMPLE_2_SAMPLES)
+        Fail(call, D3DERR_INVALIDCALL, "multisample type not supported (none or two samples)");
     if (pp.EnableAutoDepthStencil && pp.AutoDepthStencilFormat != D3DFMT_D16)
         Fail(call, D3DERR_INVALIDCALL, "depth format not supported");
     // The back buffer count of 0 means one, as the platform reports back.

@@ -43,10 +43,12 @@ inline D3DPRESENT_PARAMETERS PresentParameters(int width, int height, bool depth
     return pp;
 }
 
-inline Direct3DDevice8Ptr MakeDevice(int width, int height, bool depth = true) {
+inline Direct3DDevice8Ptr MakeDevice(int width, int height, bool depth = true,
+                                     int32_t multiSample = D3DMULTISAMPLE_NONE) {
     DirectX8 dx;
     Direct3D8Ptr d3d = dx.Direct3DCreate();
     D3DPRESENT_PARAMETERS pp = PresentParameters(width, height, depth);
+    pp.MultiSampleType = multiSample;
     return d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, 7, D3DCREATE_SOFTWARE_VERTEXPROCESSING, pp);
 }
 

@@ -44,9 +44,15 @@ TEST_F(D3D8, AdapterReportsTheDesktopModeAndAnswersChecksWithCodes) {
 
     EXPECT_EQ(d3d->CheckDeviceType(0, D3DDEVTYPE_HAL, D3DFMT_R5G6B5, D3DFMT_R5G6B5, 1), D3D_OK);
     EXPECT_EQ(d3d->CheckDeviceType(0, D3DDEVTYPE_HAL, 999, 999, 1), D3DERR_NOTAVAILABLE);
-    // One sample per pixel only: two samples are reported as not available, without raising.
-    EXPECT_EQ(d3d->CheckDeviceMultiSampleType(0, D3DDEVTYPE_HAL, D3DFMT_R5G6B5, 0, D3DMULTISAMPLE_NONE), D3D_OK);
-    EXPECT_LT(d3d->CheckDeviceMultiSampleType(0, D3DDEVTYPE_HAL, D3DFMT_R5G6B5, 0, D3DMULTISAMPLE_2_SAMPLES), 0);
+    // One or two samples per pixel, windowed and full screen, for the formats a start asks
+    // about; other sample counts and unknown formats are reported, without raising.
+    for (int32_t format : {D3DFMT_R5G6B5, D3DFMT_X8R8G8B8})
+        for (int32_t windowed : {0, 1})
+            for (int32_t samples : {D3DMULTISAMPLE_NONE, D3DMULTISAMPLE_2_SAMPLES})
+                EXPECT_EQ(d3d->CheckDeviceMultiSampleType(0, D3DDEVTYPE_HAL, format, windowed, samples), D3D_OK)
+                    << format << " " << windowed << " " << samples;
+    EXPECT_EQ(d3d->CheckDeviceMultiSampleType(0, D3DDEVTYPE_HAL, D3DFMT_R5G6B5, 0, 4), D3DERR_NOTAVAILABLE);
+    EXPECT_EQ(d3d->CheckDeviceMultiSampleType(0, D3DDEVTYPE_HAL, 999, 1, D3DMULTISAMPLE_2_SAMPLES), D3DERR_NOTAVAILABLE);
 }
 
 TEST_F(D3D8, CreateDeviceMakesTheRequestedBuffersForHalAndRef) {
@@ -79,7 +85,7 @@ TEST_F(D3D8, CreateDeviceRejectsWhatItCannotMake) {
         return RaisedNumber([&] { d3d->CreateDevice(0, D3DDEVTYPE_HAL, window, flags, pp); });
     };
     D3DPRESENT_PARAMETERS pp = PresentParameters(64, 48);
-    pp.MultiSampleType = D3DMULTISAMPLE_2_SAMPLES;   // what an anti-aliased start asks for
+    pp.MultiSampleType = 4;   // two samples at the most
     EXPECT_EQ(create(pp), D3DERR_INVALIDCALL);
     pp = PresentParameters(0, 48);
     EXPECT_EQ(create(pp), D3DERR_INVALIDCALL);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/d3d8/d3d8.h"
+#include "platform/d3d8/present.h"
 #include "platform/d3d8/testswitch.h"
 #include "platform/runtime/errors.h"
 #include "tests/render/d3d8_scene.h"
@@ -317,6 +318,46 @@ TEST_F(Pipeline, BrokenInputIsDroppedOrRefusedNotDrawnWild) {
     EXPECT_THROW(ScreenRect(0, 0, 8, 8, 0xFFFFFFFFu), rt::RuntimeError);
     dev->SetTexture(0, std::make_shared<Direct3DTexture8>());
     EXPECT_THROW(ScreenRect(0, 0, 8, 8, 0xFFFFFFFFu), rt::RuntimeError);
+}
+
+}  // namespace
+
+namespace {
+
+// On a two-sample device the back buffer handed out for writing (as text drawing does) is the
+// resolved picture: what is written there is presented, and goes into both samples, so drawing
+// more neither loses it nor halves it.
+TEST(TwoSamples, WhatIsWrittenThroughTheBackBufferIsPresentedAndKept) {
+    d3d8test::Reset();
+    d3d8::SetPresentHandler(nullptr);
+    Direct3DDevice8Ptr dev = MakeDevice(kW, kH, true, D3DMULTISAMPLE_2_SAMPLES);
+    dev->SetRenderState(D3DRS_LIGHTING, 0);
+    dev->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    dev->SetVertexShader(kScreenFVF);
+    auto rect = [&](float x0, float y0, float x1, float y1, uint32_t color) {
+        ScreenVertexTL q[4] = {{x1, y0, 0, 1, color, 0, 0, 0}, {x0, y0, 0, 1, color, 0, 0, 0},
+                               {x1, y1, 0, 1, color, 0, 0, 0}, {x0, y1, 0, 1, color, 0, 0, 0}};
+        dev->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, q, 32);
+    };
+    dev->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, static_cast<int32_t>(0xFF0000FFu), 1.0f, 0);
+    dev->BeginScene();
+    rect(-0.5f, -0.5f, 3.5f, 7.5f, 0xFF00FF00u);
+    dev->BackBufferData()[1 * kW + 6] = 0xFFFFFFFFu;
+    dev->EndScene();
+    dev->Present(nullptr, nullptr, 0, nullptr);
+    const std::vector<uint32_t>& shown = d3d8::LastPresentedFrame().pixels;
+    ASSERT_EQ(shown.size(), static_cast<size_t>(kW * kH));
+    EXPECT_EQ(Pixel(shown, kW, 6, 1), 0xFFFFFFFFu);
+    EXPECT_EQ(Pixel(shown, kW, 1, 1), 0xFF00FF00u);
+    EXPECT_EQ(Pixel(shown, kW, 5, 5), 0xFF0000FFu);
+
+    dev->BeginScene();
+    rect(3.5f, 3.5f, 7.5f, 7.5f, 0xFFFF0000u);
+    dev->EndScene();
+    dev->Present(nullptr, nullptr, 0, nullptr);
+    EXPECT_EQ(Pixel(shown, kW, 6, 1), 0xFFFFFFFFu);
+    EXPECT_EQ(Pixel(shown, kW, 1, 1), 0xFF00FF00u);
+    EXPECT_EQ(Pixel(shown, kW, 5, 5), 0xFFFF0000u);
 }
 
 }  // namespace

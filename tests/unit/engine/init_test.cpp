@@ -189,13 +189,35 @@ TEST_F(EngineStart, FailedRootObjectsAndDisplayModeGiveFalse) {
 
 TEST_F(EngineStart, AntiAliasAsksForTwoSamples) {
     d3d8test::Record(true);
-    // Any value but False is a request. The present parameters ask for two samples whatever the
-    // check says; the stand-in device has no multisampling, so the creation is refused and the
-    // start fails without ever making the check.
-    EXPECT_EQ(ZemDx::InitEngine(hWnd, 1, 1, 1, rt::False), rt::False);
-    EXPECT_EQ(CallsOf("CreateDevice").size(), 1u);
-    EXPECT_TRUE(CallsOf("CheckDeviceMultiSampleType").empty());
-    EXPECT_FALSE(ZemDx::D3DDevice);
+    // Any value but False is a request: the present parameters ask for two samples, the device
+    // is made with them, and after a passing check the device draws anti-aliased (state 161),
+    // set after the start-up states.
+    ASSERT_EQ(ZemDx::InitEngine(hWnd, 1, 1, rt::True, rt::False), rt::True);
+    EXPECT_EQ(ZemDx::D3DDevice->PresentParameters().MultiSampleType, D3DMULTISAMPLE_2_SAMPLES);
+    EXPECT_EQ(CallsOf("CheckDeviceMultiSampleType"), (std::vector<Args>{{0, 1, 23, 0, 2}}));
+    const auto& calls = d3d8test::Calls();
+    ASSERT_FALSE(calls.empty());
+    size_t check = 0, aa = 0, ambient = 0;
+    for (size_t i = 0; i < calls.size(); ++i) {
+        if (calls[i].Method == "CheckDeviceMultiSampleType") check = i;
+        if (calls[i].Method == "SetRenderState" && calls[i].Args == Args{161, 1}) aa = i;
+        if (calls[i].Method == "SetRenderState" && calls[i].Args.at(0) == 139) ambient = i;
+    }
+    EXPECT_GT(aa, check);
+    EXPECT_GT(check, ambient);
+    EXPECT_EQ(ZemDx::D3DDevice->GetRenderState(D3DRS_MULTISAMPLEANTIALIAS), 1);
+    ZemDx::ShutdownEngine();
+
+    // A failing check leaves the state alone; the two-sample device is still made and the
+    // start succeeds.
+    d3d8test::Reset();
+    d3d8test::Record(true);
+    d3d8test::SetCheckDeviceMultiSampleTypeResult(D3DERR_NOTAVAILABLE);
+    ASSERT_EQ(ZemDx::InitEngine(hWnd, 1, 1, 1, rt::False), rt::True);
+    EXPECT_EQ(CallsOf("CheckDeviceMultiSampleType").size(), 1u);
+    for (const auto& c : d3d8test::Calls())
+        EXPECT_FALSE(c.Method == "SetRenderState" && c.Args.at(0) == 161);
+    EXPECT_EQ(ZemDx::D3DDevice->PresentParameters().MultiSampleType, D3DMULTISAMPLE_2_SAMPLES);
 }
 
 TEST_F(EngineStart, MultiSampleCheckUsesObjectsOfItsOwn) {
@@ -211,7 +233,7 @@ TEST_F(EngineStart, MultiSampleCheckUsesObjectsOfItsOwn) {
     EXPECT_EQ(ZemDx::CheckMultiSample(0, D3DFMT_R5G6B5), rt::False);
     // The stand-in's own answer for two samples.
     d3d8test::Reset();
-    EXPECT_EQ(ZemDx::CheckMultiSample(0, D3DFMT_R5G6B5), rt::False);
+    EXPECT_EQ(ZemDx::CheckMultiSample(0, D3DFMT_R5G6B5), rt::True);
     // A root object that cannot be made is an error for the caller.
     d3d8test::FailCall("Direct3DCreate");
     EXPECT_THROW(ZemDx::CheckMultiSample(0, D3DFMT_R5G6B5), rt::RuntimeError);
