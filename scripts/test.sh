@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Installs what is missing, then builds and runs the whole test suite three ways:
+# Installs what is missing (the test tool chain included), then builds and runs the whole test
+# suite three ways:
 # a plain build, a build under AddressSanitizer + UBSan, and the fuzz targets for a bounded time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/install-deps.sh
+bash scripts/install-deps.sh --test
 jobs=$(nproc)
 fuzz_seconds=${QV_FUZZ_SECONDS:-30}
 
