@@ -201,20 +201,16 @@ void DrawIcon(Pixels& p, const BoxRect& r, int32_t icon) {
             return;
         }
         case vbQuestion:
+        case vbInformation:
             p.FillShape(r, 0xFF124A96, circle(15.5f));
             p.FillShape(r, 0xFF1F6FD1, circle(14.5f));
-            glyph = "?";
+            glyph = icon == vbQuestion ? "?" : "i";
             break;
         case vbExclamation:
             p.FillShape(r, 0xFFB58900, triangle(0));
             p.FillShape(r, 0xFFFFCC33, triangle(1.2f));
             glyph = "!";
             glyphColour = 0xFF000000;
-            break;
-        case vbInformation:
-            p.FillShape(r, 0xFF124A96, circle(15.5f));
-            p.FillShape(r, 0xFF1F6FD1, circle(14.5f));
-            glyph = "i";
             break;
         default:
             return;
