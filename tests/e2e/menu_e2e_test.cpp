@@ -90,6 +90,21 @@ protected:
         e2e::Pause(300);
     }
 
+    // Selects the first world, Accept, Begin; the game window once frames are drawn (0: none).
+    unsigned long StartARun() {
+        session_.Click(menu_, 150, 70);  // Select Simulation
+        const unsigned long select = session_.WaitForWindow("Quorvane -- Select Simulation", 3000);
+        if (select == 0) return 0;
+        e2e::Pause(200);
+        session_.Click(select, 60, 40);    // the first world
+        session_.Click(select, 180, 140);  // Accept
+        e2e::Pause(200);
+        session_.Click(menu_, 60, 40);  // Begin
+        const unsigned long game = session_.WaitForWindow("Quorvane -- Windowed Mode", 5000);
+        e2e::Pause(2000);  // the splash, then frames
+        return app_->Running() ? game : 0;
+    }
+
     e2e::Session session_;
     e2e::Process* app_ = nullptr;
     unsigned long menu_ = 0;
@@ -273,22 +288,19 @@ TEST(MenuProgram, WithoutADisplayItSaysWhatItNeedsAndFails) {
 }
 
 TEST_F(MenuE2E, ExitDuringARunEndsTheProgram) {
-    session_.Click(menu_, 150, 70);  // Select Simulation
-    const unsigned long select = session_.WaitForWindow("Quorvane -- Select Simulation", 3000);
-    ASSERT_NE(select, 0u) << app_->Errors();
-    e2e::Pause(200);
-    session_.Click(select, 60, 40);   // the first world
-    session_.Click(select, 180, 140); // Accept
-    e2e::Pause(200);
-    session_.Click(menu_, 60, 40);    // Begin
-    const unsigned long game = session_.WaitForWindow("Quorvane -- Windowed Mode", 5000);
+    const unsigned long game = StartARun();
     ASSERT_NE(game, 0u) << app_->Errors();
-    e2e::Pause(2000);  // the splash, then frames
-    ASSERT_TRUE(app_->Running()) << app_->Errors();
     // The game window, centred, covers the menu's Exit: move it aside by its frame.
     session_.Drag(game, 20, 185, 380, 0);
     e2e::Pause(300);
     EXPECT_GE(session_.GeometryOf(game).x, 390 + 300);
     session_.Click(menu_, 270, 270);  // Exit
     EXPECT_EQ(app_->WaitForExit(5000), 0) << app_->Errors();
+}
+
+TEST_F(MenuE2E, SigtermDuringARunEndsTheProgram) {
+    ASSERT_NE(StartARun(), 0u) << app_->Errors();
+    app_->Signal(SIGTERM);
+    EXPECT_EQ(app_->WaitForExit(1000), 0) << app_->Errors();
+    EXPECT_EQ(session_.WaitForWindow("Quorvane -- Windowed Mode", 0), 0u);
 }
