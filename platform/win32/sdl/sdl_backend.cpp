@@ -144,14 +144,7 @@ public:
         SDL_Surface* s = SDL_GetWindowSurface(w);
         if (!s) return;
         if (XWindowOf(w) != xwindow_[st.hWnd]) ApplyShape(form);  // the native window was replaced
-        int32_t cw = std::min(form.Width(), s->w), ch = std::min(form.Height(), s->h);
-        if (cw > 0 && ch > 0) {
-            SDL_LockSurface(s);
-            SDL_ConvertPixels(cw, ch, SDL_PIXELFORMAT_ARGB8888, st.pixels.data(), form.Width() * 4, s->format->format,
-                              s->pixels, s->pitch);
-            SDL_UnlockSurface(s);
-        }
-        SDL_UpdateWindowSurface(w);
+        CopyToWindow(w, s, st.pixels.data(), form.Width(), form.Height());
     }
 
     void Poll(std::deque<Event>& q) override {
@@ -204,14 +197,7 @@ public:
 
     void PresentMessageBox(const std::vector<uint32_t>& pixels) override {
         if (!box_ || pixels.size() != static_cast<size_t>(boxWidth_) * boxHeight_) return;
-        SDL_Surface* s = SDL_GetWindowSurface(box_);
-        if (!s) return;
-        const int w = std::min(boxWidth_, s->w), h = std::min(boxHeight_, s->h);
-        SDL_LockSurface(s);
-        SDL_ConvertPixels(w, h, SDL_PIXELFORMAT_ARGB8888, pixels.data(), boxWidth_ * 4, s->format->format, s->pixels,
-                          s->pitch);
-        SDL_UnlockSurface(s);
-        SDL_UpdateWindowSurface(box_);
+        if (SDL_Surface* s = SDL_GetWindowSurface(box_)) CopyToWindow(box_, s, pixels.data(), boxWidth_, boxHeight_);
     }
 
     void CloseMessageBox() override {
@@ -303,6 +289,18 @@ private:
                 return;
             }
         }
+    }
+
+    // Shows width x height pixels (0xAARRGGBB) in the window through its surface `s`.
+    static void CopyToWindow(SDL_Window* w, SDL_Surface* s, const uint32_t* pixels, int width, int height) {
+        const int cw = std::min(width, s->w), ch = std::min(height, s->h);
+        if (cw > 0 && ch > 0) {
+            SDL_LockSurface(s);
+            SDL_ConvertPixels(cw, ch, SDL_PIXELFORMAT_ARGB8888, pixels, width * 4, s->format->format, s->pixels,
+                              s->pitch);
+            SDL_UnlockSurface(s);
+        }
+        SDL_UpdateWindowSurface(w);
     }
 
     // The top-most shown window of the program.
