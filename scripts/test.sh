@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Installs what is missing, then builds and runs the whole test suite three ways:
-# a plain build, a build under AddressSanitizer + UBSan, and the fuzz targets for a bounded time;
-# besides, the device and rasterizer tests (the code with threads) under ThreadSanitizer.
+# Installs what is missing (the test tool chain included), then builds and runs the whole test
+# suite three ways: a plain build, a build under AddressSanitizer + UBSan, and the fuzz targets
+# for a bounded time; besides, the device and rasterizer tests (the code with threads) under
+# ThreadSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/install-deps.sh
+bash scripts/install-deps.sh --test
 jobs=$(nproc)
 fuzz_seconds=${QV_FUZZ_SECONDS:-30}
 

@@ -15,7 +15,9 @@
 namespace rt::detail {
 
 struct Event {
-    enum Kind { EvMouseDown, EvMouseUp, EvMouseMove, EvKeyDown, EvKeyUp, EvClose, EvExpose };
+    // EvQuit: the program is told to end (SIGTERM, SIGINT); EvAnswer: a scripted answer to the
+    // message box that is up.
+    enum Kind { EvMouseDown, EvMouseUp, EvMouseMove, EvKeyDown, EvKeyUp, EvClose, EvExpose, EvQuit, EvAnswer };
     Kind kind;
     int32_t hWnd = 0;       // the window it is for (0: none)
     int32_t x = 0, y = 0;   // client pixels of that window (mouse)
@@ -23,6 +25,18 @@ struct Event {
     int16_t button = 0;     // vbLeftButton ... (mouse)
     int16_t shift = 0;      // vbShiftMask ...
     int16_t keyCode = 0;    // virtual-key code (keys)
+    int32_t answer = 0;     // the button's value (EvAnswer)
+};
+
+// A message box to show: already laid out and painted (width x height pixels, 0xAARRGGBB) and
+// placed on the screen.
+struct MessageBoxView {
+    std::string title;
+    std::string text;
+    int32_t buttons = 0;
+    int32_t defaultAnswer = 0;  // the answer of the button marked at first
+    int32_t left = 0, top = 0, width = 0, height = 0;
+    const std::vector<uint32_t>* pixels = nullptr;
 };
 
 class Backend {
@@ -44,7 +58,11 @@ public:
     virtual void Poll(std::deque<Event>& queue) = 0;
     // Blocks until the display has an event or `ms` pass.
     virtual void Wait(int ms) = 0;
-    virtual int32_t MessageBox(const std::string& text, const std::string& title, int32_t buttons) = 0;
+    // The message box window: shown above the program's windows with the keyboard; its events
+    // carry the handle kMessageBoxWindow. False (and why) when it cannot be shown. One at a time.
+    virtual bool ShowMessageBox(const MessageBoxView& box, std::string& why) = 0;
+    virtual void PresentMessageBox(const std::vector<uint32_t>& pixels) = 0;
+    virtual void CloseMessageBox() = 0;
     virtual void CursorVisible(bool visible) = 0;
     virtual bool OpenURL(const std::string& url) = 0;
     virtual uint32_t Ticks() = 0;

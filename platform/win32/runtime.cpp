@@ -12,6 +12,7 @@
 #include "platform/runtime/paths.h"
 #include "platform/win32/backend.h"
 #include "platform/win32/controls.h"
+#include "platform/win32/msgbox.h"
 #include "platform/win32/state.h"
 
 namespace rt {
@@ -83,7 +84,23 @@ void DispatchKey(Form& f, FormState& st, const Event& e) {
 
 }  // namespace
 
+namespace {
+
+// The program is told to end: as the menu's Exit does, every loaded window is unloaded (the one
+// made last first); a run in progress then sees its window gone, and the program ends.
+void UnloadEveryWindow() {
+    const std::vector<Form*> forms = AllForms();
+    for (auto it = forms.rbegin(); it != forms.rend(); ++it)
+        if ((*it)->Loaded()) (*it)->Unload();
+}
+
+}  // namespace
+
 void Dispatch(const Event& e) {
+    if (e.kind == Event::EvQuit) {
+        UnloadEveryWindow();
+        return;
+    }
     Form* f = FindFormByHandle(e.hWnd);
     if (!f || !f->Loaded()) return;
     FormState& st = StateOf(*f);
@@ -123,6 +140,8 @@ void Dispatch(const Event& e) {
             Repaint(*f, true);
             break;
         case Event::EvMouseMove:
+        case Event::EvQuit:
+        case Event::EvAnswer:
             break;
     }
 }
@@ -194,7 +213,7 @@ void DoEvents() {
 
 int32_t MsgBox(const std::string& text, int32_t buttons, const std::string& title) {
     detail::RepaintAll();
-    return detail::CurrentBackend().MessageBox(text, title.empty() ? App.Title : title, buttons);
+    return detail::RunMessageBox(text, title.empty() ? App.Title : title, buttons);
 }
 
 void End() {
@@ -216,7 +235,7 @@ void FatalRuntimeError(int number, const std::string& text) {
     std::fflush(stderr);
     if (!inside && detail::HasBackend()) {
         inside = true;
-        detail::CurrentBackend().MessageBox(message, App.Title, vbOKOnly | vbCritical);
+        detail::RunMessageBox(message, App.Title, vbOKOnly | vbCritical);
         detail::CurrentBackend().Shutdown();
     }
     std::fflush(stdout);

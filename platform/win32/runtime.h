@@ -44,7 +44,9 @@ constexpr int32_t vbOKOnly = 0, vbOKCancel = 1, vbAbortRetryIgnore = 2, vbYesNoC
 constexpr int32_t vbCritical = 16, vbQuestion = 32, vbExclamation = 48, vbInformation = 64;
 constexpr int32_t vbOK = 1, vbCancel = 2, vbAbort = 3, vbRetry = 4, vbIgnore = 5, vbYes = 6,
                   vbNo = 7;
-// Modal message box; returns the button pressed. An empty title shows App.Title.
+// Message box, modal for the whole program: while it is up, clicks, keys and close commands
+// meant for the program's other windows are dropped (they repaint, but no handler or timer
+// runs). Returns the button pressed. An empty title shows App.Title.
 int32_t MsgBox(const std::string& text, int32_t buttons = vbOKOnly, const std::string& title = "");
 
 // Ends the program at once with exit status 0; no unload handler runs.

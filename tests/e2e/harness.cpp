@@ -143,6 +143,10 @@ bool Process::WaitForOutput(const std::string& text, int ms) {
 std::string Process::Output() const { return ReadFile(out_); }
 std::string Process::Errors() const { return ReadFile(err_); }
 
+void Process::Signal(int signal) {
+    if (pid_ > 0) ::kill(pid_, signal);
+}
+
 void Process::Stop() {
     if (pid_ > 0) Kill(pid_);
     pid_ = -1;
@@ -153,7 +157,7 @@ void Process::Stop() {
 Session::Session(int width, int height) {
     for (const char* tool : {"Xvfb", "xdotool", "xwininfo", "import"})
         if (!OnPath(tool)) {
-            why_ = std::string(tool) + " is not installed";
+            why_ = std::string(tool) + " is not installed (scripts/install-deps.sh --test installs the test tools)";
             return;
         }
     char dir[] = "/tmp/qv_e2e_XXXXXX";
@@ -169,8 +173,10 @@ Session::Session(int width, int height) {
         return;
     }
     std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
+    // Only the server's built-in fonts, as on a machine with no X font packages: nothing the
+    // programs show may depend on the server's fonts.
     xvfb_ = Spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", screen, "-nolisten", "tcp", "-br",
-                   "-noreset"},
+                   "-noreset", "-fp", "built-ins"},
                   "", "", "", tmp_ + "/xvfb.log", fds[1]);
     ::close(fds[1]);
     std::string number;
@@ -274,6 +280,10 @@ Rect Session::ShapeExtents(unsigned long window) {
 }
 
 void Session::MoveMouse(int screenX, int screenY) {
+    // "--sync" waits for the pointer to move, which takes long when it is there already.
+    int x = -1, y = -1;
+    std::sscanf(Run("xdotool getmouselocation").c_str(), "x:%d y:%d", &x, &y);
+    if (x == screenX && y == screenY) return;
     Run("xdotool mousemove --sync " + std::to_string(screenX) + " " + std::to_string(screenY));
 }
 

@@ -3,7 +3,8 @@
 // Use from a GoogleTest case (link qv_e2e_harness):
 //
 //     e2e::Session s;                       // starts Xvfb on a free display (1280x1024x24,
-//     if (!s.Ready()) GTEST_SKIP() << s.Why();  // black root); skips when the tools are missing
+//     if (!s.Ready()) GTEST_FAIL() << s.Why();  // black root, only the server's built-in fonts);
+//                                           // fails when the tools are missing
 //     auto& app = s.Start({"/path/to/quorvane"}, "/work/dir");   // DISPLAY set for it
 //     auto w = s.WaitForWindow("Quorvane");  // by exact title, 0 on time-out
 //     s.Click(w, 30, 40);                    // window-relative point, left button
@@ -54,6 +55,7 @@ public:
     bool WaitForOutput(const std::string& text, int ms);
     std::string Output() const;
     std::string Errors() const;
+    void Signal(int signal);  // sends it to the program
     void Stop();  // SIGTERM, then SIGKILL
 
 private:

@@ -38,13 +38,18 @@ void KeyUp(Form& form, int16_t keyCode);
 // The system close command on a window.
 void Close(Form& form);
 
-// Message boxes shown so far, and the answers to give the next ones (otherwise the first
-// button's answer).
+// The program is told to end, as SIGTERM or SIGINT tell it on the real display.
+void Quit();
+
+// Message boxes shown so far (with where they were shown), and the answers to give the next
+// ones (otherwise the marked button's answer). A box is answered after the events queued
+// before it came up, which it drops when they are meant for other windows.
 struct MessageBoxRecord {
     std::string text;
     std::string title;
     int32_t buttons;
     int32_t answer;
+    int32_t left, top, width, height;
 };
 const std::vector<MessageBoxRecord>& MessageBoxes();
 void QueueAnswer(int32_t answer);

@@ -4,6 +4,7 @@
 
 #include "platform/win32/backend.h"
 #include "platform/win32/headless/headless.h"
+#include "platform/win32/msgbox.h"
 #include "platform/win32/state.h"
 
 namespace rt::headless {
@@ -25,15 +26,6 @@ State& S() {
     return s;
 }
 
-int32_t FirstAnswer(int32_t buttons) {
-    switch (buttons & 7) {
-        case 2: return 3;  // Abort
-        case 3: case 4: return 6;  // Yes
-        case 5: return 4;  // Retry
-        default: return 1;  // OK
-    }
-}
-
 class HeadlessBackend : public detail::Backend {
 public:
     bool Headless() const override { return true; }
@@ -46,15 +38,22 @@ public:
     void Present(Form&) override {}
     void Poll(std::deque<detail::Event>&) override {}
     void Wait(int ms) override { S().clock += static_cast<uint32_t>(ms > 0 ? ms : 1); }
-    int32_t MessageBox(const std::string& text, const std::string& title, int32_t buttons) override {
-        int32_t answer = FirstAnswer(buttons);
+    // The box is recorded and answered at once, from the queued answers or by its marked button;
+    // the answer comes as an event, after whatever the test queued before.
+    bool ShowMessageBox(const detail::MessageBoxView& box, std::string&) override {
+        int32_t answer = box.defaultAnswer;
         if (!S().answers.empty()) {
             answer = S().answers.front();
             S().answers.pop_front();
         }
-        S().boxes.push_back({text, title, buttons, answer});
-        return answer;
+        S().boxes.push_back({box.text, box.title, box.buttons, answer, box.left, box.top, box.width, box.height});
+        detail::Event e{detail::Event::EvAnswer, detail::kMessageBoxWindow};
+        e.answer = answer;
+        detail::EventQueue().push_back(e);
+        return true;
     }
+    void PresentMessageBox(const std::vector<uint32_t>&) override {}
+    void CloseMessageBox() override {}
     void CursorVisible(bool visible) override { S().cursorVisible = visible; }
     bool OpenURL(const std::string& url) override {
         S().opened.push_back(url);
@@ -149,6 +148,8 @@ void KeyUp(Form& form, int16_t keyCode) {
 }
 
 void Close(Form& form) { Post({detail::Event::EvClose, detail::StateOf(form).hWnd}); }
+
+void Quit() { Post({detail::Event::EvQuit}); }
 
 const std::vector<MessageBoxRecord>& MessageBoxes() { return S().boxes; }
 void QueueAnswer(int32_t answer) { S().answers.push_back(answer); }

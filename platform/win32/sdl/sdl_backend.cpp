@@ -1,5 +1,6 @@
 // The SDL backend on X11: one SDL window per loaded window, drawn through its window surface, shaped
-// with the X Shape extension, with SDL's message box, cursor and URL opening.
+// with the X Shape extension; the run time's message box as one more window; cursor and URL
+// opening.
 #include <poll.h>
 
 #include <algorithm>
@@ -10,6 +11,7 @@
 #include "platform/d3d8/present.h"
 #include "platform/runtime/errors.h"
 #include "platform/win32/backend.h"
+#include "platform/win32/msgbox.h"
 #include "platform/win32/sdl/keymap.h"
 
 // Last: Xlib defines True and False as macros, which would break the program's constants of
@@ -146,14 +148,7 @@ public:
         SDL_Surface* s = SDL_GetWindowSurface(w);
         if (!s) return;
         if (XWindowOf(w) != xwindow_[st.hWnd]) ApplyShape(form);  // the native window was replaced
-        int32_t cw = std::min(form.Width(), s->w), ch = std::min(form.Height(), s->h);
-        if (cw > 0 && ch > 0) {
-            SDL_LockSurface(s);
-            SDL_ConvertPixels(cw, ch, SDL_PIXELFORMAT_ARGB8888, st.pixels.data(), form.Width() * 4, s->format->format,
-                              s->pixels, s->pitch);
-            SDL_UnlockSurface(s);
-        }
-        SDL_UpdateWindowSurface(w);
+        CopyToWindow(w, s, st.pixels.data(), form.Width(), form.Height());
     }
 
     void Poll(std::deque<Event>& q) override {
@@ -179,46 +174,45 @@ public:
         ::poll(&p, 1, ms);
     }
 
-    int32_t MessageBox(const std::string& text, const std::string& title, int32_t buttons) override {
-        struct B {
-            int32_t answer;
-            const char* label;
-        };
-        std::vector<B> bs;
-        switch (buttons & 7) {
-            case 1: bs = {{1, "OK"}, {2, "Cancel"}}; break;
-            case 2: bs = {{3, "Abort"}, {4, "Retry"}, {5, "Ignore"}}; break;
-            case 3: bs = {{6, "Yes"}, {7, "No"}, {2, "Cancel"}}; break;
-            case 4: bs = {{6, "Yes"}, {7, "No"}}; break;
-            case 5: bs = {{4, "Retry"}, {2, "Cancel"}}; break;
-            default: bs = {{1, "OK"}}; break;
+    // The message box is a borderless window of its own, drawn by the run time, above the
+    // program's windows and given the keyboard as any shown window is.
+    bool ShowMessageBox(const MessageBoxView& box, std::string& why) override {
+        SDL_Window* w = SDL_CreateWindow(box.title.c_str(), box.left, box.top, std::max(1, box.width),
+                                         std::max(1, box.height), SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS);
+        if (!w) {
+            why = SDL_GetError();
+            return false;
         }
-        std::vector<SDL_MessageBoxButtonData> data;
-        for (size_t i = 0; i < bs.size(); ++i) {
-            Uint32 f = 0;
-            if (i == 0) f |= SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT;
-            if (i + 1 == bs.size()) f |= SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT;
-            data.push_back({f, bs[i].answer, bs[i].label});
-        }
-        Uint32 flags = SDL_MESSAGEBOX_INFORMATION;
-        switch (buttons & 0x70) {
-            case 16: flags = SDL_MESSAGEBOX_ERROR; break;
-            case 48: flags = SDL_MESSAGEBOX_WARNING; break;
-            default: break;
-        }
-        SDL_MessageBoxData box{};
-        box.flags = flags | SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT;
-        box.title = title.c_str();
-        box.message = text.c_str();
-        box.numbuttons = static_cast<int>(data.size());
-        box.buttons = data.data();
-        int answer = bs.front().answer;
-        if (SDL_ShowMessageBox(&box, &answer) != 0) {
-            std::fprintf(stderr, "%s: %s\n", title.c_str(), text.c_str());
-            return bs.front().answer;
-        }
-        if (answer < 0) answer = bs.back().answer;  // closed without a button
-        return answer;
+        box_ = w;
+        boxId_ = SDL_GetWindowID(w);
+        boxWidth_ = box.width;
+        boxHeight_ = box.height;
+        SDL_GetWindowSurface(w);
+        if (!display_) display_ = XDisplayOf(w);
+        // A window manager keeps it above its owner.
+        if (Form* owner = TopWindow())
+            if (SDL_Window* o = WindowOf(*owner)) SDL_SetWindowModalFor(w, o);
+        SDL_ShowWindow(w);
+        SDL_SetWindowPosition(w, box.left, box.top);
+        Activate(w);
+        PresentMessageBox(*box.pixels);
+        return true;
+    }
+
+    void PresentMessageBox(const std::vector<uint32_t>& pixels) override {
+        if (!box_ || pixels.size() != static_cast<size_t>(boxWidth_) * boxHeight_) return;
+        if (SDL_Surface* s = SDL_GetWindowSurface(box_)) CopyToWindow(box_, s, pixels.data(), boxWidth_, boxHeight_);
+    }
+
+    void CloseMessageBox() override {
+        if (!box_) return;
+        SDL_DestroyWindow(box_);
+        box_ = nullptr;
+        boxId_ = 0;
+        // The keyboard goes back to the program's top-most window.
+        if (!shuttingDown_)
+            if (Form* top = TopWindow())
+                if (SDL_Window* w = WindowOf(*top)) Activate(w);
     }
 
     void CursorVisible(bool visible) override { SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE); }
@@ -259,6 +253,7 @@ public:
 
     void Shutdown() override {
         shuttingDown_ = true;
+        CloseMessageBox();
         for (Form* f : AllForms())
             if (StateOf(*f).native) DestroyWindow(*f);
         SDL_Quit();
@@ -300,6 +295,26 @@ private:
         }
     }
 
+    // Shows width x height pixels (0xAARRGGBB) in the window through its surface `s`.
+    static void CopyToWindow(SDL_Window* w, SDL_Surface* s, const uint32_t* pixels, int width, int height) {
+        const int cw = std::min(width, s->w), ch = std::min(height, s->h);
+        if (cw > 0 && ch > 0) {
+            SDL_LockSurface(s);
+            SDL_ConvertPixels(cw, ch, SDL_PIXELFORMAT_ARGB8888, pixels, width * 4, s->format->format, s->pixels,
+                              s->pitch);
+            SDL_UnlockSurface(s);
+        }
+        SDL_UpdateWindowSurface(w);
+    }
+
+    // The top-most shown window of the program.
+    static Form* TopWindow() {
+        const auto& z = ZOrder();
+        for (auto it = z.rbegin(); it != z.rend(); ++it)
+            if ((*it)->Loaded() && (*it)->Visible() && WindowOf(**it)) return *it;
+        return nullptr;
+    }
+
     static Display* XDisplayOf(SDL_Window* w) {
         SDL_SysWMinfo info;
         SDL_VERSION(&info.version);
@@ -319,16 +334,47 @@ private:
         return it == windows_.end() ? nullptr : FindFormByHandle(it->second);
     }
 
-    void Translate(const SDL_Event& ev, std::deque<Event>& q) {
+    // Events of the message box carry its own handle, in its own pixels.
+    bool TranslateBox(const SDL_Event& ev, std::deque<Event>& q) {
         switch (ev.type) {
+            case SDL_MOUSEBUTTONDOWN:
+            case SDL_MOUSEBUTTONUP:
+                if (ev.button.windowID != boxId_) return false;
+                q.push_back({ev.type == SDL_MOUSEBUTTONDOWN ? Event::EvMouseDown : Event::EvMouseUp, kMessageBoxWindow,
+                             ev.button.x, ev.button.y, 0, 0, ButtonOf(ev.button.button), ShiftState(), 0});
+                return true;
+            case SDL_KEYDOWN:
+            case SDL_KEYUP:
+                if (ev.key.windowID != boxId_) return false;
+                q.push_back({ev.type == SDL_KEYDOWN ? Event::EvKeyDown : Event::EvKeyUp, kMessageBoxWindow, 0, 0, 0, 0,
+                             0, ShiftState(), VirtualKeyFromSdl(ev.key.keysym.sym)});
+                return true;
+            case SDL_WINDOWEVENT:
+                if (ev.window.windowID != boxId_) return false;
+                if (ev.window.event == SDL_WINDOWEVENT_CLOSE) q.push_back({Event::EvClose, kMessageBoxWindow});
+                if (ev.window.event == SDL_WINDOWEVENT_EXPOSED) q.push_back({Event::EvExpose, kMessageBoxWindow});
+                return true;
+            default:
+                return false;
+        }
+    }
+
+    void Translate(const SDL_Event& ev, std::deque<Event>& q) {
+        if (box_ && TranslateBox(ev, q)) return;
+        switch (ev.type) {
+            case SDL_QUIT:
+                // SIGTERM or SIGINT (SDL turns them into this event): the program is to end.
+                q.push_back({Event::EvQuit});
+                break;
             case SDL_MOUSEBUTTONDOWN:
             case SDL_MOUSEBUTTONUP: {
                 Form* f = FormOfId(ev.button.windowID);
                 int16_t b = ButtonOf(ev.button.button);
                 if (!f || !b) return;
-                // A press reaches only the window's shape (X clips input to it): it activates.
+                // A press reaches only the window's shape (X clips input to it): it activates,
+                // unless a message box is up, which keeps the keyboard and stays on top.
                 if (ev.type == SDL_MOUSEBUTTONDOWN)
-                    if (SDL_Window* w = WindowOf(*f)) Activate(w);
+                    if (SDL_Window* w = box_ ? box_ : WindowOf(*f)) Activate(w);
                 Event e{ev.type == SDL_MOUSEBUTTONDOWN ? Event::EvMouseDown : Event::EvMouseUp, StateOf(*f).hWnd,
                         ev.button.x, ev.button.y, f->Left() + ev.button.x, f->Top() + ev.button.y, b, ShiftState(), 0};
                 q.push_back(e);
@@ -361,6 +407,9 @@ private:
     }
 
     bool shuttingDown_ = false;
+    SDL_Window* box_ = nullptr;  // the message box, while it is up
+    Uint32 boxId_ = 0;
+    int boxWidth_ = 0, boxHeight_ = 0;
     Display* display_ = nullptr;  // SDL's connection to the X server, known from the first window
     std::map<Uint32, int32_t> windows_;
     std::map<int32_t, ::Window> xwindow_;
