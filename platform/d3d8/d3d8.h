@@ -182,8 +182,8 @@ constexpr int32_t D3DFVF_TEX0 = 0x000;
 constexpr int32_t D3DFVF_TEX1 = 0x100;
 constexpr int32_t D3DFVF_TEX2 = 0x200;
 
-// The desktop's display mode, which GetAdapterDisplayMode reports. The window run time sets it
-// from the real screen; until then it is 1024 x 768, 32-bit X8R8G8B8.
+// The desktop's display mode, which GetAdapterDisplayMode reports: 1024 x 768, 32-bit
+// X8R8G8B8, whatever the real screen is, unless a test sets another.
 void SetDesktopDisplayMode(const D3DDISPLAYMODE& mode);
 
 class Direct3D8;

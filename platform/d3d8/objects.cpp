@@ -1,7 +1,6 @@
 // The root objects (DirectX8, Direct3D8), vertex and index buffers with their data copies, the
 // desktop display mode and the present hook.
 #include <cstring>
-#include <mutex>
 
 #include "platform/d3d8/d3d8.h"
 #include "platform/d3d8/fail.h"
@@ -34,8 +33,9 @@ using d3d8detail::Fail;
 
 namespace {
 
+// The desktop mode and the present hook below are read and set on the thread that owns the
+// device only (the rasterizer's workers never see them), so nothing here needs a lock.
 constexpr D3DDISPLAYMODE kDesktopModeAtStart{1024, 768, 60, D3DFMT_X8R8G8B8};
-std::mutex g_modeMutex;
 D3DDISPLAYMODE g_desktopMode = kDesktopModeAtStart;
 
 bool KnownBackBufferFormat(int32_t f) {
@@ -46,7 +46,6 @@ bool KnownBackBufferFormat(int32_t f) {
 }  // namespace
 
 void SetDesktopDisplayMode(const D3DDISPLAYMODE& mode) {
-    std::lock_guard<std::mutex> lock(g_modeMutex);
     g_desktopMode = mode;
 }
 
@@ -58,7 +57,6 @@ Direct3D8Ptr DirectX8::Direct3DCreate() {
 void Direct3D8::GetAdapterDisplayMode(int32_t Adapter, D3DDISPLAYMODE& mode) {
     D3D8_INTERCEPT("GetAdapterDisplayMode", Adapter);
     if (Adapter != D3DADAPTER_DEFAULT) Fail("Direct3D8.GetAdapterDisplayMode", D3DERR_INVALIDCALL, "no such adapter");
-    std::lock_guard<std::mutex> lock(g_modeMutex);
     mode = g_desktopMode;
 }
 
@@ -114,10 +112,7 @@ Direct3DDevice8Ptr Direct3D8::CreateDevice(int32_t Adapter, int32_t DeviceType, 
         Fail(call, D3DERR_INVALIDCALL, "depth format not supported");
     // The back buffer count of 0 means one, as the platform reports back.
     if (pp.BackBufferCount == 0) pp.BackBufferCount = 1;
-    if (pp.BackBufferFormat == D3DFMT_UNKNOWN) {
-        std::lock_guard<std::mutex> lock(g_modeMutex);
-        pp.BackBufferFormat = g_desktopMode.Format;
-    }
+    if (pp.BackBufferFormat == D3DFMT_UNKNOWN) pp.BackBufferFormat = g_desktopMode.Format;
     return std::make_shared<Direct3DDevice8>(pp, DeviceType, hFocusWindow);
 }
 
@@ -192,34 +187,31 @@ int32_t D3DIndexBuffer8GetData(const Direct3DIndexBuffer8Ptr& buffer, int32_t of
 
 namespace d3d8 {
 namespace {
-std::mutex g_presentMutex;
 PresentHandler g_presentHandler;
+bool g_keepFrames = false;
 PresentedFrame g_lastFrame;
 }  // namespace
 
-void SetPresentHandler(PresentHandler handler) {
-    std::lock_guard<std::mutex> lock(g_presentMutex);
+void SetPresentHandler(PresentHandler handler, bool keepFrames) {
     g_presentHandler = std::move(handler);
+    g_keepFrames = keepFrames;
 }
 
 const PresentedFrame& LastPresentedFrame() { return g_lastFrame; }
 
-// Called by the device's Present: hands the frame to the window run time, or keeps it.
+// Called by the device's Present: keeps the frame when asked to (or when nobody takes it) and
+// hands it to the window run time.
 void DeliverFrame(int32_t hWnd, const uint32_t* argb, int width, int height) {
-    PresentHandler handler;
-    {
-        std::lock_guard<std::mutex> lock(g_presentMutex);
-        handler = g_presentHandler;
+    // A copy: the handler may install another while it runs.
+    const PresentHandler handler = g_presentHandler;
+    if (!handler || g_keepFrames) {
+        g_lastFrame.hWnd = hWnd;
+        g_lastFrame.width = width;
+        g_lastFrame.height = height;
+        g_lastFrame.pixels.assign(argb, argb + static_cast<size_t>(width) * height);
+        ++g_lastFrame.count;
     }
-    if (handler) {
-        handler(hWnd, argb, width, height);
-        return;
-    }
-    g_lastFrame.hWnd = hWnd;
-    g_lastFrame.width = width;
-    g_lastFrame.height = height;
-    g_lastFrame.pixels.assign(argb, argb + static_cast<size_t>(width) * height);
-    ++g_lastFrame.count;
+    if (handler) handler(hWnd, argb, width, height);
 }
 
 void ResetForTests() {

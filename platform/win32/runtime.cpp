@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <new>
 
+#include "platform/d3d8/present.h"
 #include "platform/runtime/errors.h"
 #include "platform/runtime/paths.h"
 #include "platform/win32/backend.h"
@@ -29,13 +30,22 @@ int& Depth() { return State().handlerDepth; }
 
 Backend& CurrentBackend() {
     auto& b = BackendSlot();
-    if (!b) b = MakeHeadlessBackend();
+    if (!b) SetBackend(MakeHeadlessBackend());
     return *b;
 }
 
 bool HasBackend() { return BackendSlot() != nullptr; }
 
-void SetBackend(std::unique_ptr<Backend> backend) { BackendSlot() = std::move(backend); }
+void SetBackend(std::unique_ptr<Backend> backend) {
+    BackendSlot() = std::move(backend);
+    if (!BackendSlot()) return;
+    // Whatever the backend, frames the Direct3D device presents go into the window or picture
+    // box they name. The headless backend's tests also look at whole frames, so there the
+    // device keeps the last one as well.
+    d3d8::SetPresentHandler([](int32_t hWnd, const uint32_t* argb, int width, int height) {
+        PresentToWindow(hWnd, argb, width, height);
+    }, BackendSlot()->Headless());
+}
 
 std::deque<Event>& EventQueue() { return State().events; }
 

@@ -7,8 +7,6 @@
 #include <cstdlib>
 #include <map>
 
-#include "platform/d3d8/d3d8.h"
-#include "platform/d3d8/present.h"
 #include "platform/runtime/errors.h"
 #include "platform/win32/backend.h"
 #include "platform/win32/msgbox.h"
@@ -434,10 +432,6 @@ std::unique_ptr<Backend> MakeSdlBackend(std::string& whyNot) {
         whyNot = std::string("cannot open display ") + display + ": " + SDL_GetError();
         return nullptr;
     }
-    // Frames the Direct3D device presents go into the window or picture box they name.
-    d3d8::SetPresentHandler([](int32_t hWnd, const uint32_t* argb, int width, int height) {
-        PresentToWindow(hWnd, argb, width, height);
-    });
     return std::make_unique<SdlBackend>();
 }
 

@@ -98,6 +98,17 @@ void RunSmallWorld() {
              GAME_CHECK(frame.width == 640 && frame.height == 480);
              std::set<uint32_t> colours(frame.pixels.begin(), frame.pixels.end());
              GAME_CHECK(colours.size() > 200);
+             // The run time shows them in the picture box under the headless backend too: its
+             // top-left pixel is the frame's, and the box holds many colours as well.
+             frmWindowed& game = rt::FormOf<frmWindowed>();
+             const std::vector<uint32_t> window = rt::headless::WindowPixels(game);
+             const int32_t w = game.Width(), left = game.picGame.Left(), top = game.picGame.Top();
+             GAME_CHECK(window[size_t(top) * size_t(w) + size_t(left)] == (frame.pixels[0] | 0xFF000000u));
+             std::set<uint32_t> shown;
+             for (int32_t y = 0; y < game.picGame.Height(); ++y)
+                 for (int32_t x = 0; x < game.picGame.Width(); ++x)
+                     shown.insert(window[size_t(top + y) * size_t(w) + size_t(left + x)]);
+             GAME_CHECK(shown.size() > 200);
          }),
          [] {
              // The figure after the next tick of the one-second timer.
