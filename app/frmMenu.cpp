@@ -52,7 +52,7 @@ void frmMenu::cmdBegin_Click() {
 }
 
 void frmMenu::NoWorldMessage() {
-    rt::MsgBox("You must first select a simulation.", 48, "Error! Direction unclear.");
+    rt::MsgBox("You must first select a simulation.", rt::vbExclamation, "Error! Direction unclear.");
 }
 
 void frmMenu::CmdOptions_Click() { rt::FormOf<frmOptions>().Show(); }

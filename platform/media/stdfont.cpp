@@ -46,8 +46,7 @@ StdFont::~StdFont() {
 }
 
 HFONT StdFont::hFont() {
-    constexpr int kInvalidPropertyValue = 380;
-    if (!(Size > 0) || Size > 2048) rt::Raise(kInvalidPropertyValue, "Invalid property value");
+    if (!(Size > 0) || Size > 2048) rt::Raise(rt::ErrInvalidPropertyValue);
     const FontDescription now{Name, Size, Bold != rt::False, Italic != rt::False};
     if (handle_ != 0 && Same(now, realised_)) return handle_;
     if (handle_ != 0) Handles().erase(handle_);

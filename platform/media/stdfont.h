@@ -23,8 +23,8 @@ class IFont {
 public:
     virtual ~IFont() = default;
     // The handle of the font as currently described. The handle stays valid while this object
-    // lives; changing a property afterwards gives a new handle on the next read. Raises 380
-    // (invalid property value) for a size that is not positive.
+    // lives; changing a property afterwards gives a new handle on the next read. Raises
+    // rt::ErrInvalidPropertyValue for a size that is not positive.
     virtual HFONT hFont() = 0;
 };
 using IFontPtr = std::shared_ptr<IFont>;

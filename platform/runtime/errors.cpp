@@ -10,6 +10,7 @@ std::string ErrorText(int number) {
         case ErrSubscript: return "Subscript out of range";
         case ErrDivisionByZero: return "Division by zero";
         case ErrTypeMismatch: return "Type mismatch";
+        case ErrInternal: return "Internal error";
         case ErrBadFileNumber: return "Bad file name or number";
         case ErrFileNotFound: return "File not found";
         case ErrBadFileMode: return "Bad file mode";
@@ -19,6 +20,9 @@ std::string ErrorText(int number) {
         case ErrTooManyFiles: return "Too many files";
         case ErrPermissionDenied: return "Permission denied";
         case ErrPathFileAccess: return "Path/File access error";
+        case ErrInvalidPropertyValue: return "Invalid property value";
+        case ErrInvalidPropertyIndex: return "Invalid property array index";
+        case ErrInvalidPicture: return "Invalid picture";
         case ErrObjectNotSet: return "Object variable or With block variable not set";
         case ErrObjectRequired: return "Object required";
         case ErrAutomation: return "Automation error";

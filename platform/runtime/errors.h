@@ -14,6 +14,7 @@ enum ErrorNumber : int {
     ErrSubscript = 9,          // Subscript out of range
     ErrDivisionByZero = 11,    // Division by zero
     ErrTypeMismatch = 13,      // Type mismatch
+    ErrInternal = 51,          // Internal error
     ErrFileNotFound = 53,      // File not found
     ErrBadFileMode = 54,       // Bad file mode
     ErrFileAlreadyOpen = 55,   // File already open
@@ -23,9 +24,12 @@ enum ErrorNumber : int {
     ErrPermissionDenied = 70,  // Permission denied
     ErrPathFileAccess = 75,    // Path/File access error
     ErrPathNotFound = 76,      // Path not found
+    ErrInvalidPropertyValue = 380,  // Invalid property value
+    ErrInvalidPropertyIndex = 381,  // Invalid property array index
     ErrObjectRequired = 424,   // Object required
     ErrObjectNotSet = 91,      // Object variable or With block variable not set
     ErrAutomation = 440,       // Automation error (a failed platform object call)
+    ErrInvalidPicture = 481,   // Invalid picture
 };
 
 // The usual text of an error number ("Application-defined or object-defined error" when unknown).

@@ -20,7 +20,7 @@ Control::Control(Form& parent, std::string name, int32_t left, int32_t top, int3
 Control::~Control() = default;
 
 void Control::Move(int32_t left, int32_t top, int32_t width, int32_t height) {
-    if (width < 0 || height < 0) Raise(380);
+    if (width < 0 || height < 0) Raise(ErrInvalidPropertyValue);
     left_ = left;
     top_ = top;
     width_ = width;
@@ -139,7 +139,7 @@ Timer::Timer(Form& parent, std::string name, int32_t interval, bool enabled)
 }
 
 void Timer::Interval(int32_t ms) {
-    if (ms < 0) Raise(380);
+    if (ms < 0) Raise(ErrInvalidPropertyValue);
     interval_ = ms;
     Restart();
 }

@@ -87,11 +87,11 @@ class ListControl : public Control {
 public:
     using Control::Control;
     int32_t ListCount() const { return static_cast<int32_t>(items_.size()); }
-    // Item i; error 381 (invalid property array index) outside 0..ListCount-1.
+    // Item i; ErrInvalidPropertyIndex outside 0..ListCount-1.
     std::string List(int32_t index) const;
     int32_t ListIndex() const { return listIndex_; }
-    // Highlights item `index` (-1 for none) and runs Click when the highlight changes; error 380
-    // (invalid property value) outside -1..ListCount-1.
+    // Highlights item `index` (-1 for none) and runs Click when the highlight changes;
+    // ErrInvalidPropertyValue outside -1..ListCount-1.
     void ListIndex(int32_t index);
     int32_t TopIndex() const { return topIndex_; }
     int32_t BackColor() const { return backColor_; }
@@ -136,7 +136,7 @@ class FileListBox : public ListControl {
 public:
     using ListControl::ListControl;
     // Folder as given (Windows style, "\" separators, any case). Setting it re-reads the folder;
-    // a folder that does not exist raises error 76 and leaves the list as it was.
+    // a folder that does not exist raises ErrPathNotFound and leaves the list as it was.
     const std::string& Path() const { return path_; }
     void Path(const std::string& path);
     // Wildcard pattern ("*.map"; several separated by ";"); setting it re-reads the folder.

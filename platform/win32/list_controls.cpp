@@ -17,17 +17,15 @@ namespace rt {
 namespace {
 constexpr int32_t kBorder = 2;
 constexpr int32_t kScrollWidth = 16;
-constexpr int32_t kInvalidIndex = 381;  // invalid property array index
-constexpr int32_t kInvalidValue = 380;  // invalid property value
 }  // namespace
 
 std::string ListControl::List(int32_t index) const {
-    if (index < 0 || index >= ListCount()) Raise(kInvalidIndex, "Invalid property array index");
+    if (index < 0 || index >= ListCount()) Raise(ErrInvalidPropertyIndex);
     return items_[static_cast<size_t>(index)];
 }
 
 void ListControl::ListIndex(int32_t index) {
-    if (index < -1 || index >= ListCount()) Raise(kInvalidValue, "Invalid property value");
+    if (index < -1 || index >= ListCount()) Raise(ErrInvalidPropertyValue);
     if (index == listIndex_) return;
     listIndex_ = index;
     if (index >= 0) ScrollToShow(index);

@@ -32,6 +32,11 @@ constexpr int32_t kBottomPad = 14;
 constexpr int kTextPixels = 12;      // 9 points
 constexpr int kIconGlyphPixels = 24;
 
+// The parts of a MsgBox buttons value: the button set (vbOKOnly ... vbRetryCancel) in the low
+// bits, the icon (vbCritical ... vbInformation) above them.
+constexpr int32_t kButtonSetBits = 0x07;
+constexpr int32_t kIconBits = 0x70;
+
 // Colours.
 constexpr uint32_t kFrame = 0xFF3C3C3C;
 constexpr uint32_t kFace = 0xFFF0F0F0;
@@ -114,7 +119,7 @@ std::vector<std::string> WrapText(textrender::Font* font, const std::string& tex
 }
 
 std::vector<std::pair<int32_t, const char*>> ButtonSet(int32_t buttons) {
-    switch (buttons & 7) {
+    switch (buttons & kButtonSetBits) {
         case vbOKCancel: return {{vbOK, "OK"}, {vbCancel, "Cancel"}};
         case vbAbortRetryIgnore: return {{vbAbort, "Abort"}, {vbRetry, "Retry"}, {vbIgnore, "Ignore"}};
         case vbYesNoCancel: return {{vbYes, "Yes"}, {vbNo, "No"}, {vbCancel, "Cancel"}};
@@ -229,7 +234,7 @@ MessageBoxLayout LayOutMessageBox(const std::string& text, const std::string& ti
     MessageBoxLayout l;
     textrender::Font* font = TextFont();
     l.title = title;
-    const int32_t icon = buttons & 0x70;
+    const int32_t icon = buttons & kIconBits;
     l.icon = icon == vbCritical || icon == vbQuestion || icon == vbExclamation || icon == vbInformation ? icon : 0;
     l.lines = WrapText(font, text, kMaxTextWidth);
     l.lineHeight = font ? std::max(1, font->LineHeight()) : 15;

@@ -25,14 +25,14 @@ StdPicture LoadPictureFromMemory(const void* data, size_t size) {
     media::Image img;
     std::string error;
     if (!data || size == 0 || !media::DecodeImage(static_cast<const uint8_t*>(data), size, img, error))
-        Raise(481, "Invalid picture");
+        Raise(ErrInvalidPicture);
     return FromImage(std::move(img));
 }
 
 StdPicture LoadIconFromMemory(const void* data, size_t size) {
     media::Image img;
     std::string error;
-    if (!media::DecodeIcon(static_cast<const uint8_t*>(data), size, img, error)) Raise(481, "Invalid picture");
+    if (!media::DecodeIcon(static_cast<const uint8_t*>(data), size, img, error)) Raise(ErrInvalidPicture);
     return FromImage(std::move(img));
 }
 

@@ -58,7 +58,7 @@ void UntrappedError(const std::exception& e) {
     if (auto* re = dynamic_cast<const RuntimeError*>(&e))
         FatalRuntimeError(re->Number(), re->Detail().empty() ? re->Text() : re->Text() + "\n\n" + re->Detail());
     if (dynamic_cast<const std::bad_alloc*>(&e)) FatalRuntimeError(ErrOutOfMemory, ErrorText(ErrOutOfMemory));
-    FatalRuntimeError(51, std::string("Internal error: ") + e.what());
+    FatalRuntimeError(ErrInternal, std::string("Internal error: ") + e.what());
 }
 
 namespace {

@@ -22,13 +22,14 @@ struct StdPicture {
     std::vector<uint32_t> Pixels;
     bool Empty() const { return Width <= 0 || Height <= 0; }
 };
-// Decodes an image file (BMP, PNG, ...). Error 53 when the file is missing or is not a regular
-// file, 7 when it is too large to be a picture, 481 (invalid picture) when it cannot be decoded.
+// Decodes an image file (BMP, PNG, ...). ErrFileNotFound when the file is missing or is not a
+// regular file, ErrOutOfMemory when it is too large to be a picture, ErrInvalidPicture when it
+// cannot be decoded.
 StdPicture LoadPicture(const std::string& path);
 StdPicture LoadPictureFromMemory(const void* data, size_t size);
 // The first image of an icon file in memory (a bitmap of 1 to 32 bits per pixel), with the
-// pixels that the icon's mask leaves out made fully transparent. Error 481 (invalid picture)
-// when the bytes are not such an icon.
+// pixels that the icon's mask leaves out made fully transparent. ErrInvalidPicture when the
+// bytes are not such an icon.
 StdPicture LoadIconFromMemory(const void* data, size_t size);
 
 // The font of a control's text: the platform's one font object.

@@ -190,7 +190,7 @@ TEST_F(Tables, OverlayWithFailedTextureStopsBeforeTheSwitchBack) {
     ZemDx::AddOverlay(0, 0, 4, 4, -1, 0, 0, 0, 0, 0, 0, 0, 0, 0);
     d3d8test::Record(true);
     ZemDx::D3DDevice->BeginScene();
-    EXPECT_EQ(rttest::ErrorOf([] { ZemDx::DrawOverlays(); }), 9);
+    EXPECT_EQ(rttest::ErrorOf([] { ZemDx::DrawOverlays(); }), rt::ErrSubscript);
     EXPECT_EQ(CallsOf("SetVertexShader"), (std::vector<std::vector<int64_t>>{{0x1C4}}));
     EXPECT_EQ(ZemDx::D3DDevice->GetVertexShader(), 0x1C4);
 }

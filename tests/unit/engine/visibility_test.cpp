@@ -105,7 +105,7 @@ TEST_F(Visibility, QuadVerdicts) {
 
 TEST_F(Visibility, IndexPastTheListRaisesNine) {
     AddTriangleAt({At(1, 1), At(2, 2), At(3, 3)});
-    EXPECT_EQ(rttest::ErrorOf([] { ZemDx::TriangleVisibility(1); }), 9);
+    EXPECT_EQ(rttest::ErrorOf([] { ZemDx::TriangleVisibility(1); }), rt::ErrSubscript);
     EXPECT_THROW(ZemDx::QuadVisibility(0), rt::RuntimeError);
     EXPECT_THROW(ZemDx::TriangleVisibility(-1), rt::RuntimeError);
 }

@@ -148,7 +148,7 @@ TEST_F(MenuTest, BeginWithoutAnAcceptedWorldShowsTheMessageOnly) {
     const auto& box = rt::headless::MessageBoxes()[0];
     EXPECT_EQ(box.text, "You must first select a simulation.");
     EXPECT_EQ(box.title, "Error! Direction unclear.");
-    EXPECT_EQ(box.buttons, 48);
+    EXPECT_EQ(box.buttons, rt::vbExclamation);
     EXPECT_EQ(StateOf(rt::FormOf<frmWindowed>()), State::NotLoaded);
     EXPECT_EQ(StateOf(menu), State::Shown);
 

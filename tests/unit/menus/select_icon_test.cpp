@@ -77,32 +77,32 @@ TEST(SelectIcon, ColoursComeTopDownAndTheMaskMakesTransparency) {
 }
 
 TEST(SelectIcon, DamagedIconFilesAreInvalidPictures) {
-    EXPECT_EQ(RaisedNumber({}), 481);
+    EXPECT_EQ(RaisedNumber({}), rt::ErrInvalidPicture);
     auto b = TinyIcon();
     b[2] = 2;  // a cursor file, not an icon
-    EXPECT_EQ(RaisedNumber(b), 481);
+    EXPECT_EQ(RaisedNumber(b), rt::ErrInvalidPicture);
     b = TinyIcon();
     b[4] = 0;  // no images
-    EXPECT_EQ(RaisedNumber(b), 481);
+    EXPECT_EQ(RaisedNumber(b), rt::ErrInvalidPicture);
     b = TinyIcon();
     media::StoreLe32(&b[6 + 12], 0xFFFFFFF0u);  // image past the end
-    EXPECT_EQ(RaisedNumber(b), 481);
+    EXPECT_EQ(RaisedNumber(b), rt::ErrInvalidPicture);
     b = TinyIcon();
     media::StoreLe32(&b[6 + 8], 0xFFFFFFFFu);  // image longer than the file
-    EXPECT_EQ(RaisedNumber(b), 481);
+    EXPECT_EQ(RaisedNumber(b), rt::ErrInvalidPicture);
     b = TinyIcon();
     media::StoreLe32(&b[22 + 8], 3);  // odd height: no colour and mask halves
-    EXPECT_EQ(RaisedNumber(b), 481);
+    EXPECT_EQ(RaisedNumber(b), rt::ErrInvalidPicture);
     b = TinyIcon();
     media::StoreLe32(&b[22 + 4], 0x7FFFFFFF);  // absurd width
-    EXPECT_EQ(RaisedNumber(b), 481);
+    EXPECT_EQ(RaisedNumber(b), rt::ErrInvalidPicture);
     b = TinyIcon();
     b[22 + 14] = 7;  // bits per pixel
-    EXPECT_EQ(RaisedNumber(b), 481);
+    EXPECT_EQ(RaisedNumber(b), rt::ErrInvalidPicture);
     b = TinyIcon();
     b.resize(22 + 40 + 8 + 4);  // cut inside the colours
     media::StoreLe32(&b[6 + 8], static_cast<uint32_t>(b.size() - 22));
-    EXPECT_EQ(RaisedNumber(b), 481);
+    EXPECT_EQ(RaisedNumber(b), rt::ErrInvalidPicture);
     // Cut anywhere: never more than an error.
     const auto whole = TinyIcon();
     for (size_t n = 0; n < whole.size(); ++n) {
@@ -110,7 +110,7 @@ TEST(SelectIcon, DamagedIconFilesAreInvalidPictures) {
         try {
             rt::LoadIconFromMemory(cut.data(), cut.size());
         } catch (const rt::RuntimeError& e) {
-            EXPECT_EQ(e.Number(), 481);
+            EXPECT_EQ(e.Number(), rt::ErrInvalidPicture);
         }
     }
 }

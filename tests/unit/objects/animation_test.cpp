@@ -85,7 +85,7 @@ TEST_F(Animation, WithoutEndModeOneItClearsTheFlagAndTheNextStepFails) {
     Step();
     EXPECT_EQ(Frame(), 3);
     EXPECT_EQ(Inspector::AnimFlag(obj_), 0);
-    EXPECT_EQ(ErrorOf([&] { Step(); }), 9);
+    EXPECT_EQ(ErrorOf([&] { Step(); }), rt::ErrSubscript);
     EXPECT_EQ(Frame(), 3);
 }
 
@@ -117,40 +117,40 @@ TEST_F(Animation, FinishedDoesNothingEvenWithoutAnimations) {
 
 TEST_F(Animation, MissingAnimationsOrFramesAreSubscriptErrors) {
     // No animations loaded: the frame is set to 1 before the failure.
-    EXPECT_EQ(ErrorOf([&] { Step(); }), 9);
+    EXPECT_EQ(ErrorOf([&] { Step(); }), rt::ErrSubscript);
     EXPECT_EQ(Frame(), 1);
 
     // A one-frame animation has no frame 1 to time.
     clsZemObject single;
     single.LoadObject("objects\\single.zemobj");
-    EXPECT_EQ(ErrorOf([&] { Inspector::AdvanceAnimation(single); }), 9);
+    EXPECT_EQ(ErrorOf([&] { Inspector::AdvanceAnimation(single); }), rt::ErrSubscript);
 
     // The running animation outside the list.
     LoadAnimation(kFalling, 1);
     for (rt::Integer anim : {1, -1}) {
         Inspector::CurrentAnim(obj_) = anim;
         Inspector::CurrentFrame(obj_) = 0;
-        EXPECT_EQ(ErrorOf([&] { Step(); }), 9) << anim;
+        EXPECT_EQ(ErrorOf([&] { Step(); }), rt::ErrSubscript) << anim;
     }
 }
 
 TEST_F(Animation, EqualTimesDivideByZeroAndOverflowsAreReported) {
     LoadAnimation("2:5:1:5", 1);
     rt::headless::SetClock(100);
-    EXPECT_EQ(ErrorOf([&] { Step(); }), 11);
+    EXPECT_EQ(ErrorOf([&] { Step(); }), rt::ErrDivisionByZero);
 
     // The time difference leaves 16 bits.
     LoadAnimation("2:-32768:0:32767", 1);
     Inspector::CurrentFrame(obj_) = 0;
-    EXPECT_EQ(ErrorOf([&] { Step(); }), 6);
+    EXPECT_EQ(ErrorOf([&] { Step(); }), rt::ErrOverflow);
 
     // The tick difference leaves 32 bits, and so does the accumulator.
     LoadAnimation(kFalling, 1);
     Inspector::CurrentFrame(obj_) = 0;
     Inspector::AnimStartTick(obj_) = INT32_MIN;
-    EXPECT_EQ(ErrorOf([&] { Step(); }), 6);
+    EXPECT_EQ(ErrorOf([&] { Step(); }), rt::ErrOverflow);
     Inspector::AnimStartTick(obj_) = 0;
     Inspector::AnimAccum(obj_) = INT32_MAX;
-    EXPECT_EQ(ErrorOf([&] { Step(); }), 6);
+    EXPECT_EQ(ErrorOf([&] { Step(); }), rt::ErrOverflow);
     EXPECT_EQ(Frame(), 1);
 }

@@ -135,7 +135,7 @@ TEST_F(Mesh, AFailedLoadReplacesNothing) {
     const D3DXMeshPtr before = m.Mesh;
     const std::vector<rt::Long> textures = Inspector::MeshTextures(m);
 
-    EXPECT_EQ(ErrorOf([&] { m.LoadMeshFromFile("meshes\\objects_absent.x"); }), 53);
+    EXPECT_EQ(ErrorOf([&] { m.LoadMeshFromFile("meshes\\objects_absent.x"); }), rt::ErrFileNotFound);
     const std::string damaged = WriteDataFile("damaged.x", "xof 0303txt 0032\nMesh { 3; 0;0;0;, 1;0;");
     EXPECT_EQ(ErrorOf([&] { m.LoadMeshFromFile(damaged); }), D3DXERR_INVALIDDATA);
     EXPECT_EQ(m.Mesh, before);
@@ -144,7 +144,7 @@ TEST_F(Mesh, AFailedLoadReplacesNothing) {
 
     // Without a device the loader has nothing to make the mesh for.
     ZemDx::D3DDevice = nullptr;
-    EXPECT_EQ(ErrorOf([&] { m.LoadMeshFromFile("meshes\\objects_panel.x"); }), 91);
+    EXPECT_EQ(ErrorOf([&] { m.LoadMeshFromFile("meshes\\objects_panel.x"); }), rt::ErrObjectNotSet);
 }
 
 TEST_F(Mesh, DrawSetsMaterialTextureAndSubsetInOrderAndEndsAtIdentity) {
@@ -193,7 +193,7 @@ TEST_F(Mesh, AMissingTextureStopsTheDrawAtItsMaterialAtThePlacement) {
     m.PosX(10.0f);
     ZemDx::D3DDevice->BeginScene();
     d3d8test::Record(true);
-    EXPECT_EQ(ErrorOf([&] { m.DrawMesh(); }), 9);
+    EXPECT_EQ(ErrorOf([&] { m.DrawMesh(); }), rt::ErrSubscript);
     EXPECT_EQ(d3d8test::CallCount("DrawIndexedPrimitive"), 1);
     const D3DMATRIX world = WorldTransform();
     ExpectPoint(Apply(world, 0, 0, 0), 10, 0, 0);
@@ -207,7 +207,7 @@ TEST_F(Mesh, AMissingTextureStopsTheDrawAtItsMaterialAtThePlacement) {
     p.SpinX(kPi / 2);
     p.SpinZ(kPi);
     p.PosY(-3.0f);
-    EXPECT_EQ(ErrorOf([&] { p.DrawMesh(); }), 9);
+    EXPECT_EQ(ErrorOf([&] { p.DrawMesh(); }), rt::ErrSubscript);
     const D3DMATRIX w2 = WorldTransform();
     // The half roll takes (x, y, z) to (-x, -y, z), the quarter pitch that to (-x, -z, -y).
     ExpectPoint(Apply(w2, 1, 0, 0), -1, -3, 0);
@@ -230,10 +230,10 @@ TEST_F(Mesh, DrawFailuresOfTheDeviceAndTheMesh) {
 
     // A caller that drops the mesh but keeps the materials.
     m.Mesh = nullptr;
-    EXPECT_EQ(ErrorOf([&] { m.DrawMesh(); }), 91);
+    EXPECT_EQ(ErrorOf([&] { m.DrawMesh(); }), rt::ErrObjectNotSet);
     ZemDx::D3DDevice = nullptr;
     clsZemMesh empty;
-    EXPECT_EQ(ErrorOf([&] { empty.DrawMesh(); }), 91);
+    EXPECT_EQ(ErrorOf([&] { empty.DrawMesh(); }), rt::ErrObjectNotSet);
 
     clsZemAniMesh animated;
     (void)animated;

@@ -160,8 +160,8 @@ TEST_F(ObjectFile, ScrambledFilesReadLikeThePlainOne) {
 }
 
 TEST_F(ObjectFile, AKeyOutsideAByteFailsOnTheFirstCharacter) {
-    EXPECT_EQ(ErrorOf([&] { obj_.LoadObject("objects\\crate_key7.zemobj", rt::True, 300); }), 5);
-    EXPECT_EQ(ErrorOf([&] { obj_.LoadObject("objects\\crate_key7.zemobj", rt::True, -1); }), 5);
+    EXPECT_EQ(ErrorOf([&] { obj_.LoadObject("objects\\crate_key7.zemobj", rt::True, 300); }), rt::ErrInvalidCall);
+    EXPECT_EQ(ErrorOf([&] { obj_.LoadObject("objects\\crate_key7.zemobj", rt::True, -1); }), rt::ErrInvalidCall);
     EXPECT_TRUE(Data().TextureList.empty());
     EXPECT_EQ(rt::FreeFile(), 1);
 }
@@ -176,9 +176,9 @@ TEST(XorString, ScramblesEachByteWithAllBitsOfTheKey) {
     EXPECT_EQ(ZemDx::XorString("", 0x7FFFFFFF), "");
     EXPECT_EQ(ZemDx::XorString("Ab", 0), "Ab");
     // High bits of the key take part: no code stays within a byte.
-    EXPECT_EQ(ErrorOf([] { ZemDx::XorString("A", 0x10000); }), 5);
-    EXPECT_EQ(ErrorOf([] { ZemDx::XorString("A", 256); }), 5);
-    EXPECT_EQ(ErrorOf([] { ZemDx::XorString("A", -1); }), 5);
+    EXPECT_EQ(ErrorOf([] { ZemDx::XorString("A", 0x10000); }), rt::ErrInvalidCall);
+    EXPECT_EQ(ErrorOf([] { ZemDx::XorString("A", 256); }), rt::ErrInvalidCall);
+    EXPECT_EQ(ErrorOf([] { ZemDx::XorString("A", -1); }), rt::ErrInvalidCall);
 }
 
 TEST_F(ObjectFile, FailuresOfTheFileReachTheCallerAndCloseIt) {
@@ -187,9 +187,9 @@ TEST_F(ObjectFile, FailuresOfTheFileReachTheCallerAndCloseIt) {
         int error;
     };
     const Case cases[] = {
-        {"objects\\no such object.zemobj", 53},
-        {"no such folder\\crate.zemobj", 76},
-        {"objects\\fail_ends_in_vertices.zemobj", 62},
+        {"objects\\no such object.zemobj", rt::ErrFileNotFound},
+        {"no such folder\\crate.zemobj", rt::ErrPathNotFound},
+        {"objects\\fail_ends_in_vertices.zemobj", rt::ErrInputPastEnd},
         {"objects\\fail_no_animation.zemobj", 9},
         {"objects\\fail_no_frames.zemobj", 9},
         {"objects\\fail_id_overflow.zemobj", 6},
@@ -204,7 +204,7 @@ TEST_F(ObjectFile, FailuresOfTheFileReachTheCallerAndCloseIt) {
 }
 
 TEST_F(ObjectFile, AnErrorKeepsWhatWasReadBeforeIt) {
-    EXPECT_EQ(ErrorOf([&] { obj_.LoadObject("objects\\fail_ends_in_vertices.zemobj"); }), 62);
+    EXPECT_EQ(ErrorOf([&] { obj_.LoadObject("objects\\fail_ends_in_vertices.zemobj"); }), rt::ErrInputPastEnd);
     ASSERT_EQ(Data().TextureList.size(), 1u);
     EXPECT_GE(Data().TextureList[0], 0);
     ASSERT_EQ(Data().Groups.size(), 1u);
@@ -215,14 +215,14 @@ TEST_F(ObjectFile, AnErrorKeepsWhatWasReadBeforeIt) {
 
     // A colour out of range stops the second vertex line after its position.
     clsZemObject colour;
-    EXPECT_EQ(ErrorOf([&] { colour.LoadObject("objects\\fail_colour_overflow.zemobj"); }), 6);
+    EXPECT_EQ(ErrorOf([&] { colour.LoadObject("objects\\fail_colour_overflow.zemobj"); }), rt::ErrOverflow);
     const ZemDx::Triangle& t = Inspector::Data(colour).Groups.at(0).Tris.at(0);
     EXPECT_FLOAT_EQ(t.V[1].X, 1.0f);
     EXPECT_EQ(t.V[1].Color, 0);
 
     // An end mode out of range comes after the frames.
     clsZemObject endMode;
-    EXPECT_EQ(ErrorOf([&] { endMode.LoadObject("objects\\fail_endmode_overflow.zemobj"); }), 6);
+    EXPECT_EQ(ErrorOf([&] { endMode.LoadObject("objects\\fail_endmode_overflow.zemobj"); }), rt::ErrOverflow);
     const ZemDx::Animation& a = Inspector::Data(endMode).Animations.at(0);
     ASSERT_EQ(a.Frames.size(), 1u);
     EXPECT_EQ(a.Frames[0].Key, 1);
@@ -234,7 +234,7 @@ TEST_F(ObjectFile, ACountBelowOneFailsBeforeTheNextList) {
     // earlier animations stay.
     obj_.LoadObject("objects\\crate.zemobj");
     d3d8test::Record(true);
-    EXPECT_EQ(ErrorOf([&] { obj_.LoadObject("objects\\fail_no_animation.zemobj"); }), 9);
+    EXPECT_EQ(ErrorOf([&] { obj_.LoadObject("objects\\fail_no_animation.zemobj"); }), rt::ErrSubscript);
     EXPECT_EQ(Data().TextureList, std::vector<rt::Long>{0});
     ASSERT_EQ(Data().Groups.size(), 1u);
     EXPECT_TRUE(Data().Groups[0].Tris.empty());
@@ -244,7 +244,7 @@ TEST_F(ObjectFile, ACountBelowOneFailsBeforeTheNextList) {
     // A missing or negative count is as good as 0.
     for (const char* header : {"1,1", "1,-3,1", ",1,1", "0.4,1,1"}) {
         clsZemObject o;
-        EXPECT_EQ(ErrorOf([&] { o.LoadObject(WriteDataFile("h.zemobj", std::string(header) + "\r\n")); }), 9)
+        EXPECT_EQ(ErrorOf([&] { o.LoadObject(WriteDataFile("h.zemobj", std::string(header) + "\r\n")); }), rt::ErrSubscript)
             << header;
     }
 }
@@ -252,7 +252,7 @@ TEST_F(ObjectFile, ACountBelowOneFailsBeforeTheNextList) {
 TEST_F(ObjectFile, CountsAreRoundedHalfToEven) {
     // 2.5 - 1 = 1.5 rounds to 2 (three entries); 1.5 - 1 rounds to 0; 0.5 - 1 = -0.5 rounds
     // to 0 (one entry). The file ends after the header.
-    EXPECT_EQ(ErrorOf([&] { obj_.LoadObject(WriteDataFile("r.zemobj", "2.5,1.5,0.5\r\n")); }), 62);
+    EXPECT_EQ(ErrorOf([&] { obj_.LoadObject(WriteDataFile("r.zemobj", "2.5,1.5,0.5\r\n")); }), rt::ErrInputPastEnd);
     EXPECT_EQ(Data().TextureList.size(), 3u);
     EXPECT_EQ(Data().Groups.size(), 1u);
     EXPECT_EQ(Data().Animations.size(), 1u);
@@ -280,7 +280,7 @@ TEST_F(ObjectFile, NumbersOutsideTheirTypeOverflow) {
     };
     for (const auto& [what, text] : cases) {
         clsZemObject o;
-        EXPECT_EQ(ErrorOf([&] { o.LoadObject(WriteDataFile("o.zemobj", text)); }), 6) << what;
+        EXPECT_EQ(ErrorOf([&] { o.LoadObject(WriteDataFile("o.zemobj", text)); }), rt::ErrOverflow) << what;
     }
     // The largest values of each type are fine; an end mode of 255.4 rounds into a byte.
     obj_.LoadObject(WriteDataFile("max.zemobj", "1,1,1\r\nx.bmp,&HFFFFFFFF\r\n1\r\n0,0,0,0,0,2147483647,-2147483648\r\n"
@@ -296,18 +296,18 @@ TEST_F(ObjectFile, NumbersOutsideTheirTypeOverflow) {
 TEST_F(ObjectFile, ListsLongerThanTheLoopCounterOverflowBeforeReadingThem) {
     // 40000 texture lines: the lists are made and the texture loop overflows before the first
     // line (the file has none, which would otherwise be error 62).
-    EXPECT_EQ(ErrorOf([&] { obj_.LoadObject(WriteDataFile("t.zemobj", "40000,1,1\r\n")); }), 6);
+    EXPECT_EQ(ErrorOf([&] { obj_.LoadObject(WriteDataFile("t.zemobj", "40000,1,1\r\n")); }), rt::ErrOverflow);
     EXPECT_EQ(Data().Groups.size(), 1u);
     EXPECT_EQ(Data().Animations.size(), 1u);
     // 40000 triangles in a group: the texture line is read first.
     clsZemObject g;
-    EXPECT_EQ(ErrorOf([&] { g.LoadObject(WriteDataFile("g.zemobj", "1,1,1\r\nx.bmp,0\r\n40000\r\n")); }), 6);
+    EXPECT_EQ(ErrorOf([&] { g.LoadObject(WriteDataFile("g.zemobj", "1,1,1\r\nx.bmp,0\r\n40000\r\n")); }), rt::ErrOverflow);
     EXPECT_EQ(Inspector::Data(g).TextureList, std::vector<rt::Long>{-1});
     // 32768 triangles: all of them are read, then the counter's step past 32767 overflows.
     std::string text = "1,1,1\r\nx.bmp,0\r\n32768\r\n";
     for (int j = 0; j < 32768; ++j) text += "1,0,0,0,0,0,0\r\n0,1,0,0,0,0,0\r\n0,0,1,0,0,0," + std::to_string(j) + "\r\n";
     clsZemObject full;
-    EXPECT_EQ(ErrorOf([&] { full.LoadObject(WriteDataFile("full.zemobj", text + "1,1:0,1\r\n")); }), 6);
+    EXPECT_EQ(ErrorOf([&] { full.LoadObject(WriteDataFile("full.zemobj", text + "1,1:0,1\r\n")); }), rt::ErrOverflow);
     const auto& tris = Inspector::Data(full).Groups.at(0).Tris;
     ASSERT_EQ(tris.size(), 32768u);
     EXPECT_EQ(tris[32767].Texture, 32767);
@@ -345,8 +345,8 @@ TEST_F(ObjectFile, LineBreaksAndTheEndOfTheFile) {
     EXPECT_EQ(Data().Animations[0].EndMode, 0);
     // A file of comments and blanks only ends before its header.
     clsZemObject empty;
-    EXPECT_EQ(ErrorOf([&] { empty.LoadObject(WriteDataFile("e.zemobj", "# nothing\r\n\r\n   \r\n")); }), 62);
-    EXPECT_EQ(ErrorOf([&] { empty.LoadObject(WriteDataFile("z.zemobj", "")); }), 62);
+    EXPECT_EQ(ErrorOf([&] { empty.LoadObject(WriteDataFile("e.zemobj", "# nothing\r\n\r\n   \r\n")); }), rt::ErrInputPastEnd);
+    EXPECT_EQ(ErrorOf([&] { empty.LoadObject(WriteDataFile("z.zemobj", "")); }), rt::ErrInputPastEnd);
 }
 
 TEST_F(ObjectFile, TextHelpersAndDrawing) {

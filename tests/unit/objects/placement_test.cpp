@@ -100,7 +100,7 @@ TYPED_TEST(Placement, ACornerBeyondTheFloatRangeOverflowsAfterTheOnesBefore) {
     TypeParam o;
     o.PosX(3.0e38f);
     // Corners 0 and 1 lie at 2.5e38; corner 2's X (3.5e38) does not fit a float.
-    EXPECT_EQ(ErrorOf([&] { o.SetBBox(1.0e38f, 2.0f, 2.0f); }), 6);
+    EXPECT_EQ(ErrorOf([&] { o.SetBBox(1.0e38f, 2.0f, 2.0f); }), rt::ErrOverflow);
     const D3DVECTOR* b = BoxOf(o);
     ExpectCorner(b[0], 2.5e38f, -1, -1);
     ExpectCorner(b[1], 2.5e38f, 1, -1);
@@ -139,7 +139,7 @@ TYPED_TEST(Placement, TheVerdictNeedsADevice) {
     this->SetupFrame();
     ZemDx::D3DDevice = nullptr;
     TypeParam o;
-    EXPECT_EQ(ErrorOf([&] { o.ProjectionVisibilityBoundingBox(); }), 91);
+    EXPECT_EQ(ErrorOf([&] { o.ProjectionVisibilityBoundingBox(); }), rt::ErrObjectNotSet);
 }
 
 TEST(BoxVerdict, OverEightPointCodes) {

@@ -90,7 +90,7 @@ TEST_F(FileList, MissingFolderRaisesPathNotFoundAndKeepsTheList) {
         p.files.Path(ProgramStyle() + "nowhere\\");
         FAIL() << "no error";
     } catch (const rt::RuntimeError& e) {
-        EXPECT_EQ(e.Number(), 76);
+        EXPECT_EQ(e.Number(), rt::ErrPathNotFound);
     }
     EXPECT_EQ(p.files.Path(), before);
     EXPECT_EQ(p.files.FileName(), "a.map");

@@ -20,7 +20,7 @@ struct Game : rt::Form {
         ClientSize(500, 370);
         Move(0, 0);
         pic.BackColor(rt::RGB(128, 255, 255));
-        zone.Click = [] { rt::Raise(53); };
+        zone.Click = [] { rt::Raise(rt::ErrFileNotFound); };
         quit.Click = [] { rt::End(); };
     }
     void Form_Unload(int16_t&) override { std::fputs("unload handler ran\n", stderr); }
@@ -35,7 +35,7 @@ protected:
 };
 
 TEST_F(Runtime, MessageBoxIsRecordedAndAnswered) {
-    EXPECT_EQ(rt::MsgBox("You must first select a simulation.", 48, "Error! Direction unclear."), rt::vbOK);
+    EXPECT_EQ(rt::MsgBox("You must first select a simulation.", rt::vbExclamation, "Error! Direction unclear."), rt::vbOK);
     rt::headless::QueueAnswer(rt::vbNo);
     EXPECT_EQ(rt::MsgBox("Really?", rt::vbYesNo), rt::vbNo);
     EXPECT_EQ(rt::MsgBox("Again?", rt::vbYesNoCancel), rt::vbYes);  // first button by default
@@ -43,7 +43,7 @@ TEST_F(Runtime, MessageBoxIsRecordedAndAnswered) {
     ASSERT_EQ(boxes.size(), 3u);
     EXPECT_EQ(boxes[0].text, "You must first select a simulation.");
     EXPECT_EQ(boxes[0].title, "Error! Direction unclear.");
-    EXPECT_EQ(boxes[0].buttons, 48);
+    EXPECT_EQ(boxes[0].buttons, rt::vbExclamation);
     EXPECT_EQ(boxes[1].title, "Quorvane");  // no title: the program's
 }
 
@@ -61,7 +61,7 @@ TEST_F(Runtime, UntrappedErrorShowsTheErrorBoxAndEndsWithStatusOne) {
 TEST_F(Runtime, UntrappedErrorInTheFirstWindowsLoadEndsTheProgram) {
     struct Broken : rt::Form {
         Broken() : Form("Broken") {}
-        void Form_Load() override { rt::Raise(76); }
+        void Form_Load() override { rt::Raise(rt::ErrPathNotFound); }
     };
     EXPECT_EXIT(rt::RunProgram([] { rt::FormOf<Broken>().Show(); }), ::testing::ExitedWithCode(1),
                 "Run-time error '76':\n\nPath not found");
@@ -164,14 +164,14 @@ TEST(Pictures, BadOrMissingPicturesRaiseClearErrors) {
         rt::LoadPictureFromMemory(junk, sizeof junk);
         FAIL() << "no error";
     } catch (const rt::RuntimeError& e) {
-        EXPECT_EQ(e.Number(), 481);
+        EXPECT_EQ(e.Number(), rt::ErrInvalidPicture);
     }
     EXPECT_THROW(rt::LoadPictureFromMemory(nullptr, 0), rt::RuntimeError);
     try {
         rt::LoadPicture("\\no\\such\\folder\\skin.bmp");
         FAIL() << "no error";
     } catch (const rt::RuntimeError& e) {
-        EXPECT_EQ(e.Number(), 53);
+        EXPECT_EQ(e.Number(), rt::ErrFileNotFound);
     }
     // Neither a device nor a FIFO is read: either would block or never end.
     BoundThisTestProcess();
@@ -184,7 +184,7 @@ TEST(Pictures, BadOrMissingPicturesRaiseClearErrors) {
             rt::LoadPicture(path);
             ADD_FAILURE() << path << ": no error";
         } catch (const rt::RuntimeError& e) {
-            EXPECT_EQ(e.Number(), 53) << path;
+            EXPECT_EQ(e.Number(), rt::ErrFileNotFound) << path;
         }
     }
     ::unlink(fifo.c_str());
