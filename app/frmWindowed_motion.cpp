@@ -43,8 +43,8 @@ bool CellAt(double x, double z, int& row, int& col) {
     // rounding below within 32 bits.
     constexpr double kFar = 1.0e9;
     if (!(std::fabs(x) < kFar) || !(std::fabs(z) < kFar)) return false;
-    const int32_t qx = int32_t(rt::RoundHalfEven(x)) / kCellSize;
-    const int32_t qz = int32_t(rt::RoundHalfEven(z)) / kCellSize;
+    const int32_t qx = int32_t(rt::RoundHalfEven(x)) / ModMain::kCellSize;
+    const int32_t qz = int32_t(rt::RoundHalfEven(z)) / ModMain::kCellSize;
     const auto& map = ModMain::Map;
     if (!map.IsDimensioned()) return false;
     if (qx < 0 || qz < 0 || qx > map.UBound(1) || qz > map.UBound(2)) return false;
@@ -57,7 +57,7 @@ bool PointBlocks(double x, double z) {
     int row = 0, col = 0;
     if (!CellAt(x, z, row, col)) return true;
     const rt::Integer code = ModMain::Map(row, col);
-    return code != 12 && code < 13;
+    return code != ModMain::kOpenFloor && code < ModMain::kStartCell;
 }
 
 int FirstBlockingCorner(double ex, double ez) {

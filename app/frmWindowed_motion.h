@@ -11,7 +11,6 @@ constexpr double kHeadingWrap = 6.282;  // a shade under a full turn
 constexpr double kTiltStep = 0.12;      // radians per Z or A
 constexpr float kTiltLimit = static_cast<float>(3.14159265358979 / 2);  // 1.5707964
 constexpr float kHalfWidth = 2.0f;      // the viewer's collision square: 2 each way
-constexpr int kCellSize = 5;
 
 // New heading after one Left / Right press (kept between 0 and the wrap value).
 float TurnLeft(float heading);
@@ -25,13 +24,13 @@ float TiltUp(float pitch);
 void Step(float& posX, float& posZ, float speed, float heading, int direction);
 
 // The grid cell under a point of the floor, by the collision test's own rule: each coordinate
-// rounded to the nearest integer (halves to the even one), then divided by 5 with the quotient
-// truncated toward zero. False when the point lies outside the world grid (or there is no grid):
-// no cell is read then.
+// rounded to the nearest integer (halves to the even one), then divided by kCellSize with the
+// quotient truncated toward zero. False when the point lies outside the world grid (or there is
+// no grid): no cell is read then.
 bool CellAt(double x, double z, int& row, int& col);
 
-// Does the floor point (x, z) block the viewer? A cell blocks unless its code is 12 (open
-// floor) or 13 or more (start cell); row 0 and column 0 hold 0 and block. A point with no cell
+// Does the floor point (x, z) block the viewer? A cell blocks unless its code is kOpenFloor or
+// kStartCell or more; row 0 and column 0 hold 0 and block. A point with no cell
 // in the grid blocks too.
 bool PointBlocks(double x, double z);
 

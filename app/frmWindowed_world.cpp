@@ -17,8 +17,9 @@ namespace GameWorld {
 namespace {
 
 constexpr int32_t kWhite = 0x00FFFFFF;  // vertex colour of the floor and ceiling
-constexpr rt::Integer kOpenFloor = 12;
-constexpr rt::Integer kStartCell = 13;
+using ModMain::kCellSize;
+using ModMain::kOpenFloor;
+using ModMain::kStartCell;
 
 // Why each entry of WallTextures failed to load (Number 0: it loaded, or was never loaded).
 std::array<ZemDx::TextureLoadFailure, ModMain::kWallTextureEntries> wallTextureFailures;
@@ -92,7 +93,8 @@ void MakeLabelAndImages() {
 
 void BuildWorld() {
     // The counters are 16-bit: a bound beyond 32767 overflows when its loop starts (the column
-    // bound only once there is a row), and so does 5 x a start cell's row or column beyond 6553.
+    // bound only once there is a row), and so does kCellSize x a start cell's row or column
+    // beyond 6553.
     rt::Integer cellX = 0, cellZ = 0;  // the cell being built, for the error's detail
     try {
         rt::ForInteger(1, ModMain::Map.UBound(1), [&](rt::Integer x) {
@@ -102,8 +104,9 @@ void BuildWorld() {
                 const rt::Integer c = ModMain::Map(x, z);
                 if (c == kOpenFloor) return;
                 if (c == kStartCell) {
-                    ZemDx::Camera.PosX = static_cast<float>(-(double(rt::MulInt(5, x)) + 2.5));
-                    ZemDx::Camera.PosZ = static_cast<float>(-(double(rt::MulInt(5, z)) + 2.5));
+                    // The eye above the middle of the cell.
+                    ZemDx::Camera.PosX = static_cast<float>(-(double(rt::MulInt(kCellSize, x)) + kCellSize / 2.0));
+                    ZemDx::Camera.PosZ = static_cast<float>(-(double(rt::MulInt(kCellSize, z)) + kCellSize / 2.0));
                     return;
                 }
                 ModMain::AddBlock(x, z, WallTexture(c));
@@ -134,17 +137,19 @@ void AddFloorAndCeiling() {
     // four triangles run counter-clockwise like the outer faces of the walls.
     const rt::Long U = ModMain::Map.UBound(1);
     const rt::Long V = ModMain::Map.UBound(2);
-    const float X1 = static_cast<float>(rt::MulLng(rt::AddLng(U, 1), 5));
-    const float Z1 = static_cast<float>(rt::MulLng(rt::AddLng(V, 1), 5));
+    // s is both where cell 1 starts along x and z and the height of the ceiling.
+    constexpr float s = kCellSize;
+    const float X1 = static_cast<float>(rt::MulLng(rt::AddLng(U, 1), kCellSize));
+    const float Z1 = static_cast<float>(rt::MulLng(rt::AddLng(V, 1), kCellSize));
     const float u = static_cast<float>(U), v = static_cast<float>(V);
     const int32_t w = kWhite;
-    ZemDx::AddTriangle(5, 0, 5, 0, 0, w, X1, 0, 5, u, 0, w, X1, 0, Z1, u, v, w,
+    ZemDx::AddTriangle(s, 0, s, 0, 0, w, X1, 0, s, u, 0, w, X1, 0, Z1, u, v, w,
                        SurfaceTexture(ModMain::FloorTexture, "floor"));
-    ZemDx::AddTriangle(X1, 0, Z1, u, v, w, 5, 0, Z1, 0, v, w, 5, 0, 5, 0, 0, w,
+    ZemDx::AddTriangle(X1, 0, Z1, u, v, w, s, 0, Z1, 0, v, w, s, 0, s, 0, 0, w,
                        SurfaceTexture(ModMain::FloorTexture, "floor"));
-    ZemDx::AddTriangle(X1, 5, Z1, u, v, w, X1, 5, 5, u, 0, w, 5, 5, 5, 0, 0, w,
+    ZemDx::AddTriangle(X1, s, Z1, u, v, w, X1, s, s, u, 0, w, s, s, s, 0, 0, w,
                        SurfaceTexture(ModMain::CeilingTexture, "ceiling"));
-    ZemDx::AddTriangle(5, 5, 5, 0, 0, w, 5, 5, Z1, 0, v, w, X1, 5, Z1, u, v, w,
+    ZemDx::AddTriangle(s, s, s, 0, 0, w, s, s, Z1, 0, v, w, X1, s, Z1, u, v, w,
                        SurfaceTexture(ModMain::CeilingTexture, "ceiling"));
 }
 

@@ -7,11 +7,11 @@
 namespace ModMain {
 
 // Appends to the engine's triangle list the four side faces (two triangles each, eight in all)
-// of the block over cell (Row, Col): x from 5 Row to 5 Row + 5, y from 0 to 5, z from 5 Col to
-// 5 Col + 5, every vertex white with alpha 0, every triangle with `Texture`. Seen from outside
-// each triangle is wound counter-clockwise and the face shows the whole texture once.
-// The corners are 16-bit values: a Row or Col for which 5 x (index + 1) leaves -32768..32767
-// raises 6, and then no triangle is added.
+// of the block over cell (Row, Col), with s = kCellSize (5): x from s Row to s Row + s, y from 0
+// to s, z from s Col to s Col + s, every vertex white with alpha 0, every triangle with
+// `Texture`. Seen from outside each triangle is wound counter-clockwise and the face shows the
+// whole texture once. The corners are 16-bit values: a Row or Col for which s x (index + 1)
+// leaves -32768..32767 raises ErrOverflow, and then no triangle is added.
 void AddBlock(rt::Integer Row, rt::Integer Col, int32_t Texture);
 
 }  // namespace ModMain

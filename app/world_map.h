@@ -4,10 +4,11 @@
 // File format (text, lines ending in CR LF or CR; spaces anywhere are ignored):
 //   line 1:         rows, cols, floor texture, ceiling texture
 //   lines 2..rows+1: cols cell codes each, separated by commas
-// Cell codes: 1..11 wall with that wall texture, 12 open floor, 13 start cell.
+// Cell codes: 1..11 wall with that wall texture, kOpenFloor (12), kStartCell (13); see cells.h.
 #pragma once
 #include <string>
 
+#include "app/cells.h"
 #include "platform/runtime/array2d.h"
 #include "platform/runtime/types.h"
 

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "app/cells.h"
 #include "app/walls.h"
 #include "d3dx8_refimage.h"
 #include "engine/zemdx.h"
@@ -86,8 +87,9 @@ protected:
 
     // Draws one frame from the viewer in the middle of cell (x, z) and compares it.
     void DrawAndCompare(const std::string& name, int x, int z, float heading, float pitch) {
-        ZemDx::Camera.PosX = -(5.0f * x + 2.5f);
-        ZemDx::Camera.PosZ = -(5.0f * z + 2.5f);
+        constexpr float s = ModMain::kCellSize;
+        ZemDx::Camera.PosX = -(s * x + s / 2);
+        ZemDx::Camera.PosZ = -(s * z + s / 2);
         ZemDx::Camera.PosY = -2.0f;
         ZemDx::Camera.FOV = 1.04719f;
         ZemDx::Camera.Heading = heading;

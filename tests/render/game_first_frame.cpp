@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/cells.h"
 #include "app/game_state.h"
 #include "platform/d3d8/d3d8.h"
 #include "platform/d3d8/present.h"
@@ -29,7 +30,7 @@ std::string RoomWorld(int startRow, int startCol) {
     std::vector<std::vector<int>> cells = {{1, 1, 1, 1, 1, 1, 1, 1},    {1, 12, 12, 12, 5, 12, 12, 1},
                                            {1, 12, 9, 12, 12, 12, 4, 1}, {1, 12, 12, 12, 3, 12, 12, 1},
                                            {1, 12, 7, 12, 12, 12, 12, 1}, {1, 1, 2, 2, 2, 2, 1, 1}};
-    cells[size_t(startRow - 1)][size_t(startCol - 1)] = 13;
+    cells[size_t(startRow - 1)][size_t(startCol - 1)] = ModMain::kStartCell;
     return WorldText(6, 8, 8, 11, cells);
 }
 

@@ -4,13 +4,14 @@
 #include <stdexcept>
 #include <utility>
 
+#include "app/cells.h"
 #include "tools/data/noise.h"
 
 namespace datagen {
 namespace {
 
-constexpr int16_t kOpen = 12;
-constexpr int16_t kStart = 13;
+using ModMain::kOpenFloor;
+using ModMain::kStartCell;
 
 // Turns a drawn plan into codes: '1'-'9' walls 1-9, 'A' 10, 'B' 11, '.' open, 'S' start.
 std::vector<std::vector<int16_t>> FromPlan(const std::vector<std::string>& plan) {
@@ -22,8 +23,8 @@ std::vector<std::vector<int16_t>> FromPlan(const std::vector<std::string>& plan)
             if (ch >= '1' && ch <= '9') row.push_back(int16_t(ch - '0'));
             else if (ch == 'A') row.push_back(10);
             else if (ch == 'B') row.push_back(11);
-            else if (ch == '.') row.push_back(kOpen);
-            else if (ch == 'S') row.push_back(kStart);
+            else if (ch == '.') row.push_back(kOpenFloor);
+            else if (ch == 'S') row.push_back(kStartCell);
             else throw std::logic_error("unknown plan character");
         }
         cells.push_back(std::move(row));
@@ -34,7 +35,7 @@ std::vector<std::vector<int16_t>> FromPlan(const std::vector<std::string>& plan)
 // A grid of open floor, rows x cols, to draw rooms on (1-based helpers below).
 struct Grid {
     std::vector<std::vector<int16_t>> c;
-    Grid(int rows, int cols) : c(size_t(rows), std::vector<int16_t>(size_t(cols), kOpen)) {}
+    Grid(int rows, int cols) : c(size_t(rows), std::vector<int16_t>(size_t(cols), kOpenFloor)) {}
     int16_t& at(int r, int col) { return c[size_t(r - 1)][size_t(col - 1)]; }
     // The walls of a room from (r0, c0) to (r1, c1) inclusive, all in one texture.
     void Room(int r0, int c0, int r1, int c1, int16_t tex) {
@@ -132,10 +133,10 @@ World MakeLabyrinth() {
         const int r0 = 2 + 3 * i, c0 = 2 + 3 * j;
         if (a != i) {
             const int wr = 1 + 3 * std::max(i, a);
-            g.at(wr, c0) = g.at(wr, c0 + 1) = kOpen;
+            g.at(wr, c0) = g.at(wr, c0 + 1) = kOpenFloor;
         } else {
             const int wc = 1 + 3 * std::max(j, b);
-            g.at(r0, wc) = g.at(r0 + 1, wc) = kOpen;
+            g.at(r0, wc) = g.at(r0 + 1, wc) = kOpenFloor;
         }
         stack.push_back({a, b});
     }
@@ -146,14 +147,14 @@ World MakeLabyrinth() {
         for (int j = 0; j < kRooms; ++j) {
             const int r0 = 2 + 3 * i, c0 = 2 + 3 * j;
             int run = 0;
-            while (c0 + run + 1 <= kSize && g.at(r0, c0 + run + 1) == kOpen && g.at(r0 + 1, c0 + run + 1) == kOpen) ++run;
+            while (c0 + run + 1 <= kSize && g.at(r0, c0 + run + 1) == kOpenFloor && g.at(r0 + 1, c0 + run + 1) == kOpenFloor) ++run;
             if (run > bestRun) {
                 bestRun = run;
                 startRow = r0;
                 startCol = c0;
             }
         }
-    g.at(startRow, startCol) = kStart;
+    g.at(startRow, startCol) = kStartCell;
     World w;
     w.FileName = "Labyrinth.map";
     w.Floor = 6;
@@ -170,12 +171,12 @@ World MakeCastle() {
     g.Room(12, 1, 24, 11, 5);    // bath: tiles
     g.Room(12, 11, 24, 22, 4);   // armoury: steel
     g.Room(12, 22, 24, 32, 10);  // engine room: tech panels
-    g.Fill(5, 16, 6, 16, kOpen);     // hall - library
-    g.Fill(12, 5, 12, 6, kOpen);     // hall - bath
-    g.Fill(12, 13, 12, 14, kOpen);   // hall - armoury
-    g.Fill(12, 26, 12, 27, kOpen);   // library - engine room
-    g.Fill(17, 11, 18, 11, kOpen);   // bath - armoury
-    g.Fill(19, 22, 20, 22, kOpen);   // armoury - engine room
+    g.Fill(5, 16, 6, 16, kOpenFloor);     // hall - library
+    g.Fill(12, 5, 12, 6, kOpenFloor);     // hall - bath
+    g.Fill(12, 13, 12, 14, kOpenFloor);   // hall - armoury
+    g.Fill(12, 26, 12, 27, kOpenFloor);   // library - engine room
+    g.Fill(17, 11, 18, 11, kOpenFloor);   // bath - armoury
+    g.Fill(19, 22, 20, 22, kOpenFloor);   // armoury - engine room
     // Furnishings: marble pillars in the hall, a sandstone hearth and shelves in the library,
     // a stone basin in the bath, crates in the armoury, machines in the engine room.
     for (auto [r, c] : {std::pair{4, 4}, {4, 12}, {9, 4}, {9, 12}}) g.at(r, c) = 9;
@@ -188,7 +189,7 @@ World MakeCastle() {
     g.at(16, 15) = 4;
     g.Fill(15, 26, 16, 27, 10);
     g.Fill(20, 28, 21, 29, 4);
-    g.at(6, 8) = kStart;
+    g.at(6, 8) = kStartCell;
     World w;
     w.FileName = "Castle Rooms.map";
     w.Floor = 9;

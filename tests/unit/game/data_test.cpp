@@ -79,8 +79,8 @@ TEST(ShippedWorlds, ClosedBordersOneStartCellValidCodesAndTextures) {
         for (int r = 1; r <= U; ++r)
             for (int c = 1; c <= V; ++c) {
                 const int code = ModMain::Map(r, c);
-                ASSERT_TRUE(code >= 1 && code <= 13) << "cell " << r << "," << c;
-                if (code == 13) ++starts;
+                ASSERT_TRUE(code >= 1 && code <= ModMain::kStartCell) << "cell " << r << "," << c;
+                if (code == ModMain::kStartCell) ++starts;
                 const bool border = r == 1 || r == U || c == 1 || c == V;
                 EXPECT_TRUE(!border || IsWall(code)) << "border " << r << "," << c;
             }
@@ -96,7 +96,7 @@ TEST(ShippedWorlds, EveryOpenCellCanBeReachedAndTheViewerCanWalkFromTheStart) {
         int sr = 0, sc = 0, open = 0;
         for (int r = 1; r <= U; ++r)
             for (int c = 1; c <= V; ++c) {
-                if (ModMain::Map(r, c) == 13) {
+                if (ModMain::Map(r, c) == ModMain::kStartCell) {
                     sr = r;
                     sc = c;
                 }
@@ -111,7 +111,8 @@ TEST(ShippedWorlds, EveryOpenCellCanBeReachedAndTheViewerCanWalkFromTheStart) {
         // viewer is never boxed in by the rounding of its collision square).
         int free = 0;
         for (float heading : {0.0f, 1.5707964f, 3.1415927f, 4.712389f}) {
-            float x = -(5.0f * sr + 2.5f), z = -(5.0f * sc + 2.5f);
+            constexpr float s = ModMain::kCellSize;
+            float x = -(s * sr + s / 2), z = -(s * sc + s / 2);
             if (GameMotion::Walk(x, z, 1.0f, heading, +1)) ++free;
         }
         EXPECT_GE(free, 2);

@@ -14,7 +14,7 @@ namespace {
 void OpenWorld(int rows, int cols) {
     ModMain::Map.ReDim(rows, cols);
     for (int r = 1; r <= rows; ++r)
-        for (int c = 1; c <= cols; ++c) ModMain::Map(r, c) = 12;
+        for (int c = 1; c <= cols; ++c) ModMain::Map(r, c) = ModMain::kOpenFloor;
 }
 
 float Repeat(float v, int n, float (*f)(float)) {
@@ -131,7 +131,7 @@ TEST(Blocking, OnlyOpenFloorAndStartCellsLetTheViewerThrough) {
     struct {
         int16_t code;
         bool blocks;
-    } cases[] = {{12, false}, {13, false}, {11, true}, {1, true}, {0, true}, {-5, true}};
+    } cases[] = {{ModMain::kOpenFloor, false}, {ModMain::kStartCell, false}, {11, true}, {1, true}, {0, true}, {-5, true}};
     for (auto [code, blocks] : cases) {
         ModMain::Map(2, 2) = code;
         EXPECT_EQ(PointBlocks(12.5, 12.5), blocks) << "code " << code;
@@ -150,7 +150,7 @@ TEST(Blocking, CornersAreTestedInOrderAroundTheEye) {
     for (int i = 0; i < 4; ++i) {
         ModMain::Map(cells[i][0], cells[i][1]) = 4;
         EXPECT_EQ(FirstBlockingCorner(ex, ez), i) << "wall under corner " << i << " alone";
-        ModMain::Map(cells[i][0], cells[i][1]) = 12;
+        ModMain::Map(cells[i][0], cells[i][1]) = ModMain::kOpenFloor;
     }
     // With walls under several corners the first in that order is reported.
     ModMain::Map(1, 1) = 4;

@@ -11,6 +11,7 @@
 #include <regex>
 #include <set>
 
+#include "app/cells.h"
 #include "app/frmMenu.h"
 #include "app/frmWindowed.h"
 #include "app/game_state.h"
@@ -389,7 +390,7 @@ TEST(GameWorldErrors, StartCellBeyondRow6553Overflows) {
 TEST(GameWorldErrors, AWorldLargerThanTheMemoryLeftIsRefusedBeforeItIsBuilt) {
     // 40000 wall cells, about 90 MB once built, with 48 MB of address space left to the run.
     std::vector<std::vector<int>> cells(200, std::vector<int>(200, 1));
-    cells[0][0] = 13;
+    cells[0][0] = ModMain::kStartCell;
     const std::string world = WorldText(200, 200, 1, 1, cells);
     auto run = [&] {
         std::ifstream status("/proc/self/status");
