@@ -48,7 +48,7 @@ void ExpectPicture(const Image& img) {
 
 }  // namespace
 
-TEST(D3DXPalettedBmp, EightBitsBottomUpRowsArePadded) {
+TEST(PalettedBmp, EightBitsBottomUpRowsArePadded) {
     // Stored bottom row first; 3 index bytes + 1 pad byte per row.
     const auto bytes = bmptest::Bmp(8, 3, 2, kPalette, {3, 4, 5, 0, 0, 1, 2, 0});
     const Image img = Decode(bytes);
@@ -56,18 +56,18 @@ TEST(D3DXPalettedBmp, EightBitsBottomUpRowsArePadded) {
     EXPECT_FALSE(img.HasAlpha);
 }
 
-TEST(D3DXPalettedBmp, EightBitsTopDown) {
+TEST(PalettedBmp, EightBitsTopDown) {
     const auto bytes = bmptest::Bmp(8, 3, -2, kPalette, {0, 1, 2, 0, 3, 4, 5, 0});
     ExpectPicture(Decode(bytes));
 }
 
-TEST(D3DXPalettedBmp, FourBitsHighNibbleFirst) {
+TEST(PalettedBmp, FourBitsHighNibbleFirst) {
     // Row bytes: indexes 3,4 | 5,pad -> 0x34 0x50, padded to four bytes.
     const auto bytes = bmptest::Bmp(4, 3, 2, kPalette, {0x34, 0x50, 0, 0, 0x01, 0x20, 0, 0});
     ExpectPicture(Decode(bytes));
 }
 
-TEST(D3DXPalettedBmp, OneBitMostSignificantBitFirst) {
+TEST(PalettedBmp, OneBitMostSignificantBitFirst) {
     // 10 pixels wide: 1010011001 (top row) and its inverse below.
     const std::vector<uint32_t> pal = {0x000000, 0xFFFFFF};
     const auto bytes = bmptest::Bmp(1, 10, 2, pal, {0x59, 0x80, 0, 0, 0xA6, 0x40, 0, 0});
@@ -81,7 +81,7 @@ TEST(D3DXPalettedBmp, OneBitMostSignificantBitFirst) {
     }
 }
 
-TEST(D3DXPalettedBmp, ShortPaletteAndIndexesPastItReadBlack) {
+TEST(PalettedBmp, ShortPaletteAndIndexesPastItReadBlack) {
     // colorsUsed 2: indexes 2..255 have no entry.
     const auto bytes = bmptest::Bmp(8, 3, 1, {0xFF0000, 0x00FF00}, {0, 1, 200, 0}, 0, 2);
     const Image img = Decode(bytes);
@@ -90,7 +90,7 @@ TEST(D3DXPalettedBmp, ShortPaletteAndIndexesPastItReadBlack) {
     EXPECT_EQ(img.Pixels[2], 0xFF000000u);
 }
 
-TEST(D3DXPalettedBmp, RunLengthEightBits) {
+TEST(PalettedBmp, RunLengthEightBits) {
     // Bottom row: run of 3 x index 3; end of line; top row: literal 0,1,2 (padded); end.
     const std::vector<uint8_t> rle = {3, 3, 0, 0, 0, 3, 0, 1, 2, 0, 0, 1};
     const auto bytes = bmptest::Bmp(8, 3, 2, kPalette, rle, 1);
@@ -100,7 +100,7 @@ TEST(D3DXPalettedBmp, RunLengthEightBits) {
     for (int i = 3; i < 6; ++i) EXPECT_EQ(img.Pixels[i], 0xFFFFFFFFu);
 }
 
-TEST(D3DXPalettedBmp, RunLengthFourBitsAlternatesNibbles) {
+TEST(PalettedBmp, RunLengthFourBitsAlternatesNibbles) {
     // A run of 3 with 0x45 gives 4, 5, 4.
     const std::vector<uint8_t> rle = {3, 0x45, 0, 1};
     const auto bytes = bmptest::Bmp(4, 3, 1, kPalette, rle, 2);
@@ -110,7 +110,7 @@ TEST(D3DXPalettedBmp, RunLengthFourBitsAlternatesNibbles) {
     EXPECT_EQ(img.Pixels[2], kPicture[4]);
 }
 
-TEST(D3DXPalettedBmp, DamagedFilesAreRefused) {
+TEST(PalettedBmp, DamagedFilesAreRefused) {
     const auto good = bmptest::Bmp(8, 3, 2, kPalette, {3, 4, 5, 0, 0, 1, 2, 0});
     auto cut = good;  // pixel data cut short
     cut.resize(cut.size() - 3);
@@ -135,13 +135,13 @@ TEST(D3DXPalettedBmp, DamagedFilesAreRefused) {
     EXPECT_TRUE(Fails(bmptest::Bmp(4, 3, 1, kPalette, {3, 0x45, 0, 1}, 1)));
 }
 
-TEST(D3DXTrueColourImages, Bmp24FromFile) {
+TEST(TrueColourImages, Bmp24FromFile) {
     const Image img = Decode(ReadTestFile("bmp24_3x2.bmp"));
     ExpectPicture(img);
     EXPECT_FALSE(img.HasAlpha);
 }
 
-TEST(D3DXTrueColourImages, Bmp32WithoutMasksIgnoresItsFourthByte) {
+TEST(TrueColourImages, Bmp32WithoutMasksIgnoresItsFourthByte) {
     // Stored bottom row first, B G R X with X = 0x00 on some pixels and 0x80 on others: the
     // fourth byte is padding, every pixel is opaque.
     const std::vector<uint8_t> px = {0xFF, 0xFF, 0xFF, 0x00, 0, 0, 0, 0x80, 0xFF, 0, 0xFF, 0x00,
@@ -151,7 +151,7 @@ TEST(D3DXTrueColourImages, Bmp32WithoutMasksIgnoresItsFourthByte) {
     EXPECT_FALSE(img.HasAlpha);
 }
 
-TEST(D3DXTrueColourImages, Bmp16FiveFiveFive) {
+TEST(TrueColourImages, Bmp16FiveFiveFive) {
     // 0x7C00 red, 0x03E0 green, 0x001F blue (one row, padded to four bytes).
     const std::vector<uint8_t> px = {0x00, 0x7C, 0xE0, 0x03, 0x1F, 0x00, 0, 0};
     const Image img = Decode(bmptest::Bmp(16, 3, 1, {}, px));
@@ -160,7 +160,7 @@ TEST(D3DXTrueColourImages, Bmp16FiveFiveFive) {
     EXPECT_EQ(img.Pixels[2], 0xFF0000FFu);
 }
 
-TEST(D3DXTrueColourImages, PngWithAndWithoutAlpha) {
+TEST(TrueColourImages, PngWithAndWithoutAlpha) {
     const Image rgb = Decode(ReadTestFile("rgb3x2.png"));
     ExpectPicture(rgb);
     EXPECT_FALSE(rgb.HasAlpha);
@@ -172,7 +172,7 @@ TEST(D3DXTrueColourImages, PngWithAndWithoutAlpha) {
     EXPECT_NEAR(static_cast<int>(rgba.Pixels[5] >> 24), 128, 1);
 }
 
-TEST(D3DXTrueColourImages, Tga24And32) {
+TEST(TrueColourImages, Tga24And32) {
     const Image t24 = Decode(ReadTestFile("tga24_3x2.tga"));
     ExpectPicture(t24);
     EXPECT_FALSE(t24.HasAlpha);
@@ -182,7 +182,7 @@ TEST(D3DXTrueColourImages, Tga24And32) {
     EXPECT_EQ(t32.Pixels[5], 0x7FFF00FFu);
 }
 
-TEST(D3DXTrueColourImages, JpegIsOpaqueAndCloseToItsSource) {
+TEST(TrueColourImages, JpegIsOpaqueAndCloseToItsSource) {
     // An 8 x 8 vertical gradient from red (top) to blue (bottom).
     const Image img = Decode(ReadTestFile("grad8x8.jpg"));
     ASSERT_EQ(img.Width, 8);
@@ -196,7 +196,7 @@ TEST(D3DXTrueColourImages, JpegIsOpaqueAndCloseToItsSource) {
     EXPECT_LT((bottom >> 16) & 0xFF, 60u);
 }
 
-TEST(D3DXDamagedImages, EmptyTruncatedAndForeignDataAreRefused) {
+TEST(DamagedImages, EmptyTruncatedAndForeignDataAreRefused) {
     EXPECT_TRUE(Fails({}));
     EXPECT_TRUE(Fails({'B', 'M'}));
     const std::string text = "this is not a picture at all, just some words";
@@ -209,7 +209,7 @@ TEST(D3DXDamagedImages, EmptyTruncatedAndForeignDataAreRefused) {
     EXPECT_TRUE(Fails(jpg));
 }
 
-TEST(D3DXDamagedImages, OversizedHeadersAreRefusedBeforeAllocating) {
+TEST(DamagedImages, OversizedHeadersAreRefusedBeforeAllocating) {
     auto png = ReadTestFile("rgb3x2.png");
     // IHDR width at bytes 16..19: 100000 pixels (past the limit).
     png[16] = 0x00;
@@ -225,7 +225,7 @@ TEST(D3DXDamagedImages, OversizedHeadersAreRefusedBeforeAllocating) {
 
 // A header that declares more pixels than the file holds makes no picture: the missing bytes are
 // not read as zeros. The last stored row needs no padding.
-TEST(D3DXDamagedImages, PixelDataShorterThanTheHeaderDeclaresIsRefused) {
+TEST(DamagedImages, PixelDataShorterThanTheHeaderDeclaresIsRefused) {
     auto refusal = [](const std::vector<uint8_t>& bytes) {
         Image img;
         std::string why;
@@ -256,12 +256,12 @@ TEST(D3DXDamagedImages, PixelDataShorterThanTheHeaderDeclaresIsRefused) {
 
 // Files that made the third-party decoder misbehave (found by fuzzing): each must be refused
 // cleanly, without touching memory outside the decoder's arrays.
-TEST(D3DXDamagedImages, JpegHuffmanTablesThatWouldOverflowAreRefused) {
+TEST(DamagedImages, JpegHuffmanTablesThatWouldOverflowAreRefused) {
     for (const char* name : {"bad_huffman_counts.jpg", "bad_huffman_counts_fill.jpg", "undefined_huffman_table.jpg"})
         EXPECT_TRUE(Fails(ReadTestFile(name))) << name;
 }
 
-TEST(D3DXDamagedImages, ValidJpegsStillPassTheTableChecks) {
+TEST(DamagedImages, ValidJpegsStillPassTheTableChecks) {
     for (const char* name : {"grad8x8.jpg", "progressive16.jpg", "plasma16.jpg"}) {
         const Image img = Decode(ReadTestFile(name));
         EXPECT_GE(img.Width, 8) << name;
@@ -287,7 +287,7 @@ std::vector<uint8_t> PngWithChunkBeforeData(const std::vector<uint8_t>& chunk) {
 
 }  // namespace
 
-TEST(D3DXDamagedImages, EmptyPngDataChunksAreHarmless) {
+TEST(DamagedImages, EmptyPngDataChunksAreHarmless) {
     // Length 0, "IDAT", CRC of "IDAT".
     auto png = PngWithChunkBeforeData({0, 0, 0, 0, 'I', 'D', 'A', 'T', 0x35, 0xAF, 0x06, 0x1E});
     ExpectPicture(Decode(png));
@@ -298,12 +298,12 @@ TEST(D3DXDamagedImages, EmptyPngDataChunksAreHarmless) {
     EXPECT_TRUE(Fails(ReadTestFile("cut_empty_idat.png")));
 }
 
-TEST(D3DXDamagedImages, PngChunksLongerThanTheFileAreRefused) {
+TEST(DamagedImages, PngChunksLongerThanTheFileAreRefused) {
     // A data chunk that claims a gigabyte: refused before the decoder reserves memory for it.
     EXPECT_TRUE(Fails(PngWithChunkBeforeData({0x3F, 0xFF, 0xFF, 0xFF, 'I', 'D', 'A', 'T', 0, 0, 0, 0})));
 }
 
-TEST(D3DXDamagedImages, DamagedJpegScansDecodeToSomePictureOrFail) {
+TEST(DamagedImages, DamagedJpegScansDecodeToSomePictureOrFail) {
     // A scan whose bits run out mid-block (stb_image's bit reader then shifts by 32 bits): the
     // decoder must come back either way with a consistent result.
     const auto bytes = ReadTestFile("damaged_scan.jpg");
