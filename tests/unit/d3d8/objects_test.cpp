@@ -227,6 +227,11 @@ TEST_F(D3D8, PresentHandsTheWholeFrameToTheHandlerOrKeepsIt) {
     EXPECT_EQ(gotWindow, 99);
     EXPECT_EQ(firstPixel, 0xFF445566u);
     EXPECT_EQ(d3d8::LastPresentedFrame().count, before + 1);   // not kept while a handler is installed
+    d3d8::SetPresentHandler([&](int32_t, const uint32_t*, int, int) { ++calls; }, true);  // unless asked
+    dev->Present(nullptr, nullptr, 0, nullptr);
+    EXPECT_EQ(calls, 3);
+    EXPECT_EQ(d3d8::LastPresentedFrame().count, before + 2);
+    EXPECT_EQ(d3d8::LastPresentedFrame().pixels[0], 0xFF445566u);
     D3DRECT r{0, 0, 1, 1};
     EXPECT_EQ(RaisedNumber([&] { dev->Present(&r, nullptr, 0, nullptr); }), D3DERR_INVALIDCALL);
 }
