@@ -15,7 +15,7 @@
 namespace ModMain {
 
 // The world grid: first index 0..rows, second 0..cols. Row 0 and column 0 hold 0. Indexing
-// outside the bounds raises 9, as does UBound before the first LoadMap.
+// outside the bounds raises ErrSubscript, as does UBound before the first LoadMap.
 extern rt::Array2D<rt::Integer>& Map;
 // Floor and ceiling texture numbers (1..12 select a wall texture).
 extern rt::Integer& FloorTexture;
@@ -23,13 +23,14 @@ extern rt::Integer& CeilingTexture;
 
 // Reads the world map file `FileName` (full path, either separator) into Map, FloorTexture and
 // CeilingTexture. Traps nothing; the errors it passes on:
-//   53 / 76 / 75  the file cannot be opened (missing file, missing folder, a folder);
-//   62            fewer than rows + 1 lines, or fewer bytes in the file than rows x cols (a
-//                 grid it cannot fill, refused before the grid is made);
-//   6             rows or cols outside 32 bits, floor, ceiling or a cell outside 16 bits, rows or
-//                 cols of 32767 or more (the 16-bit row and column counters overflow);
-//   9             a negative rows or cols;
-//   7             a grid larger than 1 GiB, a line longer than the text-file line limit.
+//   ErrFileNotFound, ErrPathNotFound, ErrPathFileAccess
+//                     the file cannot be opened (missing file, missing folder, a folder);
+//   ErrInputPastEnd   fewer than rows + 1 lines, or fewer bytes in the file than rows x cols (a
+//                     grid it cannot fill, refused before the grid is made);
+//   ErrOverflow       rows or cols outside 32 bits, floor, ceiling or a cell outside 16 bits, rows
+//                     or cols of 32767 or more (the 16-bit row and column counters overflow);
+//   ErrSubscript      a negative rows or cols;
+//   ErrOutOfMemory    a grid larger than 1 GiB, a line longer than the text-file line limit.
 // Every error's detail names the file, and the line where no more precise detail is known.
 // Nothing is restored after a failure: the grid keeps what was read so far (the former grid when
 // the new one could not be made). The file is closed in every case.

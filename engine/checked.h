@@ -1,5 +1,5 @@
-// Checked access for the engine's procedures: a table index outside the table raises 9
-// (subscript out of range) and a missing object raises 91, as the callers' error traps expect;
+// Checked access for the engine's procedures: a table index outside the table raises ErrSubscript
+// and a missing object raises ErrObjectNotSet, as the callers' error traps expect;
 // and the error trap itself.
 #pragma once
 #include <cstddef>
@@ -18,8 +18,8 @@ inline decltype(auto) Item(List& v, int64_t i) {
     return v[static_cast<size_t>(i)];
 }
 
-// The last index of a list; a list without elements has none (9), so a pass that runs to it
-// stops there.
+// The last index of a list; a list without elements has none (ErrSubscript), so a pass that runs
+// to it stops there.
 template <class T>
 inline int64_t UpperBound(const std::vector<T>& v) {
     if (v.empty()) rt::Raise(rt::ErrSubscript);

@@ -1,6 +1,6 @@
-// A mesh read from a .x file with its materials and their textures, drawn at its own position
-// and rotation (engine/placement.h). The engine's Render draws every mesh of ZemDx::Meshes once per frame, screened
-// by the box verdict when the visibility tests are on.
+// A mesh read from a .x file with its materials and their textures, drawn at its own position and
+// rotation (engine/placement.h). The engine's Render draws every mesh of ZemDx::Meshes once per
+// frame, screened by the box verdict when the visibility tests are on.
 #pragma once
 #include <string>
 #include <vector>
@@ -23,11 +23,11 @@ public:
     // cannot be read raises its error before anything of an earlier load is replaced. Returns 0.
     rt::Integer LoadMeshFromFile(const std::string& File);
 
-    // Draws the mesh turned about its own origin (yaw SpinY, pitch SpinX, roll SpinZ) and moved
-    // to its position: per material its material, its texture-table entry (no texture for a
-    // material that names none) and its subset. The world transform is left at the identity.
-    // Must run inside the scene. A texture index outside the texture table raises 9 at that
-    // material, with the world transform still at the mesh's placement.
+    // Draws the mesh turned about its own origin (yaw SpinY, pitch SpinX, roll SpinZ) and moved to
+    // its position: per material its material, its texture-table entry (no texture for a material
+    // that names none) and its subset. The world transform is left at the identity. Must run inside
+    // the scene. A texture index outside the texture table raises ErrSubscript at that material,
+    // with the world transform still at the mesh's placement.
     void DrawMesh();
 
 private:

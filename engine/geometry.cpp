@@ -10,7 +10,7 @@ namespace ZemDx {
 
 namespace {
 
-// Takes the triangle list and its buffers back to TriangleCount entries and raises 7.
+// Takes the triangle list and its buffers back to TriangleCount entries and raises ErrOutOfMemory.
 [[noreturn]] void OutOfMemory() {
     Triangles.resize(static_cast<size_t>(TriangleCount));
     TriangleBuffers.resize(static_cast<size_t>(TriangleCount));

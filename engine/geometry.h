@@ -106,7 +106,8 @@ extern rt::Boolean& TerrainLoaded;
 
 // Appends one triangle. Per vertex the arguments come as position, texture coordinates, colour.
 // Afterwards TriangleBuffers has TriangleCount entries, all empty, and TrianglesDirty is True.
-// Raises 6 when the count would pass the 32-bit range, 7 when memory runs out.
+// Raises ErrOverflow when the count would pass the 32-bit range, ErrOutOfMemory when memory
+// runs out.
 void AddTriangle(float X1, float Y1, float Z1, float TU1, float TV1, int32_t Color1,
                  float X2, float Y2, float Z2, float TU2, float TV2, int32_t Color2,
                  float X3, float Y3, float Z3, float TU3, float TV3, int32_t Color3,

@@ -29,9 +29,9 @@ namespace {
 
 constexpr int64_t kIntegerMax = 32767;
 
-// Makes `list` anew with entries 0 to `last`; a last index below 0 raises 9 and leaves the list
-// as it was. A list longer than its loop can walk is left empty: its loop raises 6 before
-// reading anything into it, and the entries are not worth allocating.
+// Makes `list` anew with entries 0 to `last`; a last index below 0 raises ErrSubscript and leaves
+// the list as it was. A list longer than its loop can walk is left empty: its loop raises
+// ErrOverflow before reading anything into it, and the entries are not worth allocating.
 template <class T>
 void MakeList(std::vector<T>& list, int64_t last) {
     if (last < 0) rt::Raise(rt::ErrSubscript);
@@ -48,7 +48,7 @@ public:
     DataLines(int fileNumber, bool scrambled, rt::Long key) : file_(fileNumber), scrambled_(scrambled), key_(key) {}
 
     // The next line that carries data, unscrambled and with its spaces normalised. Past the end
-    // of the file this raises 62.
+    // of the file this raises ErrInputPastEnd.
     std::string Next() {
         for (;;) {
             std::string line = rt::LineInput(file_);

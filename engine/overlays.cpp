@@ -10,7 +10,7 @@ namespace ZemDx {
 
 namespace {
 
-// A single-precision sum; leaving the float range is an overflow (6).
+// A single-precision sum; leaving the float range is an overflow (ErrOverflow).
 float AddSingle(float a, float b) {
     const float s = a + b;
     if (!std::isfinite(s)) rt::Raise(rt::ErrOverflow);

@@ -28,7 +28,7 @@ public:
     // position; the rotation has no part in it. Corner i lies on the + side of Y when bit 0 of i
     // is set, of X when bit 1 is set and of Z when bit 2 is set. The coordinates are stored one
     // by one, corner 0 to 7 and X, Y, Z within a corner; a coordinate beyond the float range
-    // raises 6 (Overflow) with the ones before it already stored. A negative size mirrors the
+    // raises ErrOverflow with the ones before it already stored. A negative size mirrors the
     // corners along its axis.
     void SetBBox(const float& Width, const float& Height, const float& Depth);
 

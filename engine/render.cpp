@@ -16,11 +16,11 @@ constexpr float kFarPlane = 10000.0f;
 
 inline int32_t StripType() { return Wireframe != 0 ? D3DPT_LINESTRIP : D3DPT_TRIANGLESTRIP; }
 
-// The texture of a table index; an index outside the table raises 9.
+// The texture of a table index; an index outside the table raises ErrSubscript.
 inline const Direct3DTexture8Ptr& TextureAt(int32_t index) { return detail::Item(Textures, index); }
 
-// The quad or triangle pass: every entry from index 0 to the list's last index (a count of at
-// least one with an empty list raises 9 and abandons the frame), skipping those the visibility
+// The quad or triangle pass: every entry from index 0 to the list's last index (a count of at least
+// one with an empty list raises ErrSubscript and abandons the frame), skipping those the visibility
 // test puts wholly outside when the tests are on; each drawn from its own buffer as a strip of
 // `primitives` triangles.
 template <class Primitive>

@@ -9,7 +9,7 @@ namespace ZemDx {
 
 // `Text` with each character's 8-bit code c replaced by c xor `XorKey` (all 32 bits of the key
 // take part). A resulting code outside 0 to 255, which only a key outside 0 to 255 can give,
-// raises 5 (Invalid procedure call or argument). "" gives "" for any key.
+// raises ErrInvalidCall. "" gives "" for any key.
 std::string XorString(const std::string& Text, const rt::Long& XorKey);
 
 }  // namespace ZemDx

@@ -17,8 +17,8 @@ int16_t ShapePointY(const Point16* table, int count, int16_t index);
 
 // One outline coordinate on the screen: value * scale * 15 / twipsPerPixel + offset, worked out
 // in double precision in that order and brought to the nearest 32-bit integer, exact halves to
-// the even neighbour. Raises 11 (Division by zero) for a zero twips-per-pixel under a non-zero
-// product, 6 (Overflow) for 0 / 0, for any other result that is not a finite number, and for a
+// the even neighbour. Raises ErrDivisionByZero for a zero twips-per-pixel under a non-zero
+// product, ErrOverflow for 0 / 0, for any other result that is not a finite number, and for a
 // result outside the 32-bit range.
 int32_t ScreenCoordinate(int16_t value, float scale, float twipsPerPixel, int16_t offset);
 

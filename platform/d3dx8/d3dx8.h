@@ -162,8 +162,8 @@ public:
     D3DXFontPtr CreateFont(const Direct3DDevice8Ptr& device, HFONT hFont);
 
     // Draws `text` in `rect` of the font's device back buffer with `format` (DT_ flags) and the
-    // ARGB `color`, after the drawing queued before it. Raises 91 without a font. Returns the
-    // height of the drawn text.
+    // ARGB `color`, after the drawing queued before it. Raises ErrObjectNotSet without a font.
+    // Returns the height of the drawn text.
     int32_t DrawText(const D3DXFontPtr& font, int32_t color, const std::string& text,
                      const RECT& rect, int32_t format);
 

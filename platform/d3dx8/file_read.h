@@ -10,7 +10,7 @@ namespace d3dx8detail {
 constexpr size_t MaxMeshFileBytes = size_t{256} << 20;
 
 // Reads the file named by a program path (backslashes, any letter case), of at most `maxBytes`
-// bytes. Raises 53 (file not found) when there is no such file or the name is not a regular file
+// bytes. Raises ErrFileNotFound when there is no such file or the name is not a regular file
 // (a device, a FIFO ...), 76 (path not found) when it names a folder, 75 (path/file access error)
 // when it cannot be read, and 7 (out of memory) when it is longer than `maxBytes`.
 std::string ReadWholeFile(const std::string& path, size_t maxBytes);

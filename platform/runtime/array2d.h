@@ -1,6 +1,6 @@
 // A dynamic two-dimensional array of the run time: both indexes start at 0, ReDim gives it new
 // upper bounds with every element zero, and any access outside the bounds (or before the first
-// ReDim) raises 9 (Subscript out of range).
+// ReDim) raises ErrSubscript.
 #pragma once
 #include <cstdint>
 #include <cstdlib>
@@ -18,7 +18,7 @@ class Array2D {
     static_assert(std::is_trivially_copyable_v<T>, "elements are zero-filled and copied as bytes");
 
 public:
-    // The most memory one array may take; a larger ReDim raises 7 (Out of memory).
+    // The most memory one array may take; a larger ReDim raises ErrOutOfMemory.
     static constexpr uint64_t MaxBytes = uint64_t(1) << 30;
 
     Array2D() = default;
@@ -39,9 +39,9 @@ public:
     Array2D(Array2D&&) noexcept = default;
     Array2D& operator=(Array2D&&) noexcept = default;
 
-    // New bounds 0..ub1 and 0..ub2, every element zero; the former contents are dropped.
-    // A negative bound raises 9; an array beyond MaxBytes raises 7. On failure the array keeps
-    // its former bounds and contents.
+    // New bounds 0..ub1 and 0..ub2, every element zero; the former contents are dropped. A negative
+    // bound raises ErrSubscript; an array beyond MaxBytes raises ErrOutOfMemory. On failure the
+    // array keeps its former bounds and contents.
     void ReDim(Long ub1, Long ub2) {
         CheckBounds(ub1, ub2);
         Storage fresh = Allocate(static_cast<size_t>((uint64_t(ub1) + 1) * (uint64_t(ub2) + 1)));
@@ -64,7 +64,8 @@ public:
 
     bool IsDimensioned() const { return data_ != nullptr; }
 
-    // Upper bound of dimension 1 or 2; raises 9 before the first ReDim or for another dimension.
+    // Upper bound of dimension 1 or 2; raises ErrSubscript before the first ReDim or for another
+    // dimension.
     Long UBound(int dimension) const {
         if (!data_ || dimension < 1 || dimension > 2) Raise(ErrSubscript);
         return dimension == 1 ? ub1_ : ub2_;

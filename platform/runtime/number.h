@@ -14,7 +14,7 @@ namespace rt {
 // - reading stops at the first character that cannot continue the number; text with no leading
 //   number at all gives 0.
 // The decimal separator is always the full stop, whatever the locale. A decimal value beyond the
-// range of a double, or a hexadecimal/octal value beyond 32 bits, raises 6 (Overflow).
+// range of a double, or a hexadecimal/octal value beyond 32 bits, raises ErrOverflow.
 double Val(std::string_view text);
 
 }  // namespace rt

@@ -1,7 +1,8 @@
 // Text-file input by lines, with the platform's file numbers and open errors.
 //
-// A file is read as a stream, so its size is not limited; only one line's length is. A line ends at CR LF or at a lone CR; a lone LF does not
-// end a line and stays part of it; the break is not part of the line. The last line needs no break.
+// A file is read as a stream, so its size is not limited; only one line's length is. A line ends at
+// CR LF or at a lone CR; a lone LF does not end a line and stays part of it; the break is not part
+// of the line. The last line needs no break.
 #pragma once
 #include <cstddef>
 #include <string>
@@ -16,26 +17,28 @@ constexpr int MaxFileNumber = 255;
 // Longest line that is read; a world row of 32767 cells takes a few hundred kilobytes.
 constexpr size_t MaxTextLineBytes = size_t{16} << 20;
 
-// The lowest file number not in use; raises 67 when all are taken.
+// The lowest file number not in use; raises ErrTooManyFiles when all are taken.
 int FreeFile();
 
 // Opens the file `path` (written with either separator, mapped by HostPath) for reading text as
-// `fileNumber`. Raises 52 for a number outside 1..MaxFileNumber, 55 when the number is already
-// open, 76 when the folder does not exist, 53 when the file does not exist, 75 when the path names
-// a folder, a device, a FIFO or anything else that is not a regular file, or cannot be read, 70
-// when reading is not permitted.
+// `fileNumber`. Raises ErrBadFileNumber for a number outside 1..MaxFileNumber, ErrFileAlreadyOpen
+// when the number is already open, ErrPathNotFound when the folder does not exist, ErrFileNotFound
+// when the file does not exist, ErrPathFileAccess when the path names a folder, a device, a FIFO or
+// anything else that is not a regular file, or cannot be read, ErrPermissionDenied when reading is
+// not permitted.
 void OpenForInput(int fileNumber, const std::string& path);
 
-// The next line of open file `fileNumber`. Raises 62 past the last line, 52 for a number that is
-// not open, 7 for a line longer than MaxTextLineBytes (the detail names the line), 75 when
-// reading fails.
+// The next line of open file `fileNumber`. Raises ErrInputPastEnd past the last line,
+// ErrBadFileNumber for a number that is not open, ErrOutOfMemory for a line longer than
+// MaxTextLineBytes (the detail names the line), ErrPathFileAccess when reading fails.
 std::string LineInput(int fileNumber);
 
-// The length in bytes of open file `fileNumber` when it was opened; raises 52 for a number that
-// is not open.
+// The length in bytes of open file `fileNumber` when it was opened; raises ErrBadFileNumber for a
+// number that is not open.
 unsigned long long LOF(int fileNumber);
 
-// True when every line of `fileNumber` has been read; raises 52 for a number that is not open.
+// True when every line of `fileNumber` has been read; raises ErrBadFileNumber for a number that is
+// not open.
 Boolean EOF_(int fileNumber);
 
 // Closes `fileNumber`; closing a number that is not open does nothing.

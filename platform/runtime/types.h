@@ -1,5 +1,5 @@
 // The value types of the program: 16-bit Booleans (True = -1), the integer widths, and the
-// conversions between them that round half to even and raise Overflow (6) out of range.
+// conversions between them that round half to even and raise ErrOverflow out of range.
 #pragma once
 #include <cstdint>
 
@@ -21,25 +21,25 @@ constexpr Boolean ToBoolean(bool b) { return b ? True : False; }
 // Nearest integer, exactly halfway going to the even neighbour (2.5 -> 2, 3.5 -> 4, -2.5 -> -2).
 double RoundHalfEven(double v);
 
-// Conversions to the integer widths and to Single; each raises 6 (Overflow) out of range
+// Conversions to the integer widths and to Single; each raises ErrOverflow out of range
 // (and for NaN).
 Integer CInt(double v);
 Long CLng(double v);
 Byte CByte(double v);
 Single CSng(double v);
 
-// 16-bit arithmetic that raises 6 when the result leaves -32768..32767.
+// 16-bit arithmetic that raises ErrOverflow when the result leaves -32768..32767.
 Integer AddInt(Integer a, Integer b);
 Integer SubInt(Integer a, Integer b);
 Integer MulInt(Integer a, Integer b);
-// 32-bit arithmetic that raises 6 on overflow.
+// 32-bit arithmetic that raises ErrOverflow on overflow.
 Long AddLng(Long a, Long b);
 Long MulLng(Long a, Long b);
 
 // A counted loop with a 16-bit counter, from `first` up to `last`: the bound is made 16-bit when
-// the loop starts (6 when it does not fit) and the counter steps in 16 bits, so a loop that runs
-// up to 32767 raises 6 after its last pass. A loop that does not start never looks at its bound
-// beyond that, so an inner loop whose outer loop runs no pass raises nothing.
+// the loop starts (ErrOverflow when it does not fit) and the counter steps in 16 bits, so a loop
+// that runs up to 32767 raises ErrOverflow after its last pass. A loop that does not start never looks at its
+// bound beyond that, so an inner loop whose outer loop runs no pass raises nothing.
 template <typename Body>
 void ForInteger(Integer first, Long last, Body&& body) {
     const Integer bound = CInt(last);
