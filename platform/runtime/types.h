@@ -38,8 +38,8 @@ Long MulLng(Long a, Long b);
 
 // A counted loop with a 16-bit counter, from `first` up to `last`: the bound is made 16-bit when
 // the loop starts (ErrOverflow when it does not fit) and the counter steps in 16 bits, so a loop
-// that runs up to 32767 raises ErrOverflow after its last pass. A loop that does not start never looks at its
-// bound beyond that, so an inner loop whose outer loop runs no pass raises nothing.
+// that runs up to 32767 raises ErrOverflow after its last pass. A loop that does not start never
+// looks at its bound beyond that, so an inner loop whose outer loop runs no pass raises nothing.
 template <typename Body>
 void ForInteger(Integer first, Long last, Body&& body) {
     const Integer bound = CInt(last);
