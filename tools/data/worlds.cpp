@@ -147,7 +147,9 @@ World MakeLabyrinth() {
         for (int j = 0; j < kRooms; ++j) {
             const int r0 = 2 + 3 * i, c0 = 2 + 3 * j;
             int run = 0;
-            while (c0 + run + 1 <= kSize && g.at(r0, c0 + run + 1) == kOpenFloor && g.at(r0 + 1, c0 + run + 1) == kOpenFloor) ++run;
+            while (c0 + run + 1 <= kSize && g.at(r0, c0 + run + 1) == kOpenFloor &&
+                   g.at(r0 + 1, c0 + run + 1) == kOpenFloor)
+                ++run;
             if (run > bestRun) {
                 bestRun = run;
                 startRow = r0;

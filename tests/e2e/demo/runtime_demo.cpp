@@ -58,7 +58,8 @@ struct DemoWindow : rt::Form {
     void Form_KeyDown(int16_t& KeyCode, int16_t&) override {
         Say("key " + std::to_string(KeyCode));
         if (KeyCode == rt::vbKeyEscape) rt::End();
-        if (KeyCode == 'M') Say("answer " + std::to_string(rt::MsgBox("Hello from the demo.", rt::vbExclamation, "Demo Box")));
+        if (KeyCode == 'M')
+            Say("answer " + std::to_string(rt::MsgBox("Hello from the demo.", rt::vbExclamation, "Demo Box")));
     }
 
     int ticks = 0;

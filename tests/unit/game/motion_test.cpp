@@ -131,7 +131,8 @@ TEST(Blocking, OnlyOpenFloorAndStartCellsLetTheViewerThrough) {
     struct {
         int16_t code;
         bool blocks;
-    } cases[] = {{ModMain::kOpenFloor, false}, {ModMain::kStartCell, false}, {11, true}, {1, true}, {0, true}, {-5, true}};
+    } cases[] = {{ModMain::kOpenFloor, false}, {ModMain::kStartCell, false}, {11, true},
+                 {1, true}, {0, true}, {-5, true}};
     for (auto [code, blocks] : cases) {
         ModMain::Map(2, 2) = code;
         EXPECT_EQ(PointBlocks(12.5, 12.5), blocks) << "code " << code;

@@ -244,7 +244,8 @@ TEST_F(ObjectFile, ACountBelowOneFailsBeforeTheNextList) {
     // A missing or negative count is as good as 0.
     for (const char* header : {"1,1", "1,-3,1", ",1,1", "0.4,1,1"}) {
         clsZemObject o;
-        EXPECT_EQ(ErrorOf([&] { o.LoadObject(WriteDataFile("h.zemobj", std::string(header) + "\r\n")); }), rt::ErrSubscript)
+        EXPECT_EQ(ErrorOf([&] { o.LoadObject(WriteDataFile("h.zemobj", std::string(header) + "\r\n")); }),
+                  rt::ErrSubscript)
             << header;
     }
 }
@@ -301,7 +302,8 @@ TEST_F(ObjectFile, ListsLongerThanTheLoopCounterOverflowBeforeReadingThem) {
     EXPECT_EQ(Data().Animations.size(), 1u);
     // 40000 triangles in a group: the texture line is read first.
     clsZemObject g;
-    EXPECT_EQ(ErrorOf([&] { g.LoadObject(WriteDataFile("g.zemobj", "1,1,1\r\nx.bmp,0\r\n40000\r\n")); }), rt::ErrOverflow);
+    EXPECT_EQ(ErrorOf([&] { g.LoadObject(WriteDataFile("g.zemobj", "1,1,1\r\nx.bmp,0\r\n40000\r\n")); }),
+              rt::ErrOverflow);
     EXPECT_EQ(Inspector::Data(g).TextureList, std::vector<rt::Long>{-1});
     // 32768 triangles: all of them are read, then the counter's step past 32767 overflows.
     std::string text = "1,1,1\r\nx.bmp,0\r\n32768\r\n";
@@ -345,7 +347,8 @@ TEST_F(ObjectFile, LineBreaksAndTheEndOfTheFile) {
     EXPECT_EQ(Data().Animations[0].EndMode, 0);
     // A file of comments and blanks only ends before its header.
     clsZemObject empty;
-    EXPECT_EQ(ErrorOf([&] { empty.LoadObject(WriteDataFile("e.zemobj", "# nothing\r\n\r\n   \r\n")); }), rt::ErrInputPastEnd);
+    EXPECT_EQ(ErrorOf([&] { empty.LoadObject(WriteDataFile("e.zemobj", "# nothing\r\n\r\n   \r\n")); }),
+              rt::ErrInputPastEnd);
     EXPECT_EQ(ErrorOf([&] { empty.LoadObject(WriteDataFile("z.zemobj", "")); }), rt::ErrInputPastEnd);
 }
 

@@ -35,7 +35,8 @@ protected:
 };
 
 TEST_F(Runtime, MessageBoxIsRecordedAndAnswered) {
-    EXPECT_EQ(rt::MsgBox("You must first select a simulation.", rt::vbExclamation, "Error! Direction unclear."), rt::vbOK);
+    EXPECT_EQ(rt::MsgBox("You must first select a simulation.", rt::vbExclamation, "Error! Direction unclear."),
+              rt::vbOK);
     rt::headless::QueueAnswer(rt::vbNo);
     EXPECT_EQ(rt::MsgBox("Really?", rt::vbYesNo), rt::vbNo);
     EXPECT_EQ(rt::MsgBox("Again?", rt::vbYesNoCancel), rt::vbYes);  // first button by default
