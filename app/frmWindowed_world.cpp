@@ -66,16 +66,6 @@ constexpr uint64_t kFloorAndCeilingTriangles = 4;
 
 }  // namespace
 
-void SetDisplaySettings() {
-    ZemDx::CullBackFaces = rt::True;
-    ZemDx::ScreenHeight = 480;
-    ZemDx::ScreenWidth = 640;
-    ZemDx::VisibilityTest = 0;
-    ZemDx::ZEnable = 1;
-    ZemDx::AmbientColor = rt::RGB(255, 255, 255);
-    ZemDx::Material.ambient = ZemDx::ColorValue(255, 255, 255);
-}
-
 void MakeLabelAndImages() {
     ModMain::FpsTextIndex = ZemDx::AddText("FPS - 0", 0, 0, 15, 100, 0, "Verdana", 12, rt::True,
                                            static_cast<rt::Long>(0xFFFFFFFFu));

@@ -6,11 +6,9 @@
 #include <cstdint>
 #include <string>
 
-namespace GameWorld {
+#include "app/display_settings.h"  // SetDisplaySettings
 
-// 640 x 480, depth buffer and back-face culling on, no visibility tests, white ambient light
-// and material.
-void SetDisplaySettings();
+namespace GameWorld {
 
 // The "FPS - 0" label in the top-left corner, the weapon image in the bottom-right corner
 // (texture slot 0 on a fresh engine) and wall textures 1 to 11 (slots 1 to 11) into
@@ -26,7 +24,7 @@ void MakeLabelAndImages();
 constexpr uint64_t kBytesPerWorldTriangle = 288;
 
 // Reads the world file `path` into the grid, checks that its wall blocks fit in the memory the
-// machine can give (else 7, before anything is built), adds a wall block for every wall cell,
+// machine can give (else ErrOutOfMemory, before anything is built), adds a wall block for every wall cell,
 // puts the viewer on the start cell (the last one wins), adds floor and ceiling and builds the
 // vertex buffers. Bad input raises the run-time error the first failing step gives; its detail
 // names the file (and the cell, or the floor or ceiling number, at fault).

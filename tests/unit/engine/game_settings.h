@@ -1,19 +1,15 @@
 // The display settings the game window writes before it starts the engine, for the engine's
-// tests and benchmarks, which run the engine without the application.
+// tests and benchmarks, which run the engine without the application: the application's own
+// (header only), on a material that starts from nothing.
 #pragma once
+#include "app/display_settings.h"
 #include "engine/zemdx.h"
 
 namespace enginetest {
 
 inline void GameDisplaySettings() {
-    ZemDx::CullBackFaces = rt::True;
-    ZemDx::ScreenHeight = 480;
-    ZemDx::ScreenWidth = 640;
-    ZemDx::VisibilityTest = 0;
-    ZemDx::ZEnable = 1;
-    ZemDx::AmbientColor = 0x00FFFFFF;
     ZemDx::Material = D3DMATERIAL8{};
-    ZemDx::Material.ambient = ZemDx::ColorValue(255, 255, 255);
+    GameWorld::SetDisplaySettings();
 }
 
 }  // namespace enginetest
