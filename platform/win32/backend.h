@@ -72,7 +72,8 @@ public:
     virtual void Shutdown() {}
 };
 
-// The chosen backend; the headless one is chosen when none was.
+// The chosen backend; the headless one is chosen when none was. Choosing one also installs the
+// Direct3D present hook, which shows presented frames through PresentToWindow.
 Backend& CurrentBackend();
 bool HasBackend();
 void SetBackend(std::unique_ptr<Backend> backend);

@@ -63,8 +63,9 @@ int32_t MsgBox(const std::string& text, int32_t buttons = vbOKOnly, const std::s
 // nothing traps, in `start` or any handler, end the program through FatalRuntimeError.
 int RunProgram(const std::function<void()>& start);
 
-// Shows a frame scaled into the window or picture box `hWnd` (what the Direct3D device's Present
-// does on the real display); unknown handles are ignored.
+// Shows a frame scaled into the window or picture box `hWnd`; unknown handles are ignored. The
+// Direct3D device's Present comes here, on every backend, through the present hook the run time
+// installs when it chooses its backend.
 void PresentToWindow(int32_t hWnd, const uint32_t* argb, int width, int height);
 
 // True when no window is loaded and no handler is running: the program is over.
