@@ -336,7 +336,7 @@ Direct3DVertexBuffer8Ptr Direct3DDevice8::CreateVertexBuffer(int32_t Length, int
     d3d8detail::VertexLayout layout;
     if (FVF != 0 && !d3d8detail::MakeLayout(FVF, layout)) Fail(call, D3DERR_INVALIDCALL, "vertex format");
     if (FVF != 0 && Length < layout.size) Fail(call, D3DERR_INVALIDCALL, "shorter than one vertex");
-    return std::make_shared<Direct3DVertexBuffer8>(Length, Usage, FVF, Pool);
+    return Direct3DVertexBuffer8::Make(Length, Usage, FVF, Pool);
 }
 
 Direct3DIndexBuffer8Ptr Direct3DDevice8::CreateIndexBuffer(int32_t Length, int32_t Usage, int32_t Format,
