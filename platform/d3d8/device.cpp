@@ -8,6 +8,7 @@
 #include "platform/d3d8/d3d8.h"
 #include "platform/d3d8/device_state.h"
 #include "platform/d3d8/fail.h"
+#include "platform/d3d8/raster_span.h"
 
 using d3d8detail::DeviceState;
 using d3d8detail::Fail;
@@ -44,6 +45,9 @@ bool ValidRenderState(int32_t s) { return s >= 1 && s < D3DRS_MAX; }
 
 Direct3DDevice8::Direct3DDevice8(const D3DPRESENT_PARAMETERS& pp, int32_t deviceType, int32_t hFocusWindow)
     : s_(std::make_unique<DeviceState>()) {
+    d3d8detail::SpanPath spans;
+    const char* why = nullptr;
+    if (!d3d8detail::SpanPathForNewDevices(spans, why)) Fail("Direct3D8.CreateDevice", D3DERR_NOTAVAILABLE, why);
     DeviceState& s = *s_;
     s.pp = pp;
     s.deviceType = deviceType;
@@ -102,9 +106,13 @@ Direct3DDevice8::Direct3DDevice8(const D3DPRESENT_PARAMETERS& pp, int32_t device
     }
     target.width = s.width;
     target.height = s.height;
+    target.spans = spans;
     s.raster->SetTarget(target);
 }
 
+// The queued draws are finished first (they read the bound textures and write the buffers);
+// DeviceState then destroys the rasterizer, joining its threads, before the buffers (see the
+// teardown order in device_state.h).
 Direct3DDevice8::~Direct3DDevice8() {
     if (s_ && s_->raster) s_->raster->Flush();
     if (s_) d3d8detail::UnbindStream(*s_);

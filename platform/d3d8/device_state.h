@@ -29,6 +29,10 @@ struct DrawSetup {
     float vpX = 0, vpY = 0, vpHalfW = 0, vpHalfH = 0, vpMinZ = 0, vpDepth = 1;
 };
 
+// Teardown order: members are destroyed in the reverse of their order here, so `raster`, the
+// last, goes first: its destructor finishes the queued commands and joins the drawing threads
+// while the buffers they draw into (`color`, `depth`, `depthTiles`) and the textures their
+// pixel states point at still exist. Keep `raster` the last member.
 struct DeviceState {
     D3DPRESENT_PARAMETERS pp{};
     int32_t deviceType = 0, focusWindow = 0;
@@ -62,7 +66,7 @@ struct DeviceState {
 
     // The pixel state handed to the rasterizer; rebuilt before a draw when a state changed.
     bool pixelDirty = true;
-    std::unique_ptr<Rasterizer> raster;
+    std::unique_ptr<Rasterizer> raster;   // the last member: see the teardown order above
 };
 
 // Leaves stream 0 of the device unset.

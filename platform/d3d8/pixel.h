@@ -11,6 +11,10 @@
 
 namespace d3d8detail {
 
+constexpr float kDepthScale = 65535.0f;        // depth 1.0 in the 16-bit buffer
+constexpr uint32_t kAlphaMask = 0xFF000000u;   // the alpha byte of a packed ARGB colour
+constexpr uint8_t kTextureArgMask = 0x0F;      // a stage argument without its modifier bits
+
 // Rounded x / 255 for 0 <= x <= 255 * 255 * 2.
 inline uint32_t Div255(uint32_t x) { return (x + 127) / 255; }
 
@@ -29,17 +33,15 @@ inline int FloorToInt(float f) {
 // Texel index along one axis for the address mode; -1 for a border texel.
 inline int AddressTexel(int i, int n, uint8_t mode, bool pow2) {
     switch (mode) {
-    case 2: {  // mirror
+    case D3DTADDRESS_MIRROR: {
         const int p = 2 * n;
         int m = i % p;
         if (m < 0) m += p;
         return m < n ? m : p - 1 - m;
     }
-    case 3:  // clamp
-        return i < 0 ? 0 : (i >= n ? n - 1 : i);
-    case 4:  // border
-        return (i < 0 || i >= n) ? -1 : i;
-    default: {  // wrap
+    case D3DTADDRESS_CLAMP: return i < 0 ? 0 : (i >= n ? n - 1 : i);
+    case D3DTADDRESS_BORDER: return (i < 0 || i >= n) ? -1 : i;
+    default: {  // D3DTADDRESS_WRAP
         if (pow2) return i & (n - 1);
         int m = i % n;
         return m < 0 ? m + n : m;
@@ -61,32 +63,32 @@ inline uint32_t Channel(uint32_t c, int shift) { return (c >> shift) & 0xFFu; }
 // One channel of a stage operation.
 inline uint32_t StageOp(uint8_t op, uint32_t a1, uint32_t a2) {
     switch (op) {
-    case 2: return a1;                                   // SELECTARG1
-    case 3: return a2;                                   // SELECTARG2
-    case 5: { uint32_t m = Div255(a1 * a2) * 2; return m > 255 ? 255 : m; }   // MODULATE2X
-    case 6: { uint32_t m = Div255(a1 * a2) * 4; return m > 255 ? 255 : m; }   // MODULATE4X
-    case 7: { uint32_t m = a1 + a2; return m > 255 ? 255 : m; }               // ADD
-    default: return Div255(a1 * a2);                     // MODULATE and anything else
+    case D3DTOP_SELECTARG1: return a1;
+    case D3DTOP_SELECTARG2: return a2;
+    case D3DTOP_MODULATE2X: { uint32_t m = Div255(a1 * a2) * 2; return m > 255 ? 255 : m; }
+    case D3DTOP_MODULATE4X: { uint32_t m = Div255(a1 * a2) * 4; return m > 255 ? 255 : m; }
+    case D3DTOP_ADD: { uint32_t m = a1 + a2; return m > 255 ? 255 : m; }
+    default: return Div255(a1 * a2);   // D3DTOP_MODULATE and anything else
     }
 }
 
 inline uint32_t StageArg(uint8_t arg, uint32_t texel, uint32_t diffuse) {
-    switch (arg & 0x0F) {
-    case 2: return texel;         // TEXTURE
-    case 3: return 0xFFFFFFFFu;   // TFACTOR (the default factor is opaque white)
-    default: return diffuse;      // DIFFUSE, CURRENT (stage 0: the diffuse colour)
+    switch (arg & kTextureArgMask) {
+    case D3DTA_TEXTURE: return texel;
+    case D3DTA_TFACTOR: return 0xFFFFFFFFu;   // the default factor is opaque white
+    default: return diffuse;                  // D3DTA_DIFFUSE, D3DTA_CURRENT (stage 0: the diffuse colour)
     }
 }
 
 // Stage 0: the colour that leaves the texture stages.
 inline uint32_t CombineStage(const PixelState& s, uint32_t texel, uint32_t diffuse) {
-    if (s.colorOp == 1) return diffuse;  // stage disabled: the diffuse colour passes
+    if (s.colorOp == D3DTOP_DISABLE) return diffuse;  // the diffuse colour passes
     const uint32_t c1 = StageArg(s.colorArg1, texel, diffuse), c2 = StageArg(s.colorArg2, texel, diffuse);
     const uint32_t r = StageOp(s.colorOp, Channel(c1, 16), Channel(c2, 16));
     const uint32_t g = StageOp(s.colorOp, Channel(c1, 8), Channel(c2, 8));
     const uint32_t b = StageOp(s.colorOp, Channel(c1, 0), Channel(c2, 0));
     uint32_t a;
-    if (s.alphaOp == 1) {
+    if (s.alphaOp == D3DTOP_DISABLE) {
         a = Channel(diffuse, 24);
     } else {
         a = StageOp(s.alphaOp, Channel(StageArg(s.alphaArg1, texel, diffuse), 24),
@@ -97,16 +99,16 @@ inline uint32_t CombineStage(const PixelState& s, uint32_t texel, uint32_t diffu
 
 inline uint32_t BlendFactor(uint8_t f, uint32_t sc, uint32_t sa, uint32_t dc, uint32_t da) {
     switch (f) {
-    case 1: return 0;
-    case 3: return sc;
-    case 4: return 255 - sc;
-    case 5: return sa;
-    case 6: return 255 - sa;
-    case 7: return da;
-    case 8: return 255 - da;
-    case 9: return dc;
-    case 10: return 255 - dc;
-    default: return 255;  // ONE
+    case D3DBLEND_ZERO: return 0;
+    case D3DBLEND_SRCCOLOR: return sc;
+    case D3DBLEND_INVSRCCOLOR: return 255 - sc;
+    case D3DBLEND_SRCALPHA: return sa;
+    case D3DBLEND_INVSRCALPHA: return 255 - sa;
+    case D3DBLEND_DESTALPHA: return da;
+    case D3DBLEND_INVDESTALPHA: return 255 - da;
+    case D3DBLEND_DESTCOLOR: return dc;
+    case D3DBLEND_INVDESTCOLOR: return 255 - dc;
+    default: return 255;  // D3DBLEND_ONE
     }
 }
 
@@ -126,14 +128,14 @@ inline uint32_t Blend(const PixelState& s, uint32_t src, uint32_t dst) {
 
 inline bool DepthPasses(uint8_t func, uint32_t z, uint32_t stored) {
     switch (func) {
-    case 1: return false;
-    case 2: return z < stored;
-    case 3: return z == stored;
-    case 5: return z > stored;
-    case 6: return z != stored;
-    case 7: return z >= stored;
-    case 8: return true;
-    default: return z <= stored;  // LESSEQUAL
+    case D3DCMP_NEVER: return false;
+    case D3DCMP_LESS: return z < stored;
+    case D3DCMP_EQUAL: return z == stored;
+    case D3DCMP_GREATER: return z > stored;
+    case D3DCMP_NOTEQUAL: return z != stored;
+    case D3DCMP_GREATEREQUAL: return z >= stored;
+    case D3DCMP_ALWAYS: return true;
+    default: return z <= stored;  // D3DCMP_LESSEQUAL
     }
 }
 
@@ -141,7 +143,7 @@ inline bool DepthPasses(uint8_t func, uint32_t z, uint32_t stored) {
 inline uint32_t DepthToBuffer(float z) {
     float c = z > 0.0f ? z : 0.0f;
     c = c < 1.0f ? c : 1.0f;
-    return static_cast<uint32_t>(c * 65535.0f + 0.5f);
+    return static_cast<uint32_t>(c * kDepthScale + 0.5f);
 }
 
 inline uint32_t ClampChannel(float c) {

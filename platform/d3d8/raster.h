@@ -1,7 +1,12 @@
 // The rasterizer behind the device: triangles and lines in screen space, with the pixel state
-// they were drawn with, turned into pixels of the back and depth buffers. Primitives are queued
-// and drawn by worker threads, each owning interleaved bands of rows, so every pixel still sees
-// the primitives in submission order and the image does not depend on the number of workers.
+// they were drawn with, turned into pixels of the back and depth buffers. Primitives and clears
+// are queued and drawn by worker threads, each owning interleaved bands of rows, so every pixel
+// still sees the commands in submission order and the image does not depend on the number of
+// workers.
+//
+// The stages, one file each: raster_queue.cpp (the queue and its threads), raster_tiles.cpp
+// (depth tiles and their bounds), raster_setup.cpp (triangle and line setup), span.cpp with
+// span_sse2.cpp and span_avx2.cpp (the spans of a triangle's rows), raster_clear.cpp (clears).
 #pragma once
 #include <atomic>
 #include <condition_variable>
@@ -11,7 +16,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/d3d8/d3d8types.h"
+#include "platform/d3d8/d3d8.h"
 
 namespace d3d8detail {
 
@@ -20,19 +25,19 @@ struct TexInfo {
     const uint32_t* pixels = nullptr;   // null: no texture (reads as opaque white)
     int32_t width = 0, height = 0;
     uint32_t alphaOr = 0;               // 0xFF000000 for formats without alpha
-    uint8_t addressU = 1, addressV = 1; // D3DTADDRESS_*
+    uint8_t addressU = D3DTADDRESS_WRAP, addressV = D3DTADDRESS_WRAP;
     bool pow2 = false;                  // both sizes powers of two
 };
 
 // Everything a pixel of a primitive depends on besides its interpolated values.
 struct PixelState {
     TexInfo tex;
-    uint8_t colorOp = 4, colorArg1 = 2, colorArg2 = 1;   // MODULATE(TEXTURE, CURRENT)
-    uint8_t alphaOp = 2, alphaArg1 = 2, alphaArg2 = 1;   // SELECTARG1(TEXTURE)
+    uint8_t colorOp = D3DTOP_MODULATE, colorArg1 = D3DTA_TEXTURE, colorArg2 = D3DTA_CURRENT;
+    uint8_t alphaOp = D3DTOP_SELECTARG1, alphaArg1 = D3DTA_TEXTURE, alphaArg2 = D3DTA_CURRENT;
     bool blend = false;
-    uint8_t srcBlend = 2, dstBlend = 1;                  // ONE, ZERO
+    uint8_t srcBlend = D3DBLEND_ONE, dstBlend = D3DBLEND_ZERO;
     bool depthTest = false, depthWrite = false;
-    uint8_t depthFunc = 4;                               // LESSEQUAL
+    uint8_t depthFunc = D3DCMP_LESSEQUAL;
     int32_t clipX0 = 0, clipY0 = 0, clipX1 = 0, clipY1 = 0;  // viewport in pixels, x1/y1 exclusive
 };
 
@@ -44,14 +49,30 @@ struct ScreenVertex {
     float r, g, b, a;      // colour 0..255, each /w
 };
 
+// One entry of the queue: a triangle, a line, or a clear. A clear's rectangle and values are a
+// ClearCommand of the batch (its `clears`), named by `index`; triangles and lines name their
+// pixel state the same way.
 struct Prim {
-    enum Kind : uint8_t { Triangle, Line, ClearOp };
+    enum Kind : uint8_t { Triangle, Line, Clear };
     Kind kind;
     bool flatColor;        // the three colours are equal: `color` holds it
     uint32_t color;        // packed ARGB when flatColor
-    uint32_t state;        // index into the batch's pixel states
-    ScreenVertex v[3];
+    uint32_t index;        // triangle, line: index into the batch's pixel states; clear: into its clears
+    ScreenVertex v[3];     // triangle: 3, line: 2; unused for a clear
 };
+
+// Fills a rectangle (x1, y1 exclusive) of the colour and/or the depth buffer.
+struct ClearCommand {
+    int x0, y0, x1, y1;
+    bool color;
+    uint32_t argb;
+    bool depth;            // ignored when the target has no depth buffer
+    uint16_t z;
+};
+
+// Which code draws the common textured span (span.cpp): the scalar loop is the reference, the
+// others must give its very pixels.
+enum class SpanPath : uint8_t { Scalar, Sse2, Avx2 };
 
 // For every 16 x 16 tile of the depth buffer, a depth no smaller than any in the tile, so that
 // a triangle wholly behind what is drawn there can be passed over. A tile written since its
@@ -75,8 +96,13 @@ struct Target {
     uint16_t* depth = nullptr;   // null: no depth buffer
     int width = 0, height = 0;
     DepthTiles* tiles = nullptr;   // null: no tile bounds kept (must be set with `depth`)
+    SpanPath spans = SpanPath::Scalar;
 };
 
+// Teardown: the destructor finishes every queued command, then stops and joins the workers.
+// Queued commands point into the target's buffers and, through the pixel states, into
+// textures (kept alive by `keepAlive`, see SetState), so whoever owns the buffers must destroy
+// (or at least Flush) the rasterizer before freeing them.
 class Rasterizer {
 public:
     // `threads` 0: draw on the calling thread at flush time; otherwise that many workers.
@@ -98,6 +124,7 @@ private:
     struct Batch {
         std::vector<Prim> prims;
         std::vector<PixelState> states;
+        std::vector<ClearCommand> clears;
         std::vector<std::shared_ptr<const void>> keep;
         Target target;
         int pending = 0;   // workers yet to finish it
@@ -105,11 +132,13 @@ private:
         void Clear() {
             prims.clear();
             states.clear();
+            clears.clear();
             keep.clear();
         }
     };
     void AddPrim(Prim::Kind kind, const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c, bool flat,
                  uint32_t color);
+    void Added(Batch& b);
     void Submit();
     void DrawBatch(const Batch& b, int band, int bands) const;
     void WorkerLoop(int index);
@@ -135,11 +164,11 @@ private:
     std::atomic<size_t> submitted_{0}, finished_{0};
 };
 
-// Rasterizes one primitive into the rows of `band` (rows whose 16-row strip number modulo
-// `bands` is `band`).
+// Draws one command into the rows of `band` (rows whose 16-row strip number modulo `bands` is
+// `band`).
 void DrawTriangle(const Target& t, const PixelState& s, const Prim& p, int band, int bands);
 void DrawLine(const Target& t, const PixelState& s, const Prim& p, int band, int bands);
-void DrawClear(const Target& t, const Prim& p, int band, int bands);
+void DrawClear(const Target& t, const ClearCommand& c, int band, int bands);
 
 constexpr int kStripShift = 4;   // rows per strip: 16
 
