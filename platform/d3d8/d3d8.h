@@ -226,7 +226,9 @@ public:
 // A vertex buffer: `Length` bytes of vertices of format `FVF`.
 namespace d3d8detail {
 struct DeviceState;
+struct RegionBounds;
 void StreamReleased(DeviceState& device, const Direct3DVertexBuffer8& buffer) noexcept;
+RegionBounds* RegionOf(const Direct3DVertexBuffer8& buffer) noexcept;
 void UnbindStream(DeviceState& s);
 }
 
@@ -248,10 +250,13 @@ public:
     int32_t FVF() const { return fvf_; }
     int32_t Pool() const { return pool_; }
     const uint8_t* Data() const { return data_; }
-    uint8_t* Data() { return data_; }
+    // Bytes to write directly (D3DVertexBuffer8SetData is the usual way): the device then no
+    // longer passes over draws from this buffer by the bounds kept for its neighbours.
+    uint8_t* Data();
 
 private:
     friend class Direct3DDevice8;
+    friend d3d8detail::RegionBounds* d3d8detail::RegionOf(const Direct3DVertexBuffer8&) noexcept;
     friend void d3d8detail::StreamReleased(d3d8detail::DeviceState&, const Direct3DVertexBuffer8&) noexcept;
     friend void d3d8detail::UnbindStream(d3d8detail::DeviceState&);
     // The device whose stream 0 is this buffer without holding a reference to it (binding and

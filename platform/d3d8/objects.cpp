@@ -6,7 +6,9 @@
 #include <cstring>
 #include <mutex>
 #include <new>
+#include <utility>
 
+#include "platform/d3d8/buffer_regions.h"
 #include "platform/d3d8/d3d8.h"
 #include "platform/d3d8/fail.h"
 #include "platform/runtime/errors.h"
@@ -129,6 +131,8 @@ namespace {
 // are handed out in order; a block counts the pieces still alive in it and goes back to the
 // system when the last one goes (the block being carved from is reused from its start instead).
 constexpr size_t kBlockBytes = size_t{1} << 20;
+constexpr int kRegionShift = 13;   // regions of 8 KiB, each with the bounds of its buffers
+constexpr size_t kRegions = kBlockBytes >> kRegionShift;
 constexpr size_t kMaxCarved = 4096;
 constexpr size_t kPieceAlign = 8;
 
@@ -148,18 +152,25 @@ public:
         auto* block = reinterpret_cast<Block*>(reinterpret_cast<uintptr_t>(piece) & ~(kBlockBytes - 1));
         std::lock_guard<std::mutex> lock(mutex_);
         if (--block->live != 0) return;
-        if (block == current_)
+        if (block == current_) {
             block->used = kHeader;
-        else
+            ClearRegions(*block);
+        } else {
             munmap(block, kBlockBytes);
+        }
     }
 
-private:
     struct Block {
         size_t used;   // bytes handed out, from the block's start (the header included)
         size_t live;   // pieces not yet returned
+        d3d8detail::RegionBounds regions[kRegions];
     };
     static constexpr size_t kHeader = RoundUp(sizeof(Block));
+
+private:
+    static void ClearRegions(Block& b) {
+        for (d3d8detail::RegionBounds& r : b.regions) r = d3d8detail::RegionBounds{{0, 0, 0}, {0, 0, 0}, d3d8detail::RegionBounds::Empty, false, 0};
+    }
 
     // A block at an address that is a multiple of its size: twice the size is mapped and the
     // parts before and after the aligned block are unmapped.
@@ -171,7 +182,11 @@ private:
         if (aligned > start) munmap(raw, aligned - start);
         const uintptr_t tail = aligned + kBlockBytes, end = start + 2 * kBlockBytes;
         if (end > tail) munmap(reinterpret_cast<void*>(tail), end - tail);
-        return new (reinterpret_cast<void*>(aligned)) Block{kHeader, 0};
+        Block* b = new (reinterpret_cast<void*>(aligned)) Block;
+        b->used = kHeader;
+        b->live = 0;
+        ClearRegions(*b);
+        return b;
     }
 
     std::mutex mutex_;
@@ -228,6 +243,23 @@ std::shared_ptr<Direct3DVertexBuffer8> Direct3DVertexBuffer8::Make(int32_t lengt
                                                        fvf, pool);
 }
 
+namespace d3d8detail {
+
+RegionBounds* RegionOf(const Direct3DVertexBuffer8& buffer) noexcept {
+    if (buffer.ownsData_) return nullptr;
+    // The buffer object lies in its piece, so in its block.
+    const uintptr_t at = reinterpret_cast<uintptr_t>(&buffer);
+    auto* block = reinterpret_cast<BufferBlocks::Block*>(at & ~(kBlockBytes - 1));
+    return &block->regions[(at & (kBlockBytes - 1)) >> kRegionShift];
+}
+
+}  // namespace d3d8detail
+
+uint8_t* Direct3DVertexBuffer8::Data() {
+    if (d3d8detail::RegionBounds* r = d3d8detail::RegionOf(*this)) r->state = d3d8detail::RegionBounds::Unknown;
+    return data_;
+}
+
 Direct3DVertexBuffer8::~Direct3DVertexBuffer8() {
     if (boundTo_) d3d8detail::StreamReleased(*boundTo_, *this);
     if (ownsData_) delete[] data_;
@@ -260,14 +292,17 @@ int32_t CheckCopy(const char* method, const std::shared_ptr<Buffer>& buffer, int
 int32_t D3DVertexBuffer8SetData(const Direct3DVertexBuffer8Ptr& buffer, int32_t offset, int32_t size,
                                 int32_t flags, const void* data) {
     const int32_t code = CheckCopy("D3DVertexBuffer8SetData", buffer, offset, size, flags, data);
-    if (code == D3D_OK && size > 0) std::memcpy(buffer->Data() + offset, data, static_cast<size_t>(size));
+    if (code == D3D_OK && size > 0) {
+        std::memcpy(const_cast<uint8_t*>(std::as_const(*buffer).Data()) + offset, data, static_cast<size_t>(size));
+        d3d8detail::IncludeBuffer(*buffer);
+    }
     return code;
 }
 
 int32_t D3DVertexBuffer8GetData(const Direct3DVertexBuffer8Ptr& buffer, int32_t offset, int32_t size,
                                 int32_t flags, void* data) {
     const int32_t code = CheckCopy("D3DVertexBuffer8GetData", buffer, offset, size, flags, data);
-    if (code == D3D_OK && size > 0) std::memcpy(data, buffer->Data() + offset, static_cast<size_t>(size));
+    if (code == D3D_OK && size > 0) std::memcpy(data, std::as_const(*buffer).Data() + offset, static_cast<size_t>(size));
     return code;
 }
 
