@@ -66,6 +66,15 @@ void FrameScaler::Axis::Build(int32_t srcSize, int32_t dstSize) {
             ++t.count;
         }
     }
+    pairs.clear();
+    if (maxTaps <= kTaps) {
+        pairs.resize(static_cast<size_t>((dstSize + 1) / 2) * kTaps * 8, 0);
+        for (int64_t j = 0; j < d; ++j)
+            for (int32_t k = 0; k < kTaps; ++k)
+                for (int c = 0; c < 4; ++c)
+                    pairs[static_cast<size_t>((j / 2) * kTaps * 8 + k * 8 + (j % 2) * 4 + c)] =
+                        weights[static_cast<size_t>(j * kTaps + k)];
+    }
 }
 
 void FrameScaler::Scale(const uint32_t* src, int32_t srcW, int32_t srcH, uint32_t* dst, int32_t dstW, int32_t dstH,
@@ -129,7 +138,26 @@ void FrameScaler::Scale(const uint32_t* src, int32_t srcW, int32_t srcH, uint32_
         const Taps* ct = cols_.taps.data();
         const uint16_t* cw = cols_.weights.data();
         if (three) {
-            for (int32_t j = 0; j < dstW; ++j, cw += kTaps) {
+            int32_t j = 0;
+#if defined(__SSE2__)
+            // Two destination pixels at a time, the taps of each in its half of the register.
+            const __m128i half = _mm_set1_epi16(128), opaque = _mm_set1_epi32(static_cast<int>(kOpaque));
+            const __m128i* pw = reinterpret_cast<const __m128i*>(cols_.pairs.data());
+            auto taps = [&](int32_t k) {
+                const __m128i a = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(row + ct[j].first + k));
+                return _mm_castpd_si128(
+                    _mm_loadh_pd(_mm_castsi128_pd(a), reinterpret_cast<const double*>(row + ct[j + 1].first + k)));
+            };
+            for (; j + 2 <= dstW; j += 2, pw += kTaps) {
+                __m128i acc = _mm_add_epi16(half, _mm_mullo_epi16(taps(0), _mm_loadu_si128(pw)));
+                acc = _mm_add_epi16(acc, _mm_mullo_epi16(taps(1), _mm_loadu_si128(pw + 1)));
+                acc = _mm_add_epi16(acc, _mm_mullo_epi16(taps(2), _mm_loadu_si128(pw + 2)));
+                const __m128i px = _mm_packus_epi16(_mm_srli_epi16(acc, 8), _mm_setzero_si128());
+                _mm_storel_epi64(reinterpret_cast<__m128i*>(out + j), _mm_or_si128(px, opaque));
+            }
+            cw += static_cast<size_t>(j) * kTaps;
+#endif
+            for (; j < dstW; ++j, cw += kTaps) {
                 const uint64_t* p = row + ct[j].first;
                 out[j] = Gather(((kHalf + p[0] * cw[0] + p[1] * cw[1] + p[2] * cw[2]) >> 8) & kChannels) | kOpaque;
             }

@@ -27,6 +27,9 @@ private:
         int32_t maxTaps = 0;   // the most source pixels one destination pixel can take
         std::vector<Taps> taps;
         std::vector<uint16_t> weights;
+        // With three taps: for each pair of destination pixels and each tap, the first pixel's
+        // weight four times then the second's, one per channel, for two pixels at a time.
+        std::vector<uint16_t> pairs;
         void Build(int32_t srcSize, int32_t dstSize);
     };
     Axis cols_, rows_;

@@ -84,6 +84,31 @@ TEST(PictureShrink, AOnePixelLineStaysVisibleAtEveryPosition) {
     }
 }
 
+// A ramp across and down the frame comes out, at any size (odd, shrunk more than twice, or
+// grown), as the ramp's value at the centre of each destination pixel.
+TEST(PictureShrink, RampsKeepTheirValueAtEveryDestinationPixel) {
+    rt::detail::FrameScaler scaler;
+    std::vector<uint32_t> frame(static_cast<size_t>(kW) * kH);
+    for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x)
+            frame[static_cast<size_t>(y) * kW + x] = static_cast<uint32_t>(x * 255 / (kW - 1)) |
+                                                      static_cast<uint32_t>(y * 255 / (kH - 1)) << 8;
+    const int sizes[][2] = {{401, 301}, {160, 120}, {1000, 700}};
+    for (const auto& size : sizes) {
+        const int w = size[0], h = size[1];
+        std::vector<uint32_t> out(static_cast<size_t>(w) * h);
+        scaler.Scale(frame.data(), kW, kH, out.data(), w, h, w);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                const double cx = std::clamp((x + 0.5) * kW / w - 0.5, 0.0, kW - 1.0);
+                const double cy = std::clamp((y + 0.5) * kH / h - 0.5, 0.0, kH - 1.0);
+                const uint32_t p = out[static_cast<size_t>(y) * w + x];
+                ASSERT_NEAR(p & 0xFF, cx * 255 / (kW - 1), 2.0) << w << " x " << h << " at " << x << ", " << y;
+                ASSERT_NEAR((p >> 8) & 0xFF, cy * 255 / (kH - 1), 2.0) << w << " x " << h << " at " << x << ", " << y;
+            }
+    }
+}
+
 TEST(PictureShrink, AFrameOfTheBoxSizeIsCopiedUnchangedAndOpaque) {
     rt::detail::FrameScaler scaler;
     std::vector<uint32_t> frame(static_cast<size_t>(kBoxW) * kBoxH), box(frame.size());
