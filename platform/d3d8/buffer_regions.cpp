@@ -54,10 +54,9 @@ uint64_t NewTransformStamp() noexcept {
 
 bool BoxBeyondOneSide(const RegionBounds& r, const D3DMATRIX& m) noexcept {
     // Each side is a linear function of the position (x + w, w - x, y + w, w - y, z, w - z),
-    // negative beyond it; it is negative over the whole box when it is at all eight corners.
-    // The corners are worked out in double precision; the margin is far above what the
-    // float transform of one vertex can round by (a few units in the last place of the sum of
-    // the magnitudes of its terms).
+    // negative beyond it. It is worked out in double precision, and must stay below a margin
+    // far above what the float transform of one vertex can round by (a few units in the last
+    // place of the sum of the magnitudes of its terms).
     double sx = std::fabs(m.m[3][0]), sy = std::fabs(m.m[3][1]), sz = std::fabs(m.m[3][2]), sw = std::fabs(m.m[3][3]);
     for (int k = 0; k < 3; ++k) {
         const double a = std::max(std::fabs(double(r.lo[k])), std::fabs(double(r.hi[k])));
@@ -68,17 +67,25 @@ bool BoxBeyondOneSide(const RegionBounds& r, const D3DMATRIX& m) noexcept {
     }
     const double margin = 1e-4 * (sx + sy + sz + sw);
     if (!std::isfinite(margin)) return false;
-    double most[6];
-    std::fill(most, most + 6, -HUGE_VAL);   // the largest value of each side's function
-    for (int c = 0; c < 8; ++c) {
-        const double p[3] = {(c & 1) ? r.hi[0] : r.lo[0], (c & 2) ? r.hi[1] : r.lo[1], (c & 4) ? r.hi[2] : r.lo[2]};
-        double v[4];
-        for (int j = 0; j < 4; ++j) v[j] = p[0] * m.m[0][j] + p[1] * m.m[1][j] + p[2] * m.m[2][j] + m.m[3][j];
-        const double side[6] = {v[0] + v[3], v[3] - v[0], v[1] + v[3], v[3] - v[1], v[2], v[3] - v[2]};
-        for (int s = 0; s < 6; ++s) most[s] = std::max(most[s], side[s]);
+    // Each side's function is b + sum of a[k] x p[k]; its largest value over the box takes, for
+    // each k, the end of the box's range where a[k] x p[k] is larger.
+    auto column = [&](int j, int k) { return double(m.m[k][j]); };
+    for (int side = 0; side < 6; ++side) {
+        double most = 0;
+        for (int k = 0; k < 4; ++k) {
+            double a;
+            switch (side) {
+            case 0: a = column(0, k) + column(3, k); break;   // x + w
+            case 1: a = column(3, k) - column(0, k); break;   // w - x
+            case 2: a = column(1, k) + column(3, k); break;   // y + w
+            case 3: a = column(3, k) - column(1, k); break;   // w - y
+            case 4: a = column(2, k); break;                  // z
+            default: a = column(3, k) - column(2, k); break;  // w - z
+            }
+            most += k == 3 ? a : std::max(a * r.lo[k], a * r.hi[k]);
+        }
+        if (most < -margin) return true;
     }
-    for (double s : most)
-        if (s < -margin) return true;
     return false;
 }
 
