@@ -25,8 +25,8 @@ D3DMATRIX Identity() {
     return m;
 }
 
-// Drawing threads: one fewer than the processors this process may use (QV_D3D8_THREADS
-// overrides; 0 draws on the calling thread).
+// Drawing threads: the processors this process may use (QV_D3D8_THREADS overrides; 0 draws
+// on the calling thread).
 int RasterThreads() {
     if (const char* env = std::getenv("QV_D3D8_THREADS")) {
         const int n = std::atoi(env);
@@ -35,10 +35,8 @@ int RasterThreads() {
     cpu_set_t set;
     int n = 1;
     if (sched_getaffinity(0, sizeof(set), &set) == 0) n = CPU_COUNT(&set);
-    // One processor stays with the thread that makes the draw calls: a drawing thread more
-    // would only take turns with it (and with the others) on the same processors.
     if (n <= 1) return 0;
-    return std::min(n - 1, 8);
+    return std::min(n, 8);
 }
 
 bool ValidRenderState(int32_t s) { return s >= 1 && s < D3DRS_MAX; }
