@@ -5,8 +5,10 @@
 // engine's own lists, so their figures compare.
 #pragma once
 #include <algorithm>
+#include <cstdio>
 #include <memory>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "platform/d3d8/d3d8.h"
@@ -83,6 +85,30 @@ inline std::vector<Tri> BuildWorld(int n, float& camX, float& camZ) {
     camX = 5.0f * cx + 2.5f;
     camZ = 5.0f * cx + 2.5f;
     return tris;
+}
+
+// The same maze as a world file the game reads: "rows,columns,floor,ceiling", then one line of
+// cell codes per row (walls 1 to 11, open floor 12, the start cell 13 on the open cell near the
+// middle), floor texture 10 and ceiling 11, so the game builds exactly BuildWorld's triangles.
+// Returns false when the file cannot be written.
+inline bool WriteMazeWorldFile(int n, const std::string& path) {
+    const auto wall = MakeMaze(n);
+    int cx = n / 2;
+    if (cx % 2 == 0) --cx;
+    std::string text = std::to_string(n) + "," + std::to_string(n) + ",10,11\r\n";
+    for (int x = 1; x <= n; ++x) {
+        for (int z = 1; z <= n; ++z) {
+            const int code = (x == cx && z == cx) ? 13
+                             : wall[static_cast<size_t>(x)][static_cast<size_t>(z)] ? 1 + (x * 7 + z * 3) % 11
+                                                                                    : 12;
+            text += std::to_string(code);
+            text += z < n ? "," : "\r\n";
+        }
+    }
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return false;
+    const bool written = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+    return std::fclose(f) == 0 && written;
 }
 
 inline Direct3DTexture8Ptr MakeWallTexture(int seed) {

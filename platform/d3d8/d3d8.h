@@ -225,13 +225,21 @@ public:
 // A vertex buffer: `Length` bytes of vertices of format `FVF`.
 namespace d3d8detail {
 struct DeviceState;
+struct RegionBounds;
 void StreamReleased(DeviceState& device, const Direct3DVertexBuffer8& buffer) noexcept;
+RegionBounds* RegionOf(const Direct3DVertexBuffer8& buffer) noexcept;
 void UnbindStream(DeviceState& s);
 }
 
 class Direct3DVertexBuffer8 {
 public:
+    // A buffer whose bytes are on the heap of their own; the device makes its buffers with Make.
     Direct3DVertexBuffer8(int32_t length, int32_t usage, int32_t fvf, int32_t pool);
+    // A buffer of `length` zero bytes (pool 0 to 3). Small buffers are carved, with their bytes
+    // right behind them, from large blocks in the order they are made: the thousands of
+    // one-triangle buffers of a world lie side by side in the order they are drawn, with no
+    // allocation overhead each.
+    static std::shared_ptr<Direct3DVertexBuffer8> Make(int32_t length, int32_t usage, int32_t fvf, int32_t pool);
     // A buffer released while a device draws from it leaves that device a copy of its vertices.
     ~Direct3DVertexBuffer8();
     Direct3DVertexBuffer8(const Direct3DVertexBuffer8&) = delete;
@@ -241,22 +249,22 @@ public:
     int32_t FVF() const { return fvf_; }
     int32_t Pool() const { return pool_; }
     const uint8_t* Data() const { return data_; }
-    uint8_t* Data() { return data_; }
+    // Bytes to write directly (D3DVertexBuffer8SetData is the usual way): the device then no
+    // longer passes over draws from this buffer by the bounds kept for its neighbours.
+    uint8_t* Data();
 
 private:
-    // Small buffers (the engine's one-triangle buffers) keep their bytes inside the object, so
-    // drawing from thousands of them touches one block of memory each.
-    static constexpr int32_t kInline = 96;
     friend class Direct3DDevice8;
+    friend d3d8detail::RegionBounds* d3d8detail::RegionOf(const Direct3DVertexBuffer8&) noexcept;
     friend void d3d8detail::StreamReleased(d3d8detail::DeviceState&, const Direct3DVertexBuffer8&) noexcept;
     friend void d3d8detail::UnbindStream(d3d8detail::DeviceState&);
     // The device whose stream 0 is this buffer without holding a reference to it (binding and
     // unbinding then cost no reference counting).
     d3d8detail::DeviceState* boundTo_ = nullptr;
-    int32_t length_, usage_, fvf_, pool_;
     uint8_t* data_;
-    std::unique_ptr<uint8_t[]> heap_;
-    alignas(16) uint8_t inline_[kInline];
+    int32_t length_, usage_, fvf_;
+    int8_t pool_;
+    bool ownsData_;   // data_ is a heap block of its own, not carved behind the buffer
 };
 
 // An index buffer of 16-bit (D3DFMT_INDEX16) or 32-bit (D3DFMT_INDEX32) indices.

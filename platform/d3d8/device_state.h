@@ -61,6 +61,7 @@ struct DeviceState {
     D3DMATRIX wvp{};          // world x view x projection
     alignas(16) float wvpSplat[4][4][4] = {};   // each element of wvp four times over, for SSE
     bool wvpDirty = true;
+    uint64_t wvpStamp = 0;   // the number of the transform in wvp (NewTransformStamp)
     DrawSetup draw;
     bool drawDirty = true;   // render states, material, viewport or vertex format changed
     D3DMATERIAL8 material{};

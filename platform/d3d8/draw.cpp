@@ -1,7 +1,9 @@
 // The device's draw calls: checking a call's arguments against the bound buffers, then
 // handing its vertices to the vertex side (draw_path.h).
 #include <cstring>
+#include <utility>
 
+#include "platform/d3d8/buffer_regions.h"
 #include "platform/d3d8/d3d8.h"
 #include "platform/d3d8/draw_path.h"
 #include "platform/d3d8/fail.h"
@@ -48,11 +50,23 @@ void Direct3DDevice8::DrawPrimitive(int32_t PrimitiveType, int32_t StartVertex, 
     if (stride < s.layout.size) Fail(call, D3DERR_INVALIDCALL, "stride smaller than the vertex format");
     const int64_t end = (static_cast<int64_t>(StartVertex) + n - 1) * stride + s.layout.size;
     if (end > s.stream->Length()) Fail(call, D3DERR_INVALIDCALL, "vertices beyond the end of the buffer");
-    const uint8_t* first = s.stream->Data() + static_cast<size_t>(StartVertex) * static_cast<size_t>(stride);
+    const Direct3DVertexBuffer8& vb = *s.stream;
+    const uint8_t* first = vb.Data() + static_cast<size_t>(StartVertex) * static_cast<size_t>(stride);
     // The engine's way of drawing the world: one triangle per call.
     if (PrimitiveCount == 1 && !s.layout.transformed &&
         (PrimitiveType == D3DPT_TRIANGLESTRIP || PrimitiveType == D3DPT_TRIANGLELIST ||
          PrimitiveType == D3DPT_TRIANGLEFAN)) {
+        // Most of a large world lies beyond a side of the view: the bounds of the buffer's
+        // neighbourhood say so for all of them at once. They hold the positions as the buffer's
+        // own format places them, so they count only when the draw reads it the same way.
+        if (d3d8detail::RegionBounds* r = d3d8detail::RegionOf(vb);
+            r && r->state == d3d8detail::RegionBounds::Known && vb.FVF() == s.layout.fvf && stride == s.layout.size) {
+            if (r->stamp != s.wvpStamp) {
+                r->outside = d3d8detail::BoxBeyondOneSide(*r, s.wvp);
+                r->stamp = s.wvpStamp;
+            }
+            if (r->outside) return;
+        }
         path.OneTriangle(first, stride);
         return;
     }
@@ -119,6 +133,7 @@ void Direct3DDevice8::DrawIndexedPrimitive(int32_t PrimitiveType, int32_t MinInd
             Fail(call, D3DERR_INVALIDCALL, "index outside the vertex range");
         idx[static_cast<size_t>(k)] = v;
     }
-    path.Fetch(s.stream->Data() + static_cast<size_t>(first) * static_cast<size_t>(stride), stride, NumIndices);
+    path.Fetch(std::as_const(*s.stream).Data() + static_cast<size_t>(first) * static_cast<size_t>(stride), stride,
+               NumIndices);
     path.Assemble(call, PrimitiveType, PrimitiveCount, idx.data(), MinIndex);
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/d3d8/buffer_regions.h"
 #include "platform/d3d8/draw_path.h"
 #include "platform/d3d8/fail.h"
 
@@ -86,6 +87,7 @@ void DrawPath::Begin(const char* call) {
         for (int r = 0; r < 4; ++r)
             for (int c = 0; c < 4; ++c)
                 for (int k = 0; k < 4; ++k) s.wvpSplat[r][c][k] = wvp.m[r][c];
+        s.wvpStamp = NewTransformStamp();
         s.wvpDirty = false;
     }
     if (!s.drawDirty) {

@@ -1,12 +1,19 @@
 // The root objects (DirectX8, Direct3D8), vertex and index buffers with their data copies, the
 // desktop display mode and the present hook.
-#include <cstring>
+#include <sys/mman.h>
 
+#include <cstdint>
+#include <cstring>
+#include <mutex>
+#include <new>
+#include <utility>
+
+#include "platform/d3d8/buffer_regions.h"
 #include "platform/d3d8/d3d8.h"
 #include "platform/d3d8/fail.h"
 #include "platform/d3d8/present.h"
-#include "platform/d3d8/testswitch.h"
 #include "platform/d3d8/reset.h"
+#include "platform/d3d8/testswitch.h"
 #include "platform/runtime/errors.h"
 
 namespace d3d8detail {
@@ -118,17 +125,145 @@ Direct3DDevice8Ptr Direct3D8::CreateDevice(int32_t Adapter, int32_t DeviceType, 
 
 // ---- Buffers ----------------------------------------------------------------------------------
 
-Direct3DVertexBuffer8::Direct3DVertexBuffer8(int32_t length, int32_t usage, int32_t fvf, int32_t pool)
-    : length_(length < 0 ? 0 : length), usage_(usage), fvf_(fvf), pool_(pool), data_(inline_) {
-    if (length_ > kInline) {
-        heap_ = std::make_unique<uint8_t[]>(static_cast<size_t>(length_));
-        data_ = heap_.get();
+namespace {
+
+// Vertex buffers of up to kMaxCarved bytes are carved, object and bytes together, from blocks of
+// kBlockBytes aligned to their size, so that a piece finds its block from its address. Pieces
+// are handed out in order; a block counts the pieces still alive in it and goes back to the
+// system when the last one goes (the block being carved from is reused from its start instead).
+constexpr size_t kBlockBytes = size_t{1} << 20;
+constexpr int kRegionShift = 13;   // regions of 8 KiB, each with the bounds of its buffers
+constexpr size_t kRegions = kBlockBytes >> kRegionShift;
+constexpr size_t kMaxCarved = 4096;
+constexpr size_t kPieceAlign = 8;
+
+constexpr size_t RoundUp(size_t n) { return (n + kPieceAlign - 1) & ~(kPieceAlign - 1); }
+
+class BufferBlocks {
+public:
+    void* Carve(size_t bytes) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!current_ || current_->used + bytes > kBlockBytes) current_ = NewBlock();
+        void* piece = reinterpret_cast<uint8_t*>(current_) + current_->used;
+        current_->used += bytes;
+        ++current_->live;
+        return piece;
     }
-    std::memset(data_, 0, static_cast<size_t>(length_ > kInline ? length_ : kInline));
+    void Return(void* piece) noexcept {
+        auto* block = reinterpret_cast<Block*>(reinterpret_cast<uintptr_t>(piece) & ~(kBlockBytes - 1));
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (--block->live != 0) return;
+        if (block == current_) {
+            block->used = kHeader;
+            ClearRegions(*block);
+        } else {
+            munmap(block, kBlockBytes);
+        }
+    }
+
+    struct Block {
+        size_t used;   // bytes handed out, from the block's start (the header included)
+        size_t live;   // pieces not yet returned
+        d3d8detail::RegionBounds regions[kRegions];
+    };
+    static constexpr size_t kHeader = RoundUp(sizeof(Block));
+
+private:
+    static void ClearRegions(Block& b) {
+        for (d3d8detail::RegionBounds& r : b.regions) r = d3d8detail::RegionBounds{{0, 0, 0}, {0, 0, 0}, d3d8detail::RegionBounds::Empty, false, 0};
+    }
+
+    // A block at an address that is a multiple of its size: twice the size is mapped and the
+    // parts before and after the aligned block are unmapped.
+    static Block* NewBlock() {
+        void* raw = mmap(nullptr, 2 * kBlockBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (raw == MAP_FAILED) throw std::bad_alloc();
+        const uintptr_t start = reinterpret_cast<uintptr_t>(raw);
+        const uintptr_t aligned = (start + kBlockBytes - 1) & ~(kBlockBytes - 1);
+        if (aligned > start) munmap(raw, aligned - start);
+        const uintptr_t tail = aligned + kBlockBytes, end = start + 2 * kBlockBytes;
+        if (end > tail) munmap(reinterpret_cast<void*>(tail), end - tail);
+        Block* b = new (reinterpret_cast<void*>(aligned)) Block;
+        b->used = kHeader;
+        b->live = 0;
+        ClearRegions(*b);
+        return b;
+    }
+
+    std::mutex mutex_;
+    Block* current_ = nullptr;
+};
+
+BufferBlocks& Blocks() {
+    static BufferBlocks* blocks = new BufferBlocks;   // outlives every buffer, even static ones
+    return *blocks;
+}
+
+// Make hands the size of the bytes to carve to the allocator, and the allocator hands their
+// place to the constructor, through these (the three steps run in a row on one thread).
+thread_local size_t t_bytesWanted = 0;
+thread_local uint8_t* t_carvedBytes = nullptr;
+
+// Carves the shared object (its counts and the buffer) with the bytes wanted right behind it.
+template <class T>
+struct CarvingAllocator {
+    using value_type = T;
+    CarvingAllocator() = default;
+    template <class U>
+    CarvingAllocator(const CarvingAllocator<U>&) {}
+    T* allocate(size_t n) {
+        const size_t head = RoundUp(n * sizeof(T));
+        auto* piece = static_cast<uint8_t*>(Blocks().Carve(head + RoundUp(t_bytesWanted)));
+        t_carvedBytes = piece + head;
+        return reinterpret_cast<T*>(piece);
+    }
+    void deallocate(T* p, size_t) noexcept { Blocks().Return(p); }
+    template <class U>
+    bool operator==(const CarvingAllocator<U>&) const { return true; }
+};
+
+}  // namespace
+
+Direct3DVertexBuffer8::Direct3DVertexBuffer8(int32_t length, int32_t usage, int32_t fvf, int32_t pool)
+    : length_(length < 0 ? 0 : length), usage_(usage), fvf_(fvf), pool_(static_cast<int8_t>(pool)) {
+    // Bytes carved behind the buffer by Make, taken once; otherwise a heap block of its own.
+    data_ = t_carvedBytes;
+    t_carvedBytes = nullptr;
+    ownsData_ = data_ == nullptr;
+    if (ownsData_) data_ = new uint8_t[static_cast<size_t>(length_ > 0 ? length_ : 1)];
+    std::memset(data_, 0, static_cast<size_t>(length_));
+}
+
+std::shared_ptr<Direct3DVertexBuffer8> Direct3DVertexBuffer8::Make(int32_t length, int32_t usage, int32_t fvf,
+                                                                   int32_t pool) {
+    if (length < 0 || static_cast<size_t>(length) > kMaxCarved)
+        return std::make_shared<Direct3DVertexBuffer8>(length, usage, fvf, pool);
+    t_bytesWanted = static_cast<size_t>(length);
+    t_carvedBytes = nullptr;
+    return std::allocate_shared<Direct3DVertexBuffer8>(CarvingAllocator<Direct3DVertexBuffer8>(), length, usage,
+                                                       fvf, pool);
+}
+
+namespace d3d8detail {
+
+RegionBounds* RegionOf(const Direct3DVertexBuffer8& buffer) noexcept {
+    if (buffer.ownsData_) return nullptr;
+    // The buffer object lies in its piece, so in its block.
+    const uintptr_t at = reinterpret_cast<uintptr_t>(&buffer);
+    auto* block = reinterpret_cast<BufferBlocks::Block*>(at & ~(kBlockBytes - 1));
+    return &block->regions[(at & (kBlockBytes - 1)) >> kRegionShift];
+}
+
+}  // namespace d3d8detail
+
+uint8_t* Direct3DVertexBuffer8::Data() {
+    if (d3d8detail::RegionBounds* r = d3d8detail::RegionOf(*this)) r->state = d3d8detail::RegionBounds::Unknown;
+    return data_;
 }
 
 Direct3DVertexBuffer8::~Direct3DVertexBuffer8() {
     if (boundTo_) d3d8detail::StreamReleased(*boundTo_, *this);
+    if (ownsData_) delete[] data_;
 }
 
 Direct3DIndexBuffer8::Direct3DIndexBuffer8(int32_t length, int32_t usage, int32_t format, int32_t pool)
@@ -158,14 +293,17 @@ int32_t CheckCopy(const char* method, const std::shared_ptr<Buffer>& buffer, int
 int32_t D3DVertexBuffer8SetData(const Direct3DVertexBuffer8Ptr& buffer, int32_t offset, int32_t size,
                                 int32_t flags, const void* data) {
     const int32_t code = CheckCopy("D3DVertexBuffer8SetData", buffer, offset, size, flags, data);
-    if (code == D3D_OK && size > 0) std::memcpy(buffer->Data() + offset, data, static_cast<size_t>(size));
+    if (code == D3D_OK && size > 0) {
+        std::memcpy(const_cast<uint8_t*>(std::as_const(*buffer).Data()) + offset, data, static_cast<size_t>(size));
+        d3d8detail::IncludeBuffer(*buffer);
+    }
     return code;
 }
 
 int32_t D3DVertexBuffer8GetData(const Direct3DVertexBuffer8Ptr& buffer, int32_t offset, int32_t size,
                                 int32_t flags, void* data) {
     const int32_t code = CheckCopy("D3DVertexBuffer8GetData", buffer, offset, size, flags, data);
-    if (code == D3D_OK && size > 0) std::memcpy(data, buffer->Data() + offset, static_cast<size_t>(size));
+    if (code == D3D_OK && size > 0) std::memcpy(data, std::as_const(*buffer).Data() + offset, static_cast<size_t>(size));
     return code;
 }
 

@@ -6,6 +6,7 @@
 
 #include "platform/runtime/errors.h"
 #include "platform/win32/backend.h"
+#include "platform/win32/frame_scale.h"
 #include "platform/win32/paint.h"
 #include "platform/win32/state.h"
 
@@ -104,12 +105,8 @@ void PictureBox::ShowFrame(const uint32_t* argb, int32_t width, int32_t height) 
     int32_t w = Width(), h = Height();
     if (!argb || width <= 0 || height <= 0 || w <= 0 || h <= 0) return;
     frame_.resize(static_cast<size_t>(w) * h);
-    // Nearest-pixel scaling of the frame onto the box.
-    for (int32_t y = 0; y < h; ++y) {
-        const uint32_t* src = argb + static_cast<size_t>(static_cast<int64_t>(y) * height / h) * width;
-        uint32_t* dst = frame_.data() + static_cast<size_t>(y) * w;
-        for (int32_t x = 0; x < w; ++x) dst[x] = src[static_cast<int64_t>(x) * width / w] | 0xFF000000u;
-    }
+    static thread_local detail::FrameScaler scaler;
+    scaler.Scale(argb, width, height, frame_.data(), w, h, w);
     Invalidate();
     if (Parent().Loaded()) detail::Repaint(Parent());
 }

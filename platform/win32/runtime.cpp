@@ -7,11 +7,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <new>
+#include <vector>
 
 #include "platform/d3d8/present.h"
 #include "platform/runtime/errors.h"
 #include "platform/runtime/paths.h"
 #include "platform/win32/backend.h"
+#include "platform/win32/frame_scale.h"
 #include "platform/win32/controls.h"
 #include "platform/win32/msgbox.h"
 #include "platform/win32/state.h"
@@ -300,11 +302,15 @@ void PresentToWindow(int32_t hWnd, const uint32_t* argb, int width, int height) 
     auto& st = detail::StateOf(*f);
     int32_t w = f->Width(), h = f->Height();
     if (st.pixels.size() != static_cast<size_t>(w) * h) return;
+    // Scaled to the window, then kept only inside its shape.
+    static thread_local std::vector<uint32_t> scaled;
+    static thread_local detail::FrameScaler scaler;
+    scaled.resize(st.pixels.size());
+    scaler.Scale(argb, width, height, scaled.data(), w, h, w);
     for (int32_t y = 0; y < h; ++y)
         for (int32_t x = 0; x < w; ++x) {
-            uint32_t& px = st.pixels[static_cast<size_t>(y) * w + x];
-            if (st.shape && !st.shape->Contains(x, y)) continue;
-            px = argb[static_cast<size_t>(static_cast<int64_t>(y) * height / h) * width + static_cast<int64_t>(x) * width / w] | 0xFF000000u;
+            const size_t i = static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(x);
+            if (!st.shape || st.shape->Contains(x, y)) st.pixels[i] = scaled[i];
         }
     detail::CurrentBackend().Present(*f);
 }

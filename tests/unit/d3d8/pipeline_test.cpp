@@ -273,6 +273,44 @@ TEST_F(Pipeline, DrawingFromMemoryUnsetsTheStream) {
     EXPECT_THROW(dev->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1), rt::RuntimeError);
 }
 
+// One-triangle buffers made in a row share bounds, and draws from them are passed over while
+// the bounds lie beyond the view: a buffer rewritten into the view (by SetData or through its
+// bytes) and a camera turned towards them must still draw.
+TEST_F(Pipeline, BuffersBeyondTheViewDoNotHideANeighbourMovedIntoIt) {
+    dev->SetRenderState(D3DRS_LIGHTING, 0);
+    dev->SetVertexShader(kWorldFVF);
+    const uint32_t yellow = 0xFFFFFF00u;
+    const std::vector<WorldVertex> behind = {{-20, 20, -5, yellow, 0, 0}, {20, 20, -5, yellow, 0, 0}, {0, -20, -5, yellow, 0, 0}};
+    std::vector<Direct3DVertexBuffer8Ptr> vbs;
+    for (int i = 0; i < 200; ++i) vbs.push_back(MakeBuffer(*dev, behind, kWorldFVF));
+    auto drawAll = [&] {
+        for (const auto& vb : vbs) {
+            dev->SetStreamSource(0, vb, 24);
+            dev->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1);
+        }
+    };
+    drawAll();
+    EXPECT_EQ(At(4, 4), 0xFF0000FFu);   // all behind the camera
+    const std::vector<WorldVertex> red = {{-20, 20, 2, 0xFFFF0000u, 0, 0}, {20, 20, 2, 0xFFFF0000u, 0, 0}, {0, -20, 2, 0xFFFF0000u, 0, 0}};
+    D3DVertexBuffer8SetData(vbs[20], 0, 72, 0, red.data());
+    drawAll();
+    EXPECT_EQ(At(4, 4), 0xFFFF0000u);
+    std::vector<WorldVertex> green = red;
+    for (WorldVertex& v : green) v.z = 1.5f, v.color = 0xFF00FF00u;
+    std::memcpy(vbs[150]->Data(), green.data(), 72);
+    drawAll();
+    EXPECT_EQ(At(4, 4), 0xFF00FF00u);
+    // Turned half a turn, the camera faces the others, nearer than the red and green ones were.
+    D3DMATRIX turn;
+    D3DXMatrixRotationY(turn, 3.14159265f);
+    dev->SetTransform(D3DTS_VIEW, turn);
+    vbs.erase(vbs.begin() + 20);
+    vbs.erase(vbs.begin() + 149);
+    dev->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, static_cast<int32_t>(0xFF0000FFu), 1.0f, 0);
+    drawAll();
+    EXPECT_EQ(At(4, 4), yellow);
+}
+
 TEST_F(Pipeline, ABufferReleasedWhileBoundStillDrawsWhatItHeld) {
     // The device keeps what it draws from: the caller may drop its reference after binding.
     dev->SetRenderState(D3DRS_LIGHTING, 0);

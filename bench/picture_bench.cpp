@@ -1,0 +1,48 @@
+// The cost of showing a frame in the game's picture box: the 640 x 480 back buffer shrunk to
+// 402 x 302 with the area filter alone (BM_ShrinkFrame), and the whole PresentToWindow of the
+// headless run time, which also repaints the box into its window (BM_PresentToPictureBox).
+// Compare with a frame of game_bench at the Labyrinth.
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/win32/frame_scale.h"
+#include "platform/win32/headless/headless.h"
+#include "platform/win32/win32.h"
+
+namespace {
+
+std::vector<uint32_t> Frame() {
+    std::vector<uint32_t> f(640 * 480);
+    uint32_t seed = 1;
+    for (uint32_t& p : f) p = seed = seed * 1664525u + 1013904223u;
+    return f;
+}
+
+void BM_ShrinkFrame(benchmark::State& state) {
+    const std::vector<uint32_t> frame = Frame();
+    std::vector<uint32_t> box(402 * 302);
+    rt::detail::FrameScaler scaler;
+    for (auto _ : state) {
+        scaler.Scale(frame.data(), 640, 480, box.data(), 402, 302, 402);
+        benchmark::DoNotOptimize(box.data());
+    }
+}
+BENCHMARK(BM_ShrinkFrame)->Unit(benchmark::kMicrosecond);
+
+struct Window : rt::Form {
+    Window() : Form("ShrinkBenchWindow") { ClientSize(500, 370); }
+    rt::PictureBox pic{*this, "pic", 48, 34, 402, 302};
+};
+
+void BM_PresentToPictureBox(benchmark::State& state) {
+    rt::headless::Use();
+    auto& w = rt::FormOf<Window>();
+    w.Show();
+    const std::vector<uint32_t> frame = Frame();
+    for (auto _ : state) rt::PresentToWindow(w.pic.hWnd(), frame.data(), 640, 480);
+}
+BENCHMARK(BM_PresentToPictureBox)->Unit(benchmark::kMicrosecond);
+
+}  // namespace

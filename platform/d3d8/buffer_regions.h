@@ -1,0 +1,43 @@
+// Bounds kept for the small vertex buffers carved side by side from shared blocks: the buffers
+// whose place starts in one 8 KiB region of a block (about sixty one-triangle buffers, made one
+// after another, so usually neighbours in the world) share a box around all their positions.
+// A draw from such a buffer is passed over at once when the whole box lies beyond one side of
+// the view volume, a verdict worked out once per region and transform instead of per triangle.
+#pragma once
+#include <cstdint>
+
+#include "platform/d3d8/d3d8types.h"
+
+class Direct3DVertexBuffer8;
+
+namespace d3d8detail {
+
+struct RegionBounds {
+    enum State : uint8_t {
+        Empty,     // no buffer yet
+        Known,     // every position of its buffers lies in lo..hi
+        Unknown,   // a buffer without positions, with positions that are not finite, or
+                   // written where the region cannot see it: never passed over in bulk
+    };
+    float lo[3], hi[3];
+    State state;
+    bool outside;      // the verdict for the transform numbered `stamp`
+    uint64_t stamp;    // 0: no verdict
+};
+
+// The region of a carved buffer; null for a buffer whose bytes are on the heap.
+RegionBounds* RegionOf(const Direct3DVertexBuffer8& buffer) noexcept;
+
+// Widens the buffer's region to the positions it now holds (its format's vertices one after
+// another), or makes the region Unknown when they cannot be read as positions.
+void IncludeBuffer(const Direct3DVertexBuffer8& buffer) noexcept;
+
+// A number for a newly computed transform, never given before and never 0.
+uint64_t NewTransformStamp() noexcept;
+
+// True when every point of the region's box is, by a margin larger than any rounding of the
+// transform, beyond one of the six sides of the view volume (x < -w, x > w, y < -w, y > w,
+// z < 0, z > w) after `m`: then each vertex drawn from it would be rejected one by one.
+bool BoxBeyondOneSide(const RegionBounds& r, const D3DMATRIX& m) noexcept;
+
+}  // namespace d3d8detail
