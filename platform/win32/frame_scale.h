@@ -10,11 +10,13 @@ namespace rt::detail {
 
 class FrameScaler {
 public:
-    // `wide` lets a shrink of at most 2 on both axes run with 256-bit vectors when the processor
-    // has AVX2; the result is the same bit for bit either way.
-    explicit FrameScaler(bool wide = true);
-    // True when shrinks may take the 256-bit path on this processor.
-    bool Wide() const { return wide_; }
+    // The widest vectors a shrink may use. A shrink of at most about 1.75 on both axes runs eight
+    // pixels at a time with AVX2 or sixteen with AVX-512 (BW and VBMI) when the processor has
+    // them, otherwise two at a time with SSE2; the pixels are the same bit for bit on every path.
+    enum class Vectors { Sse2, Avx2, Avx512 };
+    explicit FrameScaler(Vectors widest = Vectors::Avx512);
+    // The widest vectors this scaler uses on this processor.
+    Vectors Uses() const { return vectors_; }
 
     // Scales the frame `src` (srcW x srcH pixels, 0xAARRGGBB, rows srcW apart) to dstW x dstH
     // pixels at `dst` (rows dstStride apart). The result is opaque (alpha 0xFF). Nothing is
@@ -39,26 +41,29 @@ private:
         std::vector<uint16_t> pairs;
         void Build(int32_t srcSize, int32_t dstSize);
     };
-    // The columns laid out for the 256-bit path, eight destination pixels a block: the first
-    // source pixel of each half block's eight-pixel window, and per block the window position
-    // of each pixel's three taps (for a dword permute) and their weights as bytes, in the order
-    // the byte interleave leaves the pixels in (see ScaleWide).
-    struct WideCols {
-        int32_t src = 0, dst = 0;
+    // The columns laid out for the wide paths, in blocks of `width` (8 or 16) destination
+    // pixels, each block (for AVX2 each half block) taking its taps from a window of source
+    // pixels that starts at its first pixel's first tap: per window its first pixel, per block
+    // the window position of each pixel's taps (dword indices for AVX2, byte indices for
+    // AVX-512) and the weights as bytes, in the order the byte shuffles leave the pixels in.
+    struct Blocks {
+        int32_t src = 0, dst = 0, width = 0;
         bool ok = false;              // every block's taps fit its windows, no weight is 256
-        std::vector<int32_t> base;    // two a block
-        std::vector<int32_t> index;   // 3 x 8 a block
-        std::vector<uint8_t> weight;  // 4 x 32 a block
-        void Build(const Axis& cols);
+        std::vector<int32_t> base;
+        std::vector<uint8_t> index;
+        std::vector<uint8_t> weight;
+        void Build(const Axis& cols, int32_t blockWidth);
     };
-    void ScaleWide(const uint32_t* src, int32_t srcW, int32_t srcH, uint32_t* dst, int32_t dstW, int32_t dstH,
+    void ScaleAvx2(const uint32_t* src, int32_t srcW, int32_t srcH, uint32_t* dst, int32_t dstW, int32_t dstH,
                    int32_t dstStride);
+    void ScaleAvx512(const uint32_t* src, int32_t srcW, int32_t srcH, uint32_t* dst, int32_t dstW, int32_t dstH,
+                     int32_t dstStride);
 
-    bool wide_;
+    Vectors vectors_;
     Axis cols_, rows_;
-    WideCols wideCols_;
+    Blocks blocks_;
     std::vector<uint64_t> row_;    // one row blended over the rows' taps, 16 bits a channel
-    std::vector<uint32_t> row8_;   // the same in 8 bits a channel, each byte offset by 0x80
+    std::vector<uint32_t> row8_;   // the same for the wide paths (see ScaleAvx2)
 };
 
 }  // namespace rt::detail
