@@ -208,9 +208,10 @@ void FrameScaler::Scale(const uint32_t* src, int32_t srcW, int32_t srcH, uint32_
     }
 }
 
-// A block whose taps reach past its windows (a shrink by much more than 1.6 across), or a
-// weight of 256, leaves the wide paths off. The weights are bytes in pairs as the wide paths
-// multiply them: the first two taps', then the third's with the rounding (see there).
+// A block whose taps reach past its windows (a shrink across by more than about 1.66 for
+// AVX2, 1.85 for AVX-512), or a weight of 256, leaves the wide paths off. The weights are
+// bytes in pairs as the wide paths multiply them: the first two taps', then the third's with
+// the rounding (see below).
 void FrameScaler::Blocks::Build(const Axis& cols, int32_t blockWidth) {
     if (src == cols.src && dst == cols.dst && width == blockWidth) return;
     src = cols.src;
@@ -303,7 +304,8 @@ inline uint32_t DownOne(const uint32_t* const* r, const uint16_t* w, int32_t x) 
 }
 // The second pass's remainder.
 inline uint32_t AcrossOne(const uint32_t* p, const uint16_t* w) {
-    const uint64_t sum = kHalf + Spread(p[0] ^ kFlip) * w[0] + Spread(p[1] ^ kFlip) * w[1] + Spread(p[2] ^ kFlip) * w[2];
+    const uint64_t sum =
+        kHalf + Spread(p[0] ^ kFlip) * w[0] + Spread(p[1] ^ kFlip) * w[1] + Spread(p[2] ^ kFlip) * w[2];
     return Gather((sum >> 8) & kChannels) | kOpaque;
 }
 }  // namespace
@@ -345,7 +347,8 @@ void FrameScaler::ScaleAvx2(const uint32_t* src, int32_t srcW, int32_t srcH, uin
             __m256i lo = _mm256_maddubs_epi16(first, _mm256_unpacklo_epi8(a, b));
             __m256i hi = _mm256_maddubs_epi16(first, _mm256_unpackhi_epi8(a, b));
             if (rw[2]) {
-                const __m256i c = _mm256_xor_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(r[2] + x)), flip);
+                const __m256i c =
+                    _mm256_xor_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(r[2] + x)), flip);
                 lo = _mm256_add_epi16(lo, _mm256_maddubs_epi16(third, _mm256_unpacklo_epi8(c, one)));
                 hi = _mm256_add_epi16(hi, _mm256_maddubs_epi16(third, _mm256_unpackhi_epi8(c, one)));
             } else {
@@ -373,14 +376,17 @@ void FrameScaler::ScaleAvx2(const uint32_t* src, int32_t srcW, int32_t srcH, uin
             const __m256i t2 = Taps8(a, b, _mm256_loadu_si256(index + 2));
             __m256i lo = _mm256_maddubs_epi16(_mm256_loadu_si256(weight), _mm256_unpacklo_epi8(t0, t1));
             __m256i hi = _mm256_maddubs_epi16(_mm256_loadu_si256(weight + 1), _mm256_unpackhi_epi8(t0, t1));
-            lo = _mm256_add_epi16(lo, _mm256_maddubs_epi16(_mm256_loadu_si256(weight + 2), _mm256_unpacklo_epi8(t2, one)));
-            hi = _mm256_add_epi16(hi, _mm256_maddubs_epi16(_mm256_loadu_si256(weight + 3), _mm256_unpackhi_epi8(t2, one)));
+            lo = _mm256_add_epi16(lo, _mm256_maddubs_epi16(_mm256_loadu_si256(weight + 2),
+                                                           _mm256_unpacklo_epi8(t2, one)));
+            hi = _mm256_add_epi16(hi, _mm256_maddubs_epi16(_mm256_loadu_si256(weight + 3),
+                                                           _mm256_unpackhi_epi8(t2, one)));
             const __m256i px = _mm256_packs_epi16(_mm256_srai_epi16(lo, 8), _mm256_srai_epi16(hi, 8));
             _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + j), _mm256_xor_si256(px, flip));
         }
 #endif
         for (; j < dstW; ++j)
-            out[j] = AcrossOne(v + cols_.taps[static_cast<size_t>(j)].first, cols_.weights.data() + static_cast<size_t>(j) * kTaps);
+            out[j] = AcrossOne(v + cols_.taps[static_cast<size_t>(j)].first,
+                               cols_.weights.data() + static_cast<size_t>(j) * kTaps);
     }
 }
 
