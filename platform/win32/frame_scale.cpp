@@ -341,12 +341,13 @@ void FrameScaler::ScaleAvx2(const uint32_t* src, int32_t srcW, int32_t srcH, uin
 #if defined(QV_FRAME_SCALE_WIDE)
         const __m256i first = _mm256_set1_epi64x(static_cast<long long>(FirstPair(rw)));
         const __m256i third = _mm256_set1_epi64x(static_cast<long long>(ThirdPair(rw)));
+        const bool three = rw[2] != 0;
         for (; x + 8 <= srcW; x += 8) {
             const __m256i a = _mm256_xor_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(r[0] + x)), flip);
             const __m256i b = _mm256_xor_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(r[1] + x)), flip);
             __m256i lo = _mm256_maddubs_epi16(first, _mm256_unpacklo_epi8(a, b));
             __m256i hi = _mm256_maddubs_epi16(first, _mm256_unpackhi_epi8(a, b));
-            if (rw[2]) {
+            if (three) {
                 const __m256i c =
                     _mm256_xor_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(r[2] + x)), flip);
                 lo = _mm256_add_epi16(lo, _mm256_maddubs_epi16(third, _mm256_unpacklo_epi8(c, one)));
@@ -418,13 +419,14 @@ __attribute__((target("avx512bw,avx512vbmi"))) void Down512(const uint32_t* src,
     const __m512i top = _mm512_load_si512(kTopsUnpacked.at);
     const __m512i pair = _mm512_set1_epi64(static_cast<long long>(FirstPair(w)));
     const __m512i third = _mm512_set1_epi64(static_cast<long long>(ThirdPair(w)));
+    const bool three = w[2] != 0;
     int32_t x = 0;
     for (; x + 16 <= srcW; x += 16) {
         const __m512i a = _mm512_xor_si512(_mm512_loadu_si512(r[0] + x), flip);
         const __m512i b = _mm512_xor_si512(_mm512_loadu_si512(r[1] + x), flip);
         __m512i lo = _mm512_maddubs_epi16(pair, _mm512_unpacklo_epi8(a, b));
         __m512i hi = _mm512_maddubs_epi16(pair, _mm512_unpackhi_epi8(a, b));
-        if (w[2]) {
+        if (three) {
             const __m512i c = _mm512_xor_si512(_mm512_loadu_si512(r[2] + x), flip);
             lo = _mm512_add_epi16(lo, _mm512_maddubs_epi16(third, _mm512_unpacklo_epi8(c, one)));
             hi = _mm512_add_epi16(hi, _mm512_maddubs_epi16(third, _mm512_unpackhi_epi8(c, one)));
