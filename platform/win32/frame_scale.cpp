@@ -101,6 +101,14 @@ void FrameScaler::Axis::Build(int32_t srcSize, int32_t dstSize) {
     }
 }
 
+const uint16_t* FrameScaler::RowTaps(const uint32_t* src, int32_t srcW, int32_t srcH, int32_t y,
+                                     const uint32_t* (&r)[3]) const {
+    const Taps& t = rows_.taps[static_cast<size_t>(y)];
+    for (int32_t k = 0; k < kTaps; ++k)
+        r[k] = src + static_cast<size_t>(std::min(t.first + k, srcH - 1)) * static_cast<size_t>(srcW);
+    return rows_.weights.data() + t.weight;
+}
+
 void FrameScaler::Scale(const uint32_t* src, int32_t srcW, int32_t srcH, uint32_t* dst, int32_t dstW, int32_t dstH,
                         int32_t dstStride) {
     if (!src || !dst || srcW <= 0 || srcH <= 0 || dstW <= 0 || dstH <= 0) return;
@@ -132,10 +140,8 @@ void FrameScaler::Scale(const uint32_t* src, int32_t srcW, int32_t srcH, uint32_
     for (int32_t y = 0; y < dstH; ++y) {
         // Down: the source rows this row covers, blended into one row of 16-bit channels.
         const Taps& rt = rows_.taps[static_cast<size_t>(y)];
-        const uint16_t* rw = rows_.weights.data() + rt.weight;
         const uint32_t* r[kTaps];
-        for (int32_t k = 0; k < kTaps; ++k)
-            r[k] = src + static_cast<size_t>(std::min(rt.first + k, srcH - 1)) * static_cast<size_t>(srcW);
+        const uint16_t* rw = RowTaps(src, srcW, srcH, y, r);
         int32_t x = 0;
         if (three) {
 #if defined(__SSE2__)
@@ -332,11 +338,8 @@ void FrameScaler::ScaleAvx2(const uint32_t* src, int32_t srcW, int32_t srcH, uin
 #endif
     for (int32_t y = 0; y < dstH; ++y) {
         // Down: the source rows this row covers, blended into one row of 8-bit channels.
-        const Taps& rt = rows_.taps[static_cast<size_t>(y)];
-        const uint16_t* rw = rows_.weights.data() + rt.weight;
         const uint32_t* r[kTaps];
-        for (int32_t k = 0; k < kTaps; ++k)
-            r[k] = src + static_cast<size_t>(std::min(rt.first + k, srcH - 1)) * static_cast<size_t>(srcW);
+        const uint16_t* rw = RowTaps(src, srcW, srcH, y, r);
         int32_t x = 0;
 #if defined(QV_FRAME_SCALE_WIDE)
         const __m256i first = _mm256_set1_epi64x(static_cast<long long>(FirstPair(rw)));
@@ -407,13 +410,10 @@ constexpr Bytes64 TopBytes(bool unpacked) {
 }
 constexpr Bytes64 kTopsUnpacked = TopBytes(true), kTopsInOrder = TopBytes(false);
 
-// The first pass for one destination row, sixteen pixels at a time: the source rows from
-// `first` (the last repeated past the end) blended with weights `w` into `v`.
-__attribute__((target("avx512bw,avx512vbmi"))) void Down512(const uint32_t* src, int32_t srcW, int32_t srcH,
-                                                             int32_t first, const uint16_t* w, uint32_t* v) {
-    const uint32_t* r[kTaps];
-    for (int32_t k = 0; k < kTaps; ++k)
-        r[k] = src + static_cast<size_t>(std::min(first + k, srcH - 1)) * static_cast<size_t>(srcW);
+// The first pass for one destination row, sixteen pixels at a time: the source rows `r`
+// blended with weights `w` into `v`.
+__attribute__((target("avx512bw,avx512vbmi"))) void Down512(const uint32_t* const* r, const uint16_t* w,
+                                                             int32_t srcW, uint32_t* v) {
     const __m512i flip = _mm512_set1_epi32(static_cast<int>(kFlip)), one = _mm512_set1_epi32(static_cast<int>(kOne));
     const __m512i round = _mm512_set1_epi64(static_cast<long long>(kRound));
     const __m512i top = _mm512_load_si512(kTopsUnpacked.at);
@@ -473,9 +473,12 @@ void FrameScaler::ScaleAvx512(const uint32_t* src, int32_t srcW, int32_t srcH, u
         const int32_t rows = std::min(2, dstH - y);
         uint32_t* out[2] = {dst + static_cast<size_t>(y) * static_cast<size_t>(dstStride), nullptr};
         for (int32_t h = 0; h < rows; ++h) {
-            const Taps& rt = rows_.taps[static_cast<size_t>(y + h)];
+            const uint32_t* r[kTaps];
+            const uint16_t* rw = RowTaps(src, srcW, srcH, y + h, r);
 #if defined(QV_FRAME_SCALE_WIDE)
-            Down512(src, srcW, srcH, rt.first, rows_.weights.data() + rt.weight, v[h]);
+            Down512(r, rw, srcW, v[h]);
+#else
+            for (int32_t x = 0; x < srcW; ++x) v[h][x] = DownOne(r, rw, x);
 #endif
             out[h] = dst + static_cast<size_t>(y + h) * static_cast<size_t>(dstStride);
         }

@@ -56,6 +56,9 @@ private:
         std::vector<uint8_t> weight;
         void Build(const Axis& cols, int32_t blockWidth);
     };
+    // The source rows destination row `y` takes (the last row standing in for rows past the
+    // end, which come with weight 0) into `r`; returns their weights.
+    const uint16_t* RowTaps(const uint32_t* src, int32_t srcW, int32_t srcH, int32_t y, const uint32_t* (&r)[3]) const;
     void ScaleAvx2(const uint32_t* src, int32_t srcW, int32_t srcH, uint32_t* dst, int32_t dstW, int32_t dstH,
                    int32_t dstStride);
     void ScaleAvx512(const uint32_t* src, int32_t srcW, int32_t srcH, uint32_t* dst, int32_t dstW, int32_t dstH,
