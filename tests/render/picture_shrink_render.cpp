@@ -109,6 +109,38 @@ TEST(PictureShrink, RampsKeepTheirValueAtEveryDestinationPixel) {
     }
 }
 
+// The AVX2 and AVX-512 paths give the same pixels as the SSE2 and scalar ones, bit for bit, at
+// the box's size and at sizes whose rows or columns leave a remainder after the blocks, into
+// rows wider than the picture.
+TEST(PictureShrink, TheWidePathsMatchTheNarrowOneBitForBit) {
+    using V = rt::detail::FrameScaler::Vectors;
+    rt::detail::FrameScaler narrow(V::Sse2);
+    ASSERT_EQ(narrow.Uses(), V::Sse2);
+    const int sizes[][4] = {{640, 480, 402, 302}, {640, 480, 401, 301}, {643, 479, 403, 300},
+                            {17, 13, 9, 10},      {640, 480, 330, 250}, {100, 40, 63, 21}};
+    int compared = 0;
+    for (const V vectors : {V::Avx2, V::Avx512}) {
+        rt::detail::FrameScaler wide(vectors);
+        if (wide.Uses() != vectors) continue;   // not on this processor
+        ++compared;
+        uint32_t seed = 7;
+        for (const auto& size : sizes) {
+            const int sw = size[0], sh = size[1], dw = size[2], dh = size[3], stride = dw + 5;
+            std::vector<uint32_t> frame(static_cast<size_t>(sw) * sh);
+            for (uint32_t& p : frame) p = seed = seed * 1664525u + 1013904223u;
+            // Runs of black and white as well, where the sums reach their extremes.
+            for (size_t i = 0; i < frame.size() / 2; ++i) frame[i] = (i / 3) % 2 ? 0xFFFFFFFFu : 0u;
+            std::vector<uint32_t> a(static_cast<size_t>(stride) * dh, 1u), b(a);
+            wide.Scale(frame.data(), sw, sh, a.data(), dw, dh, stride);
+            narrow.Scale(frame.data(), sw, sh, b.data(), dw, dh, stride);
+            for (size_t i = 0; i < a.size(); ++i)
+                ASSERT_EQ(a[i], b[i]) << (vectors == V::Avx2 ? "AVX2 " : "AVX-512 ") << sw << " x " << sh << " to "
+                                      << dw << " x " << dh << " at " << i % stride << ", " << i / stride;
+        }
+    }
+    if (compared == 0) GTEST_SKIP() << "neither AVX2 nor AVX-512 on this processor";
+}
+
 TEST(PictureShrink, AFrameOfTheBoxSizeIsCopiedUnchangedAndOpaque) {
     rt::detail::FrameScaler scaler;
     std::vector<uint32_t> frame(static_cast<size_t>(kBoxW) * kBoxH), box(frame.size());
