@@ -125,6 +125,12 @@ struct FormState {
 FormState& StateOf(Form& form);
 // Composes the window's pixels (background, picture, controls) when dirty and presents them.
 void Repaint(Form& form, bool force = false);
+// Shows a control that paints every pixel of its rectangle (a picture box with a frame) without
+// composing the rest of the window again: its pixels go over the window's last picture, the
+// shape is applied to its rectangle alone, and the window is shown. While other changes of the
+// window wait, or a control painted after it overlaps it, the whole window is repainted instead,
+// so the picture is always the one a whole repaint gives.
+void RepaintOpaqueControl(Form& form, Control& ctl);
 void RepaintAll();
 // Sets the position the window system moved a window to, without moving it again.
 void SetPositionFromSystem(Form& form, int32_t left, int32_t top);

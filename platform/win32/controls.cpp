@@ -2,6 +2,7 @@
 #include "platform/win32/controls.h"
 
 #include <algorithm>
+#include <cstring>
 #include <map>
 
 #include "platform/runtime/errors.h"
@@ -107,8 +108,8 @@ void PictureBox::ShowFrame(const uint32_t* argb, int32_t width, int32_t height) 
     frame_.resize(static_cast<size_t>(w) * h);
     static thread_local detail::FrameScaler scaler;
     scaler.Scale(argb, width, height, frame_.data(), w, h, w);
-    Invalidate();
-    if (Parent().Loaded()) detail::Repaint(Parent());
+    if (Parent().Loaded()) detail::RepaintOpaqueControl(Parent(), *this);
+    else Invalidate();
 }
 
 void PictureBox::Paint(uint32_t* argb, int32_t stride, int32_t clientW, int32_t clientH) {
@@ -117,11 +118,13 @@ void PictureBox::Paint(uint32_t* argb, int32_t stride, int32_t clientW, int32_t 
         detail::FillRect(c, Left(), Top(), Left() + Width(), Top() + Height(), detail::ToArgb(backColor_));
         return;
     }
-    int32_t x0 = std::max(Left(), 0), x1 = std::min(Left() + Width(), clientW);
-    int32_t y0 = std::max(Top(), 0), y1 = std::min(Top() + Height(), clientH);
+    const int32_t left = Left(), top = Top(), w = Width();
+    const int32_t x0 = std::max(left, 0), x1 = std::min(left + w, clientW);
+    const int32_t y0 = std::max(top, 0), y1 = std::min(top + Height(), clientH);
+    if (x0 >= x1) return;
     for (int32_t y = y0; y < y1; ++y)
-        for (int32_t x = x0; x < x1; ++x)
-            argb[static_cast<size_t>(y) * stride + x] = frame_[static_cast<size_t>(y - Top()) * Width() + (x - Left())];
+        std::memcpy(argb + static_cast<size_t>(y) * stride + x0,
+                    frame_.data() + static_cast<size_t>(y - top) * w + (x0 - left), sizeof(uint32_t) * (x1 - x0));
 }
 
 void PictureBox::MouseUp(int16_t, int16_t, int32_t x, int32_t y) {

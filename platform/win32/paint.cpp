@@ -49,6 +49,31 @@ textrender::Font* FontFor(const StdFont& f) {
     return it->second.get();
 }
 
+// Clears the pixels of the rectangle [left, right) x [top, bottom) of a window `w` pixels wide
+// that lie outside its shape, row by row along the shape's bands.
+void ClearOutsideShape(FormState& st, int32_t w, int32_t left, int32_t top, int32_t right, int32_t bottom) {
+    const auto& bands = st.shape->Bands();
+    size_t b = 0;
+    for (int32_t y = top; y < bottom; ++y) {
+        while (b < bands.size() && bands[b].y1 <= y) ++b;
+        uint32_t* row = st.pixels.data() + static_cast<size_t>(y) * w;
+        int32_t x = left;
+        if (b < bands.size() && bands[b].y0 <= y) {
+            for (const Span& sp : bands[b].spans) {
+                int32_t x0 = std::clamp(sp.x0, left, right), x1 = std::clamp(sp.x1, left, right);
+                if (x0 > x) std::fill(row + x, row + x0, 0u);
+                x = std::max(x, x1);
+            }
+        }
+        if (x < right) std::fill(row + x, row + right, 0u);
+    }
+}
+
+bool Overlap(const Control& a, const Control& b) {
+    return a.Left() < b.Left() + b.Width() && b.Left() < a.Left() + a.Width() && a.Top() < b.Top() + b.Height() &&
+           b.Top() < a.Top() + a.Height();
+}
+
 }  // namespace
 
 void DrawTextLine(const Canvas& c, int32_t x, int32_t y, const std::string& text, const StdFont& font,
@@ -78,25 +103,34 @@ void Repaint(Form& form, bool force) {
         for (int32_t x = 0; x < pw; ++x) st.pixels[y * w + x] = pic.Pixels[y * pic.Width + x] | 0xFF000000u;
     for (Control* ctl : form.Controls())
         if (ctl->Visible()) ctl->Paint(st.pixels.data(), w, w, h);
-    if (st.shape) {
-        // Clear what lies outside the shape, row by row along the bands.
-        const auto& bands = st.shape->Bands();
-        size_t b = 0;
-        for (int32_t y = 0; y < h; ++y) {
-            while (b < bands.size() && bands[b].y1 <= y) ++b;
-            uint32_t* row = st.pixels.data() + static_cast<size_t>(y) * w;
-            int32_t x = 0;
-            if (b < bands.size() && bands[b].y0 <= y) {
-                for (const Span& sp : bands[b].spans) {
-                    int32_t x0 = std::clamp(sp.x0, 0, w), x1 = std::clamp(sp.x1, 0, w);
-                    if (x0 > x) std::fill(row + x, row + x0, 0u);
-                    x = std::max(x, x1);
-                }
-            }
-            if (x < w) std::fill(row + x, row + w, 0u);
-        }
-    }
+    if (st.shape) ClearOutsideShape(st, w, 0, 0, w, h);
     st.dirty = false;
+    CurrentBackend().Present(form);
+}
+
+void RepaintOpaqueControl(Form& form, Control& ctl) {
+    FormState& st = StateOf(form);
+    if (!st.created) {
+        st.dirty = true;
+        return;
+    }
+    const int32_t w = form.Width(), h = form.Height();
+    bool alone = !st.dirty && st.pixels.size() == static_cast<size_t>(w) * h && ctl.Visible();
+    bool after = false;
+    for (Control* c : form.Controls()) {
+        if (!alone) break;
+        if (c == &ctl) after = true;
+        else if (after && c->Visible() && Overlap(*c, ctl)) alone = false;
+    }
+    if (!alone) {
+        st.dirty = true;
+        Repaint(form);
+        return;
+    }
+    ctl.Paint(st.pixels.data(), w, w, h);
+    const int32_t left = std::clamp(ctl.Left(), 0, w), right = std::clamp(ctl.Left() + ctl.Width(), 0, w);
+    const int32_t top = std::clamp(ctl.Top(), 0, h), bottom = std::clamp(ctl.Top() + ctl.Height(), 0, h);
+    if (st.shape && left < right) ClearOutsideShape(st, w, left, top, right, bottom);
     CurrentBackend().Present(form);
 }
 

@@ -8,6 +8,7 @@
 #include <SDL.h>
 
 #include "platform/runtime/errors.h"
+#include "platform/win32/backend.h"
 #include "platform/win32/headless/headless.h"
 #include "platform/win32/sdl/keymap.h"
 #include "platform/win32/win32.h"
@@ -128,6 +129,47 @@ TEST_F(Runtime, PresentedFrameIsScaledIntoThePictureBox) {
     EXPECT_EQ(px[100 * 500 + 47], before[100 * 500 + 47]);  // outside the box untouched
     EXPECT_EQ(px[(34 + 302) * 500 + 100], before[(34 + 302) * 500 + 100]);
     rt::PresentToWindow(0x7777, frame.data(), 640, 480);  // unknown handle: ignored
+}
+
+// A frame shown in a picture box repaints the box alone when nothing else in the window has
+// changed; whichever way it goes, the window then holds what a whole repaint gives: the shape
+// still cuts the box, a control painted after the box stays on top of it, and a change waiting
+// elsewhere in the window is shown as well.
+TEST_F(Runtime, AFrameInThePictureBoxLeavesTheWindowAsAWholeRepaintWould) {
+    struct Shaped : rt::Form {
+        Shaped() : Form("Shaped") {
+            ClientSize(200, 150);
+            Move(0, 0);
+            cover.BackColor(rt::RGB(0, 128, 0));
+        }
+        rt::PictureBox pic{*this, "pic", 10, 10, 120, 100};
+        rt::PictureBox cover{*this, "cover", 100, 20, 60, 20};  // painted after pic, over its edge
+    };
+    auto& f = rt::FormOf<Shaped>();
+    f.cover.Visible(false);
+    f.Show();
+    const POINTAPI corners[] = {{0, 0}, {200, 0}, {40, 150}};  // cuts across the box
+    SetWindowRgn(f.hWnd(), CreatePolygonRgn(corners, 3, ALTERNATE), 1);
+    rt::detail::Repaint(f, true);
+    std::vector<uint32_t> frame(640 * 480);
+    for (size_t i = 0; i < frame.size(); ++i) frame[i] = 0xFF000000u | static_cast<uint32_t>(i * 2654435761u >> 8);
+    auto showAndCompare = [&](const char* what) {
+        rt::PresentToWindow(f.pic.hWnd(), frame.data(), 640, 480);
+        const auto shown = rt::headless::WindowPixels(f);
+        rt::detail::Repaint(f, true);
+        EXPECT_EQ(shown, rt::headless::WindowPixels(f)) << what;
+        for (uint32_t& px : frame) px = ~px | 0xFF000000u;  // another picture for the next show
+    };
+    showAndCompare("the box alone");
+    EXPECT_EQ(rt::headless::WindowPixels(f)[100 * 200 + 199], 0u);  // outside the shape: cleared
+    f.cover.Visible(true);
+    rt::detail::Repaint(f, true);
+    showAndCompare("a control painted over the box");
+    f.cover.Visible(false);
+    rt::detail::Repaint(f, true);
+    f.BackColor(rt::RGB(255, 0, 255));
+    showAndCompare("a change waiting elsewhere");
+    EXPECT_EQ(rt::headless::WindowPixels(f)[140 * 200 + 45], 0xFFFF00FFu);
 }
 
 TEST_F(Runtime, ScreenIsNinetySixDotsPerInch) {
