@@ -4,11 +4,10 @@
 // A draw from such a buffer is passed over at once when the whole box lies beyond one side of
 // the view volume, a verdict worked out once per region and transform instead of per triangle.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
-#include "platform/d3d8/d3d8types.h"
-
-class Direct3DVertexBuffer8;
+#include "platform/d3d8/d3d8.h"
 
 namespace d3d8detail {
 
@@ -25,8 +24,26 @@ struct RegionBounds {
     uint64_t stamp;    // 0: no verdict
 };
 
+// The blocks small buffers are carved from (objects.cpp): kBlockBytes each, at an address that
+// is a multiple of their size, so that a piece finds its block from its own address. The
+// header holds the bounds of each 8 KiB region.
+constexpr size_t kBlockBytes = size_t{1} << 20;
+constexpr int kRegionShift = 13;
+constexpr size_t kRegions = kBlockBytes >> kRegionShift;
+struct BlockHeader {
+    size_t used;   // bytes handed out, from the block's start (the header included)
+    size_t live;   // pieces not yet returned
+    RegionBounds regions[kRegions];
+};
+
 // The region of a carved buffer; null for a buffer whose bytes are on the heap.
-RegionBounds* RegionOf(const Direct3DVertexBuffer8& buffer) noexcept;
+inline RegionBounds* RegionOf(const Direct3DVertexBuffer8& buffer) noexcept {
+    if (buffer.ownsData_) return nullptr;
+    // The buffer object lies in its piece, so in its block.
+    const uintptr_t at = reinterpret_cast<uintptr_t>(&buffer);
+    auto* block = reinterpret_cast<BlockHeader*>(at & ~(kBlockBytes - 1));
+    return &block->regions[(at & (kBlockBytes - 1)) >> kRegionShift];
+}
 
 // Widens the buffer's region to the positions it now holds (its format's vertices one after
 // another), or makes the region Unknown when they cannot be read as positions.

@@ -227,7 +227,7 @@ namespace d3d8detail {
 struct DeviceState;
 struct RegionBounds;
 void StreamReleased(DeviceState& device, const Direct3DVertexBuffer8& buffer) noexcept;
-RegionBounds* RegionOf(const Direct3DVertexBuffer8& buffer) noexcept;
+inline RegionBounds* RegionOf(const Direct3DVertexBuffer8& buffer) noexcept;
 void UnbindStream(DeviceState& s);
 }
 

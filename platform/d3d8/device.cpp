@@ -136,7 +136,9 @@ namespace d3d8detail {
 void UnbindStream(DeviceState& s) {
     if (s.stream && s.stream->boundTo_ == &s) s.stream->boundTo_ = nullptr;
     s.stream = nullptr;
-    s.streamRef.reset();
+    // Usually nothing is held: no reference counting then.
+    if (s.streamRef) [[unlikely]]
+        s.streamRef.reset();
 }
 
 // The buffer `buffer`, bound to `device` without a reference, is being destroyed: the device
@@ -254,11 +256,11 @@ Direct3DTexture8Ptr Direct3DDevice8::GetTexture(int32_t Stage) {
 void Direct3DDevice8::SetStreamSource(int32_t StreamNumber, const Direct3DVertexBuffer8Ptr& StreamData,
                                       int32_t Stride) {
     D3D8_INTERCEPT("SetStreamSource", StreamNumber, Stride);
-    if (StreamNumber != 0 || Stride < 0 || Stride > 1024)
+    if (StreamNumber != 0 || Stride < 0 || Stride > 1024) [[unlikely]]
         Fail("Direct3DDevice8.SetStreamSource", D3DERR_INVALIDCALL, "stream or stride");
     DeviceState& s = *s_;
     Direct3DVertexBuffer8* const next = StreamData.get();
-    if (s.stream != next) {
+    if (s.stream != next) [[likely]] {
         d3d8detail::UnbindStream(s);
         if (next) {
             // Small buffers made one after another lie one after another (a one-triangle
@@ -267,7 +269,7 @@ void Direct3DDevice8::SetStreamSource(int32_t StreamNumber, const Direct3DVertex
             // that is not one of them costs nothing.
             __builtin_prefetch(reinterpret_cast<const char*>(next) + 1024);
             __builtin_prefetch(reinterpret_cast<const char*>(next) + 1024 + 64);
-            if (next->boundTo_ == nullptr)
+            if (next->boundTo_ == nullptr) [[likely]]
                 next->boundTo_ = &s;
             else
                 s.streamRef = StreamData;   // another device draws from it: hold it

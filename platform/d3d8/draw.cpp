@@ -42,8 +42,7 @@ void Direct3DDevice8::DrawPrimitive(int32_t PrimitiveType, int32_t StartVertex, 
     d3d8detail::DeviceState& s = *s_;
     const int64_t n = VertexCount(PrimitiveType, PrimitiveCount);
     if (n < 0 || PrimitiveCount < 0 || StartVertex < 0) Fail(call, D3DERR_INVALIDCALL, "primitive type or count");
-    DrawPath path(s, d3d8detail::g_scratch);
-    path.Begin(call);
+    d3d8detail::BeginDraw(s, call);
     if (PrimitiveCount == 0) return;
     if (!s.stream) Fail(call, D3DERR_INVALIDCALL, "no vertex buffer");
     const int32_t stride = s.streamStride;
@@ -61,15 +60,19 @@ void Direct3DDevice8::DrawPrimitive(int32_t PrimitiveType, int32_t StartVertex, 
         // own format places them, so they count only when the draw reads it the same way.
         if (d3d8detail::RegionBounds* r = d3d8detail::RegionOf(vb);
             r && r->state == d3d8detail::RegionBounds::Known && vb.FVF() == s.layout.fvf && stride == s.layout.size) {
-            if (r->stamp != s.wvpStamp) {
+            if (r->stamp != s.wvpStamp) [[unlikely]] {
                 r->outside = d3d8detail::BoxBeyondOneSide(*r, s.wvp);
                 r->stamp = s.wvpStamp;
             }
             if (r->outside) return;
         }
+        DrawPath path(s, d3d8detail::g_scratch);
+        path.Setup();
         path.OneTriangle(first, stride);
         return;
     }
+    DrawPath path(s, d3d8detail::g_scratch);
+    path.Setup();
     path.Fetch(first, stride, static_cast<int32_t>(n));
     path.Assemble(call, PrimitiveType, PrimitiveCount, nullptr, 0);
 }

@@ -131,9 +131,7 @@ namespace {
 // kBlockBytes aligned to their size, so that a piece finds its block from its address. Pieces
 // are handed out in order; a block counts the pieces still alive in it and goes back to the
 // system when the last one goes (the block being carved from is reused from its start instead).
-constexpr size_t kBlockBytes = size_t{1} << 20;
-constexpr int kRegionShift = 13;   // regions of 8 KiB, each with the bounds of its buffers
-constexpr size_t kRegions = kBlockBytes >> kRegionShift;
+using d3d8detail::kBlockBytes;
 constexpr size_t kMaxCarved = 4096;
 constexpr size_t kPieceAlign = 8;
 
@@ -161,11 +159,7 @@ public:
         }
     }
 
-    struct Block {
-        size_t used;   // bytes handed out, from the block's start (the header included)
-        size_t live;   // pieces not yet returned
-        d3d8detail::RegionBounds regions[kRegions];
-    };
+    using Block = d3d8detail::BlockHeader;
     static constexpr size_t kHeader = RoundUp(sizeof(Block));
 
 private:
@@ -243,18 +237,6 @@ std::shared_ptr<Direct3DVertexBuffer8> Direct3DVertexBuffer8::Make(int32_t lengt
     return std::allocate_shared<Direct3DVertexBuffer8>(CarvingAllocator<Direct3DVertexBuffer8>(), length, usage,
                                                        fvf, pool);
 }
-
-namespace d3d8detail {
-
-RegionBounds* RegionOf(const Direct3DVertexBuffer8& buffer) noexcept {
-    if (buffer.ownsData_) return nullptr;
-    // The buffer object lies in its piece, so in its block.
-    const uintptr_t at = reinterpret_cast<uintptr_t>(&buffer);
-    auto* block = reinterpret_cast<BufferBlocks::Block*>(at & ~(kBlockBytes - 1));
-    return &block->regions[(at & (kBlockBytes - 1)) >> kRegionShift];
-}
-
-}  // namespace d3d8detail
 
 uint8_t* Direct3DVertexBuffer8::Data() {
     if (d3d8detail::RegionBounds* r = d3d8detail::RegionOf(*this)) r->state = d3d8detail::RegionBounds::Unknown;
