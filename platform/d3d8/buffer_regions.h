@@ -38,7 +38,7 @@ struct BlockHeader {
 
 // The region of a carved buffer; null for a buffer whose bytes are on the heap.
 inline RegionBounds* RegionOf(const Direct3DVertexBuffer8& buffer) noexcept {
-    if (buffer.ownsData_) return nullptr;
+    if (!buffer.carved_) return nullptr;
     // The buffer object lies in its piece, so in its block.
     const uintptr_t at = reinterpret_cast<uintptr_t>(&buffer);
     auto* block = reinterpret_cast<BlockHeader*>(at & ~(kBlockBytes - 1));

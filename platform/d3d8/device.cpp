@@ -4,7 +4,9 @@
 #include <cstring>
 #include <cstdlib>
 #include <sched.h>
+#include <utility>
 
+#include "platform/d3d8/buffer_regions.h"
 #include "platform/d3d8/d3d8.h"
 #include "platform/d3d8/device_state.h"
 #include "platform/d3d8/fail.h"
@@ -147,8 +149,11 @@ void StreamReleased(DeviceState& device, const Direct3DVertexBuffer8& buffer) no
     if (device.stream != &buffer) return;
     device.stream = nullptr;
     try {
-        auto copy = std::make_shared<Direct3DVertexBuffer8>(buffer.length_, buffer.usage_, buffer.fvf_, buffer.pool_);
-        if (buffer.length_ > 0) std::memcpy(copy->Data(), buffer.Data(), static_cast<size_t>(buffer.length_));
+        auto copy = Direct3DVertexBuffer8::Make(buffer.length_, buffer.usage_, buffer.fvf_, buffer.pool_);
+        if (buffer.length_ > 0)
+            std::memcpy(const_cast<uint8_t*>(std::as_const(*copy).Data()), buffer.Data(),
+                        static_cast<size_t>(buffer.length_));
+        IncludeBuffer(*copy);   // the copy lies among other buffers: their bounds take it in
         device.stream = copy.get();
         device.streamRef = std::move(copy);
     } catch (...) {

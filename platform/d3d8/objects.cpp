@@ -3,6 +3,8 @@
 #include <sys/mman.h>
 
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <new>
@@ -32,6 +34,10 @@ void Fail(const char* call, int32_t code, const std::string& why) {
     std::string text = std::string(call) + " failed: " + ResultName(code);
     if (!why.empty()) text += " (" + why + ")";
     rt::Raise(code, text);
+}
+
+void Fail(const char* call, int32_t code, const char* why) {
+    Fail(call, code, why ? std::string(why) : std::string());
 }
 
 }  // namespace d3d8detail
@@ -193,59 +199,75 @@ BufferBlocks& Blocks() {
     return *blocks;
 }
 
-// Make hands the size of the bytes to carve to the allocator, and the allocator hands their
-// place to the constructor, through these (the three steps run in a row on one thread).
+// Make hands the size of the bytes to place behind the buffer to the allocator, and the
+// allocator hands their place to the constructor, through these (the three steps run in a row
+// on one thread).
 thread_local size_t t_bytesWanted = 0;
-thread_local uint8_t* t_carvedBytes = nullptr;
+thread_local uint8_t* t_placedBytes = nullptr;
 
-// Carves the shared object (its counts and the buffer) with the bytes wanted right behind it.
-template <class T>
-struct CarvingAllocator {
+// Places the shared object (its counts and the buffer) with the bytes wanted right behind it:
+// carved from the blocks, or for a large buffer in a heap block of its own.
+template <class T, bool Carved>
+struct PlacingAllocator {
     using value_type = T;
-    CarvingAllocator() = default;
+    PlacingAllocator() = default;
     template <class U>
-    CarvingAllocator(const CarvingAllocator<U>&) {}
+    PlacingAllocator(const PlacingAllocator<U, Carved>&) {}
+    template <class U>
+    struct rebind {
+        using other = PlacingAllocator<U, Carved>;
+    };
     T* allocate(size_t n) {
         const size_t head = RoundUp(n * sizeof(T));
-        auto* piece = static_cast<uint8_t*>(Blocks().Carve(head + RoundUp(t_bytesWanted)));
-        t_carvedBytes = piece + head;
+        const size_t bytes = head + RoundUp(t_bytesWanted);
+        auto* piece = static_cast<uint8_t*>(Carved ? Blocks().Carve(bytes) : ::operator new(bytes));
+        t_placedBytes = piece + head;
         return reinterpret_cast<T*>(piece);
     }
-    void deallocate(T* p, size_t) noexcept { Blocks().Return(p); }
+    void deallocate(T* p, size_t) noexcept {
+        if (Carved)
+            Blocks().Return(p);
+        else
+            ::operator delete(p);
+    }
     template <class U>
-    bool operator==(const CarvingAllocator<U>&) const { return true; }
+    bool operator==(const PlacingAllocator<U, Carved>&) const { return true; }
 };
 
 }  // namespace
 
-Direct3DVertexBuffer8::Direct3DVertexBuffer8(int32_t length, int32_t usage, int32_t fvf, int32_t pool)
-    : length_(length < 0 ? 0 : length), usage_(usage), fvf_(fvf), pool_(static_cast<int8_t>(pool)) {
-    // Bytes carved behind the buffer by Make, taken once; otherwise a heap block of its own.
-    data_ = t_carvedBytes;
-    t_carvedBytes = nullptr;
-    ownsData_ = data_ == nullptr;
-    if (ownsData_) data_ = new uint8_t[static_cast<size_t>(length_ > 0 ? length_ : 1)];
-    std::memset(data_, 0, static_cast<size_t>(length_));
+Direct3DVertexBuffer8::Direct3DVertexBuffer8(Placement, int32_t length, int32_t usage, int32_t fvf, int32_t pool,
+                                             bool carved)
+    : length_(length < 0 ? 0 : length), usage_(usage), fvf_(fvf), pool_(static_cast<int8_t>(pool)), carved_(carved) {
+    // The bytes lie right behind the object, where its allocator put them: the shared object
+    // ends with the buffer.
+    uint8_t* const placed = t_placedBytes;
+    t_placedBytes = nullptr;
+    if (placed != std::as_const(*this).Data()) {
+        std::fputs("Direct3DVertexBuffer8: the bytes are not behind the buffer\n", stderr);
+        std::abort();
+    }
+    std::memset(placed, 0, static_cast<size_t>(length_));
 }
 
 std::shared_ptr<Direct3DVertexBuffer8> Direct3DVertexBuffer8::Make(int32_t length, int32_t usage, int32_t fvf,
                                                                    int32_t pool) {
-    if (length < 0 || static_cast<size_t>(length) > kMaxCarved)
-        return std::make_shared<Direct3DVertexBuffer8>(length, usage, fvf, pool);
-    t_bytesWanted = static_cast<size_t>(length);
-    t_carvedBytes = nullptr;
-    return std::allocate_shared<Direct3DVertexBuffer8>(CarvingAllocator<Direct3DVertexBuffer8>(), length, usage,
-                                                       fvf, pool);
+    t_bytesWanted = length < 0 ? 0 : static_cast<size_t>(length);
+    t_placedBytes = nullptr;
+    if (t_bytesWanted > kMaxCarved)
+        return std::allocate_shared<Direct3DVertexBuffer8>(PlacingAllocator<Direct3DVertexBuffer8, false>(),
+                                                           Placement(), length, usage, fvf, pool, false);
+    return std::allocate_shared<Direct3DVertexBuffer8>(PlacingAllocator<Direct3DVertexBuffer8, true>(), Placement(),
+                                                       length, usage, fvf, pool, true);
 }
 
 uint8_t* Direct3DVertexBuffer8::Data() {
     if (d3d8detail::RegionBounds* r = d3d8detail::RegionOf(*this)) r->state = d3d8detail::RegionBounds::Unknown;
-    return data_;
+    return const_cast<uint8_t*>(std::as_const(*this).Data());
 }
 
 Direct3DVertexBuffer8::~Direct3DVertexBuffer8() {
     if (boundTo_) d3d8detail::StreamReleased(*boundTo_, *this);
-    if (ownsData_) delete[] data_;
 }
 
 Direct3DIndexBuffer8::Direct3DIndexBuffer8(int32_t length, int32_t usage, int32_t format, int32_t pool)
