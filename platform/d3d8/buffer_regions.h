@@ -4,6 +4,7 @@
 // A draw from such a buffer is passed over at once when the whole box lies beyond one side of
 // the view volume, a verdict worked out once per region and transform instead of per triangle.
 #pragma once
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 
@@ -33,6 +34,7 @@ constexpr size_t kRegions = kBlockBytes >> kRegionShift;
 struct BlockHeader {
     size_t used;   // bytes handed out, from the block's start (the header included)
     size_t live;   // pieces not yet returned
+    std::atomic<uint32_t> bound;   // devices whose stream 0 is a buffer of this block
     RegionBounds regions[kRegions];
 };
 
@@ -44,6 +46,11 @@ inline RegionBounds* RegionOf(const Direct3DVertexBuffer8& buffer) noexcept {
     auto* block = reinterpret_cast<BlockHeader*>(at & ~(kBlockBytes - 1));
     return &block->regions[(at & (kBlockBytes - 1)) >> kRegionShift];
 }
+
+// The number of devices drawing from a buffer of the same block as `buffer` (for a buffer in a
+// heap block of its own: from any such buffer). A buffer is destroyed with no device to tell
+// when it is 0; it changes only when a device's stream moves to another block.
+std::atomic<uint32_t>& BoundCount(const Direct3DVertexBuffer8& buffer) noexcept;
 
 // Widens the buffer's region to the positions it now holds (its format's vertices one after
 // another), or makes the region Unknown when they cannot be read as positions.

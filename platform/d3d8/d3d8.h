@@ -8,6 +8,7 @@
 // a result code (CheckDeviceType, CheckDeviceMultiSampleType, D3DVertexBuffer8SetData ...)
 // return it instead.
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -226,7 +227,8 @@ public:
 namespace d3d8detail {
 struct DeviceState;
 struct RegionBounds;
-void StreamReleased(DeviceState& device, const Direct3DVertexBuffer8& buffer) noexcept;
+std::atomic<uint32_t>& BoundCount(const Direct3DVertexBuffer8& buffer) noexcept;
+void BufferDestroyed(const Direct3DVertexBuffer8& buffer) noexcept;
 inline RegionBounds* RegionOf(const Direct3DVertexBuffer8& buffer) noexcept;
 void UnbindStream(DeviceState& s);
 }
@@ -258,11 +260,8 @@ public:
 private:
     friend class Direct3DDevice8;
     friend d3d8detail::RegionBounds* d3d8detail::RegionOf(const Direct3DVertexBuffer8&) noexcept;
-    friend void d3d8detail::StreamReleased(d3d8detail::DeviceState&, const Direct3DVertexBuffer8&) noexcept;
-    friend void d3d8detail::UnbindStream(d3d8detail::DeviceState&);
-    // The device whose stream 0 is this buffer without holding a reference to it (binding and
-    // unbinding then cost no reference counting).
-    d3d8detail::DeviceState* boundTo_ = nullptr;
+    friend std::atomic<uint32_t>& d3d8detail::BoundCount(const Direct3DVertexBuffer8&) noexcept;
+    friend void d3d8detail::BufferDestroyed(const Direct3DVertexBuffer8&) noexcept;
     int32_t length_, usage_, fvf_;
     int8_t pool_;
     bool carved_;   // carved from the blocks, not in a heap block of its own

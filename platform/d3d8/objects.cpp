@@ -186,6 +186,7 @@ private:
         Block* b = new (reinterpret_cast<void*>(aligned)) Block;
         b->used = kHeader;
         b->live = 0;
+        b->bound.store(0, std::memory_order_relaxed);
         ClearRegions(*b);
         return b;
     }
@@ -267,8 +268,22 @@ uint8_t* Direct3DVertexBuffer8::Data() {
 }
 
 Direct3DVertexBuffer8::~Direct3DVertexBuffer8() {
-    if (boundTo_) d3d8detail::StreamReleased(*boundTo_, *this);
+    // Devices draw from their stream without holding it: one drawing from this block is told.
+    if (d3d8detail::BoundCount(*this).load(std::memory_order_acquire) != 0) d3d8detail::BufferDestroyed(*this);
 }
+
+namespace d3d8detail {
+
+namespace {
+std::atomic<uint32_t> g_heapBound{0};
+}  // namespace
+
+std::atomic<uint32_t>& BoundCount(const Direct3DVertexBuffer8& buffer) noexcept {
+    if (!buffer.carved_) return g_heapBound;
+    return reinterpret_cast<BlockHeader*>(reinterpret_cast<uintptr_t>(&buffer) & ~(kBlockBytes - 1))->bound;
+}
+
+}  // namespace d3d8detail
 
 Direct3DIndexBuffer8::Direct3DIndexBuffer8(int32_t length, int32_t usage, int32_t format, int32_t pool)
     : data_(static_cast<size_t>(length), 0), usage_(usage), format_(format), pool_(pool) {}
