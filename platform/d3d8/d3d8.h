@@ -229,6 +229,11 @@ struct DeviceState;
 struct RegionBounds;
 std::atomic<uint32_t>& BoundCount(const Direct3DVertexBuffer8& buffer) noexcept;
 void BufferDestroyed(const Direct3DVertexBuffer8& buffer) noexcept;
+// The kinds of vertex buffer made so far: a usage and a vertex format each.
+struct BufferKind {
+    int32_t usage, fvf;
+};
+extern BufferKind g_bufferKinds[65536];
 inline RegionBounds* RegionOf(const Direct3DVertexBuffer8& buffer) noexcept;
 void UnbindStream(DeviceState& s);
 }
@@ -249,8 +254,8 @@ public:
     Direct3DVertexBuffer8(const Direct3DVertexBuffer8&) = delete;
     Direct3DVertexBuffer8& operator=(const Direct3DVertexBuffer8&) = delete;
     int32_t Length() const { return length_; }
-    int32_t Usage() const { return usage_; }
-    int32_t FVF() const { return fvf_; }
+    int32_t Usage() const { return d3d8detail::g_bufferKinds[kind_].usage; }
+    int32_t FVF() const { return d3d8detail::g_bufferKinds[kind_].fvf; }
     int32_t Pool() const { return pool_; }
     const uint8_t* Data() const { return reinterpret_cast<const uint8_t*>(this) + sizeof(Direct3DVertexBuffer8); }
     // Bytes to write directly (D3DVertexBuffer8SetData is the usual way): the device then no
@@ -262,7 +267,10 @@ private:
     friend d3d8detail::RegionBounds* d3d8detail::RegionOf(const Direct3DVertexBuffer8&) noexcept;
     friend std::atomic<uint32_t>& d3d8detail::BoundCount(const Direct3DVertexBuffer8&) noexcept;
     friend void d3d8detail::BufferDestroyed(const Direct3DVertexBuffer8&) noexcept;
-    int32_t length_, usage_, fvf_;
+    // The usage and vertex format, shared by most buffers, are kept once in a table of
+    // kinds, so that a one-triangle buffer takes 8 bytes besides its vertices and counts.
+    int32_t length_;
+    uint16_t kind_;
     int8_t pool_;
     bool carved_;   // carved from the blocks, not in a heap block of its own
 };

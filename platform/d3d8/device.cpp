@@ -182,7 +182,7 @@ void BufferDestroyed(const Direct3DVertexBuffer8& buffer) noexcept {
         if (device->stream != &buffer) continue;
         Direct3DVertexBuffer8Ptr copy;
         try {
-            copy = Direct3DVertexBuffer8::Make(buffer.length_, buffer.usage_, buffer.fvf_, buffer.pool_);
+            copy = Direct3DVertexBuffer8::Make(buffer.length_, buffer.Usage(), buffer.FVF(), buffer.pool_);
             if (buffer.length_ > 0)
                 std::memcpy(const_cast<uint8_t*>(std::as_const(*copy).Data()), buffer.Data(),
                             static_cast<size_t>(buffer.length_));

@@ -2,6 +2,7 @@
 // desktop display mode and the present hook.
 #include <sys/mman.h>
 
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -235,11 +236,38 @@ struct PlacingAllocator {
     bool operator==(const PlacingAllocator<U, Carved>&) const { return true; }
 };
 
+// The kinds of vertex buffer made so far, in the order they first came (g_bufferKinds); an
+// entry never changes once it is counted, so it is read without the lock.
+constexpr size_t kMaxKinds = 65536;
+std::mutex g_kindsMutex;
+std::atomic<size_t> g_kindCount{0};
+
+// The number of the kind (usage, fvf), added when it is new. Raises D3DERR_OUTOFVIDEOMEMORY
+// when the table is full (65536 different kinds of buffer).
+uint16_t KindNumber(int32_t usage, int32_t fvf) {
+    using d3d8detail::g_bufferKinds;
+    thread_local size_t last = 0;   // most buffers in a row are of one kind
+    if (last < g_kindCount.load(std::memory_order_acquire) && g_bufferKinds[last].usage == usage &&
+        g_bufferKinds[last].fvf == fvf)
+        return static_cast<uint16_t>(last);
+    std::lock_guard<std::mutex> lock(g_kindsMutex);
+    const size_t n = g_kindCount.load(std::memory_order_relaxed);
+    for (size_t k = 0; k < n; ++k)
+        if (g_bufferKinds[k].usage == usage && g_bufferKinds[k].fvf == fvf) return static_cast<uint16_t>(last = k);
+    if (n == kMaxKinds) Fail("Direct3DDevice8.CreateVertexBuffer", D3DERR_OUTOFVIDEOMEMORY, "too many kinds of buffer");
+    g_bufferKinds[n] = d3d8detail::BufferKind{usage, fvf};
+    g_kindCount.store(n + 1, std::memory_order_release);
+    return static_cast<uint16_t>(last = n);
+}
+
 }  // namespace
+
+d3d8detail::BufferKind d3d8detail::g_bufferKinds[kMaxKinds];
 
 Direct3DVertexBuffer8::Direct3DVertexBuffer8(Placement, int32_t length, int32_t usage, int32_t fvf, int32_t pool,
                                              bool carved)
-    : length_(length < 0 ? 0 : length), usage_(usage), fvf_(fvf), pool_(static_cast<int8_t>(pool)), carved_(carved) {
+    : length_(length < 0 ? 0 : length), kind_(KindNumber(usage, fvf)), pool_(static_cast<int8_t>(pool)),
+      carved_(carved) {
     // The bytes lie right behind the object, where its allocator put them: the shared object
     // ends with the buffer.
     uint8_t* const placed = t_placedBytes;
