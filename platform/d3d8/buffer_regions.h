@@ -50,7 +50,11 @@ inline RegionBounds* RegionOf(const Direct3DVertexBuffer8& buffer) noexcept {
 // The number of devices drawing from a buffer of the same block as `buffer` (for a buffer in a
 // heap block of its own: from any such buffer). A buffer is destroyed with no device to tell
 // when it is 0; it changes only when a device's stream moves to another block.
-std::atomic<uint32_t>& BoundCount(const Direct3DVertexBuffer8& buffer) noexcept;
+extern std::atomic<uint32_t> g_heapBound;   // the count of every buffer in a heap block
+inline std::atomic<uint32_t>& BoundCount(const Direct3DVertexBuffer8& buffer) noexcept {
+    if (!buffer.carved_) return g_heapBound;
+    return reinterpret_cast<BlockHeader*>(reinterpret_cast<uintptr_t>(&buffer) & ~(kBlockBytes - 1))->bound;
+}
 
 // Widens the buffer's region to the positions it now holds (its format's vertices one after
 // another), or makes the region Unknown when they cannot be read as positions.

@@ -227,7 +227,7 @@ public:
 namespace d3d8detail {
 struct DeviceState;
 struct RegionBounds;
-std::atomic<uint32_t>& BoundCount(const Direct3DVertexBuffer8& buffer) noexcept;
+inline std::atomic<uint32_t>& BoundCount(const Direct3DVertexBuffer8& buffer) noexcept;
 void BufferDestroyed(const Direct3DVertexBuffer8& buffer) noexcept;
 // The kinds of vertex buffer made so far: a usage and a vertex format each.
 struct BufferKind {

@@ -302,14 +302,7 @@ Direct3DVertexBuffer8::~Direct3DVertexBuffer8() {
 
 namespace d3d8detail {
 
-namespace {
 std::atomic<uint32_t> g_heapBound{0};
-}  // namespace
-
-std::atomic<uint32_t>& BoundCount(const Direct3DVertexBuffer8& buffer) noexcept {
-    if (!buffer.carved_) return g_heapBound;
-    return reinterpret_cast<BlockHeader*>(reinterpret_cast<uintptr_t>(&buffer) & ~(kBlockBytes - 1))->bound;
-}
 
 }  // namespace d3d8detail
 
