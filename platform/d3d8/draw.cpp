@@ -28,20 +28,23 @@ int64_t VertexCount(int32_t type, int32_t count) {
 }
 
 
-// The world's usual draw, in short: one triangle from the start of a carved buffer whose
-// region has been found, for the current transform, to lie beyond a side of the view. Every
-// check of the full way below would pass and the draw would then be passed over the same.
-inline bool PassedOverByItsRegion(const DeviceState& s, int32_t type, int32_t start, int32_t count) {
+// The world's usual draw, in short: one triangle from the start of a buffer of the bound
+// format. When every check of the full way below would pass, the draw is either passed over
+// (its carved buffer's region has been found, for the current transform, to lie beyond a side
+// of the view) or goes straight to the one-triangle path; otherwise the full way decides.
+enum class Usual { No, PassedOver, OneTriangle };
+inline Usual UsualDraw(const DeviceState& s, int32_t type, int32_t start, int32_t count) {
     if (count != 1 || start != 0 || (type != D3DPT_TRIANGLESTRIP && type != D3DPT_TRIANGLELIST &&
                                      type != D3DPT_TRIANGLEFAN))
-        return false;
+        return Usual::No;
     if (!s.inScene || s.second || s.wvpDirty || !s.stream || s.layout.transformed || s.layout.size == 0 ||
         s.streamStride != s.layout.size)
-        return false;
+        return Usual::No;
     const Direct3DVertexBuffer8& vb = *s.stream;
-    if (3 * s.layout.size > vb.Length() || vb.FVF() != s.layout.fvf) return false;
+    if (3 * s.layout.size > vb.Length() || vb.FVF() != s.layout.fvf) return Usual::No;
     const RegionBounds* r = RegionOf(vb);
-    return r && r->state == RegionBounds::Known && r->stamp == s.wvpStamp && r->outside;
+    if (r && r->state == RegionBounds::Known && r->stamp != s.wvpStamp) return Usual::No;   // verdict to make
+    return r && r->state == RegionBounds::Known && r->outside ? Usual::PassedOver : Usual::OneTriangle;
 }
 
 }  // namespace
@@ -55,7 +58,16 @@ using d3d8detail::VertexCount;
 void Direct3DDevice8::DrawPrimitive(int32_t PrimitiveType, int32_t StartVertex, int32_t PrimitiveCount) {
     D3D8_INTERCEPT("DrawPrimitive", PrimitiveType, StartVertex, PrimitiveCount);
     d3d8detail::DeviceState& s = *s_;
-    if (d3d8detail::PassedOverByItsRegion(s, PrimitiveType, StartVertex, PrimitiveCount)) return;
+    switch (d3d8detail::UsualDraw(s, PrimitiveType, StartVertex, PrimitiveCount)) {
+    case d3d8detail::Usual::PassedOver: return;
+    case d3d8detail::Usual::OneTriangle: {
+        DrawPath path(s, d3d8detail::g_scratch);
+        path.Setup();
+        path.OneTriangle(std::as_const(*s.stream).Data(), s.streamStride);
+        return;
+    }
+    case d3d8detail::Usual::No: break;
+    }
     const char* call = "Direct3DDevice8.DrawPrimitive";
     const int64_t n = VertexCount(PrimitiveType, PrimitiveCount);
     if (n < 0 || PrimitiveCount < 0 || StartVertex < 0) Fail(call, D3DERR_INVALIDCALL, "primitive type or count");
