@@ -303,7 +303,7 @@ void Direct3DDevice8::SetStreamSource(int32_t StreamNumber, const Direct3DVertex
     if (s.stream != next) [[likely]] {
         if (next) {
             // Small buffers made one after another lie one after another (a one-triangle
-            // buffer takes 112 bytes with its bookkeeping), and a world is drawn in the order
+            // buffer takes 96 bytes with its bookkeeping), and a world is drawn in the order
             // it was made: ask early for the buffers a few draws ahead. Only a hint: an address
             // that is not one of them costs nothing.
             __builtin_prefetch(reinterpret_cast<const char*>(next) + 1024);
