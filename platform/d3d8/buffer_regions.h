@@ -4,11 +4,11 @@
 // A draw from such a buffer is passed over at once when the whole box lies beyond one side of
 // the view volume, a verdict worked out once per region and transform instead of per triangle.
 #pragma once
+#include <atomic>
+#include <cstddef>
 #include <cstdint>
 
-#include "platform/d3d8/d3d8types.h"
-
-class Direct3DVertexBuffer8;
+#include "platform/d3d8/d3d8.h"
 
 namespace d3d8detail {
 
@@ -25,8 +25,36 @@ struct RegionBounds {
     uint64_t stamp;    // 0: no verdict
 };
 
+// The blocks small buffers are carved from (objects.cpp): kBlockBytes each, at an address that
+// is a multiple of their size, so that a piece finds its block from its own address. The
+// header holds the bounds of each 8 KiB region.
+constexpr size_t kBlockBytes = size_t{1} << 20;
+constexpr int kRegionShift = 13;
+constexpr size_t kRegions = kBlockBytes >> kRegionShift;
+struct BlockHeader {
+    size_t used;   // bytes handed out, from the block's start (the header included)
+    size_t live;   // pieces not yet returned
+    std::atomic<uint32_t> bound;   // devices whose stream 0 is a buffer of this block
+    RegionBounds regions[kRegions];
+};
+
 // The region of a carved buffer; null for a buffer whose bytes are on the heap.
-RegionBounds* RegionOf(const Direct3DVertexBuffer8& buffer) noexcept;
+inline RegionBounds* RegionOf(const Direct3DVertexBuffer8& buffer) noexcept {
+    if (!buffer.carved_) return nullptr;
+    // The buffer object lies in its piece, so in its block.
+    const uintptr_t at = reinterpret_cast<uintptr_t>(&buffer);
+    auto* block = reinterpret_cast<BlockHeader*>(at & ~(kBlockBytes - 1));
+    return &block->regions[(at & (kBlockBytes - 1)) >> kRegionShift];
+}
+
+// The number of devices drawing from a buffer of the same block as `buffer` (for a buffer in a
+// heap block of its own: from any such buffer). A buffer is destroyed with no device to tell
+// when it is 0; it changes only when a device's stream moves to another block.
+extern std::atomic<uint32_t> g_heapBound;   // the count of every buffer in a heap block
+inline std::atomic<uint32_t>& BoundCount(const Direct3DVertexBuffer8& buffer) noexcept {
+    if (!buffer.carved_) return g_heapBound;
+    return reinterpret_cast<BlockHeader*>(reinterpret_cast<uintptr_t>(&buffer) & ~(kBlockBytes - 1))->bound;
+}
 
 // Widens the buffer's region to the positions it now holds (its format's vertices one after
 // another), or makes the region Unknown when they cannot be read as positions.

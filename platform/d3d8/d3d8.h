@@ -8,6 +8,7 @@
 // a result code (CheckDeviceType, CheckDeviceMultiSampleType, D3DVertexBuffer8SetData ...)
 // return it instead.
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -226,29 +227,37 @@ public:
 namespace d3d8detail {
 struct DeviceState;
 struct RegionBounds;
-void StreamReleased(DeviceState& device, const Direct3DVertexBuffer8& buffer) noexcept;
-RegionBounds* RegionOf(const Direct3DVertexBuffer8& buffer) noexcept;
+inline std::atomic<uint32_t>& BoundCount(const Direct3DVertexBuffer8& buffer) noexcept;
+void BufferDestroyed(const Direct3DVertexBuffer8& buffer) noexcept;
+// The kinds of vertex buffer made so far: a usage and a vertex format each.
+struct BufferKind {
+    int32_t usage, fvf;
+};
+extern BufferKind g_bufferKinds[65536];
+inline RegionBounds* RegionOf(const Direct3DVertexBuffer8& buffer) noexcept;
 void UnbindStream(DeviceState& s);
 }
 
 class Direct3DVertexBuffer8 {
+    struct Placement {};   // only Make places buffers
+
 public:
-    // A buffer whose bytes are on the heap of their own; the device makes its buffers with Make.
-    Direct3DVertexBuffer8(int32_t length, int32_t usage, int32_t fvf, int32_t pool);
-    // A buffer of `length` zero bytes (pool 0 to 3). Small buffers are carved, with their bytes
-    // right behind them, from large blocks in the order they are made: the thousands of
+    // A buffer of `length` zero bytes (pool 0 to 3), its bytes right behind the object. Small
+    // buffers are carved from large blocks in the order they are made: the thousands of
     // one-triangle buffers of a world lie side by side in the order they are drawn, with no
-    // allocation overhead each.
+    // allocation overhead each; larger ones take a heap block of their own.
     static std::shared_ptr<Direct3DVertexBuffer8> Make(int32_t length, int32_t usage, int32_t fvf, int32_t pool);
+    // For Make's allocation only (the tag cannot be named elsewhere).
+    Direct3DVertexBuffer8(Placement, int32_t length, int32_t usage, int32_t fvf, int32_t pool, bool carved);
     // A buffer released while a device draws from it leaves that device a copy of its vertices.
     ~Direct3DVertexBuffer8();
     Direct3DVertexBuffer8(const Direct3DVertexBuffer8&) = delete;
     Direct3DVertexBuffer8& operator=(const Direct3DVertexBuffer8&) = delete;
     int32_t Length() const { return length_; }
-    int32_t Usage() const { return usage_; }
-    int32_t FVF() const { return fvf_; }
+    int32_t Usage() const { return d3d8detail::g_bufferKinds[kind_].usage; }
+    int32_t FVF() const { return d3d8detail::g_bufferKinds[kind_].fvf; }
     int32_t Pool() const { return pool_; }
-    const uint8_t* Data() const { return data_; }
+    const uint8_t* Data() const { return reinterpret_cast<const uint8_t*>(this) + sizeof(Direct3DVertexBuffer8); }
     // Bytes to write directly (D3DVertexBuffer8SetData is the usual way): the device then no
     // longer passes over draws from this buffer by the bounds kept for its neighbours.
     uint8_t* Data();
@@ -256,15 +265,14 @@ public:
 private:
     friend class Direct3DDevice8;
     friend d3d8detail::RegionBounds* d3d8detail::RegionOf(const Direct3DVertexBuffer8&) noexcept;
-    friend void d3d8detail::StreamReleased(d3d8detail::DeviceState&, const Direct3DVertexBuffer8&) noexcept;
-    friend void d3d8detail::UnbindStream(d3d8detail::DeviceState&);
-    // The device whose stream 0 is this buffer without holding a reference to it (binding and
-    // unbinding then cost no reference counting).
-    d3d8detail::DeviceState* boundTo_ = nullptr;
-    uint8_t* data_;
-    int32_t length_, usage_, fvf_;
+    friend std::atomic<uint32_t>& d3d8detail::BoundCount(const Direct3DVertexBuffer8&) noexcept;
+    friend void d3d8detail::BufferDestroyed(const Direct3DVertexBuffer8&) noexcept;
+    // The usage and vertex format, shared by most buffers, are kept once in a table of
+    // kinds, so that a one-triangle buffer takes 8 bytes besides its vertices and counts.
+    int32_t length_;
+    uint16_t kind_;
     int8_t pool_;
-    bool ownsData_;   // data_ is a heap block of its own, not carved behind the buffer
+    bool carved_;   // carved from the blocks, not in a heap block of its own
 };
 
 // An index buffer of 16-bit (D3DFMT_INDEX16) or 32-bit (D3DFMT_INDEX32) indices.

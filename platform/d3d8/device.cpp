@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <cstring>
 #include <cstdlib>
+#include <mutex>
 #include <sched.h>
+#include <utility>
 
+#include "platform/d3d8/buffer_regions.h"
 #include "platform/d3d8/d3d8.h"
 #include "platform/d3d8/device_state.h"
 #include "platform/d3d8/fail.h"
@@ -121,6 +124,7 @@ Direct3DDevice8::Direct3DDevice8(const D3DPRESENT_PARAMETERS& pp, int32_t device
         }
     }
     s.raster->SetTarget(target);
+    d3d8detail::ListDevice(s);
 }
 
 // The queued draws are finished first (they read the bound textures and write the buffers);
@@ -128,29 +132,67 @@ Direct3DDevice8::Direct3DDevice8(const D3DPRESENT_PARAMETERS& pp, int32_t device
 // teardown order in device_state.h).
 Direct3DDevice8::~Direct3DDevice8() {
     if (s_ && s_->raster) s_->raster->Flush();
-    if (s_) d3d8detail::UnbindStream(*s_);
+    if (s_) {
+        d3d8detail::UnbindStream(*s_);
+        d3d8detail::UnlistDevice(*s_);
+    }
 }
 
 namespace d3d8detail {
 
-void UnbindStream(DeviceState& s) {
-    if (s.stream && s.stream->boundTo_ == &s) s.stream->boundTo_ = nullptr;
-    s.stream = nullptr;
-    s.streamRef.reset();
+namespace {
+// Recursive: a copy left to a device may be destroyed while the list is being gone through.
+std::recursive_mutex g_devicesMutex;
+std::vector<DeviceState*> g_devices;
+}  // namespace
+
+void ListDevice(DeviceState& s) {
+    std::lock_guard<std::recursive_mutex> lock(g_devicesMutex);
+    g_devices.push_back(&s);
 }
 
-// The buffer `buffer`, bound to `device` without a reference, is being destroyed: the device
+void UnlistDevice(DeviceState& s) {
+    std::lock_guard<std::recursive_mutex> lock(g_devicesMutex);
+    g_devices.erase(std::remove(g_devices.begin(), g_devices.end(), &s), g_devices.end());
+}
+
+void BindStream(DeviceState& s, Direct3DVertexBuffer8* next) {
+    // The counts change only when the stream moves to another block: none for the next
+    // triangle's buffer beside the last.
+    std::atomic<uint32_t>* const was = s.stream ? &BoundCount(*s.stream) : nullptr;
+    std::atomic<uint32_t>* const now = next ? &BoundCount(*next) : nullptr;
+    if (was != now) [[unlikely]] {
+        if (now) now->fetch_add(1, std::memory_order_relaxed);
+        if (was) was->fetch_sub(1, std::memory_order_release);
+    }
+    s.stream = next;
+    // Usually nothing is held: no reference counting then.
+    if (s.streamRef) [[unlikely]] {
+        if (s.streamRef.get() != next) s.streamRef.reset();
+    }
+}
+
+void UnbindStream(DeviceState& s) { BindStream(s, nullptr); }
+
+// A buffer that may be some device's stream is being destroyed: each device drawing from it
 // goes on drawing from a copy of it, as if it had held the buffer.
-void StreamReleased(DeviceState& device, const Direct3DVertexBuffer8& buffer) noexcept {
-    if (device.stream != &buffer) return;
-    device.stream = nullptr;
-    try {
-        auto copy = std::make_shared<Direct3DVertexBuffer8>(buffer.length_, buffer.usage_, buffer.fvf_, buffer.pool_);
-        if (buffer.length_ > 0) std::memcpy(copy->Data(), buffer.Data(), static_cast<size_t>(buffer.length_));
-        device.stream = copy.get();
-        device.streamRef = std::move(copy);
-    } catch (...) {
-        // Out of memory: the device is left without a stream, and its next draw fails as such.
+void BufferDestroyed(const Direct3DVertexBuffer8& buffer) noexcept {
+    std::lock_guard<std::recursive_mutex> lock(g_devicesMutex);
+    for (DeviceState* device : g_devices) {
+        if (device->stream != &buffer) continue;
+        Direct3DVertexBuffer8Ptr copy;
+        try {
+            copy = Direct3DVertexBuffer8::Make(buffer.length_, buffer.Usage(), buffer.FVF(), buffer.pool_);
+            if (buffer.length_ > 0)
+                std::memcpy(const_cast<uint8_t*>(std::as_const(*copy).Data()), buffer.Data(),
+                            static_cast<size_t>(buffer.length_));
+            IncludeBuffer(*copy);   // the copy lies among other buffers: their bounds take it in
+        } catch (...) {
+            // Out of memory: the device is left without a stream, and its next draw fails as such.
+            copy.reset();
+        }
+        BindStream(*device, copy.get());
+        device->streamRef = std::move(copy);
     }
 }
 
@@ -254,25 +296,20 @@ Direct3DTexture8Ptr Direct3DDevice8::GetTexture(int32_t Stage) {
 void Direct3DDevice8::SetStreamSource(int32_t StreamNumber, const Direct3DVertexBuffer8Ptr& StreamData,
                                       int32_t Stride) {
     D3D8_INTERCEPT("SetStreamSource", StreamNumber, Stride);
-    if (StreamNumber != 0 || Stride < 0 || Stride > 1024)
+    if (StreamNumber != 0 || Stride < 0 || Stride > 1024) [[unlikely]]
         Fail("Direct3DDevice8.SetStreamSource", D3DERR_INVALIDCALL, "stream or stride");
     DeviceState& s = *s_;
     Direct3DVertexBuffer8* const next = StreamData.get();
-    if (s.stream != next) {
-        d3d8detail::UnbindStream(s);
+    if (s.stream != next) [[likely]] {
         if (next) {
             // Small buffers made one after another lie one after another (a one-triangle
-            // buffer takes 120 bytes with its bookkeeping), and a world is drawn in the order
+            // buffer takes 96 bytes with its bookkeeping), and a world is drawn in the order
             // it was made: ask early for the buffers a few draws ahead. Only a hint: an address
             // that is not one of them costs nothing.
             __builtin_prefetch(reinterpret_cast<const char*>(next) + 1024);
             __builtin_prefetch(reinterpret_cast<const char*>(next) + 1024 + 64);
-            if (next->boundTo_ == nullptr)
-                next->boundTo_ = &s;
-            else
-                s.streamRef = StreamData;   // another device draws from it: hold it
-            s.stream = next;
         }
+        d3d8detail::BindStream(s, next);
     }
     s.streamStride = Stride;
 }

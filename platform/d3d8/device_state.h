@@ -66,9 +66,9 @@ struct DeviceState {
     bool drawDirty = true;   // render states, material, viewport or vertex format changed
     D3DMATERIAL8 material{};
     std::array<Direct3DTexture8Ptr, D3D_MAX_STAGES> textures;
-    // Stream 0. `stream` is the bound buffer; it is held by `streamRef` only when it cannot be
-    // bound without a reference (another device draws from it too, or it is the copy left by a
-    // buffer released while bound). Otherwise the buffer knows it is bound (its boundTo_).
+    // Stream 0. `stream` is the bound buffer, not held (binding costs no reference counting):
+    // the counts of BoundCount say which buffers may be bound, and a bound buffer that is
+    // destroyed leaves the device a copy, held by `streamRef`.
     Direct3DVertexBuffer8* stream = nullptr;
     Direct3DVertexBuffer8Ptr streamRef;
     int32_t streamStride = 0;
@@ -85,6 +85,11 @@ struct DeviceState {
 
 // Leaves stream 0 of the device unset.
 void UnbindStream(DeviceState& s);
+// Makes `next` (or nothing) stream 0 of the device, keeping the counts of BoundCount.
+void BindStream(DeviceState& s, Direct3DVertexBuffer8* next);
+// Every device is listed while it exists, for the buffers destroyed while bound.
+void ListDevice(DeviceState& s);
+void UnlistDevice(DeviceState& s);
 
 // Before anything is queued for drawing: on a two-sample device, what was written through the
 // back-buffer access goes into both samples first, and the resolved picture is out of date.

@@ -28,6 +28,25 @@ int64_t VertexCount(int32_t type, int32_t count) {
 }
 
 
+// The world's usual draw, in short: one triangle from the start of a buffer of the bound
+// format. When every check of the full way below would pass, the draw is either passed over
+// (its carved buffer's region has been found, for the current transform, to lie beyond a side
+// of the view) or goes straight to the one-triangle path; otherwise the full way decides.
+enum class Usual { No, PassedOver, OneTriangle };
+inline Usual UsualDraw(const DeviceState& s, int32_t type, int32_t start, int32_t count) {
+    if (count != 1 || start != 0 || (type != D3DPT_TRIANGLESTRIP && type != D3DPT_TRIANGLELIST &&
+                                     type != D3DPT_TRIANGLEFAN))
+        return Usual::No;
+    if (!s.inScene || s.second || s.wvpDirty || !s.stream || s.layout.transformed || s.layout.size == 0 ||
+        s.streamStride != s.layout.size)
+        return Usual::No;
+    const Direct3DVertexBuffer8& vb = *s.stream;
+    if (3 * s.layout.size > vb.Length() || vb.FVF() != s.layout.fvf) return Usual::No;
+    const RegionBounds* r = RegionOf(vb);
+    if (r && r->state == RegionBounds::Known && r->stamp != s.wvpStamp) return Usual::No;   // verdict to make
+    return r && r->state == RegionBounds::Known && r->outside ? Usual::PassedOver : Usual::OneTriangle;
+}
+
 }  // namespace
 
 }  // namespace d3d8detail
@@ -38,12 +57,21 @@ using d3d8detail::VertexCount;
 
 void Direct3DDevice8::DrawPrimitive(int32_t PrimitiveType, int32_t StartVertex, int32_t PrimitiveCount) {
     D3D8_INTERCEPT("DrawPrimitive", PrimitiveType, StartVertex, PrimitiveCount);
-    const char* call = "Direct3DDevice8.DrawPrimitive";
     d3d8detail::DeviceState& s = *s_;
+    switch (d3d8detail::UsualDraw(s, PrimitiveType, StartVertex, PrimitiveCount)) {
+    case d3d8detail::Usual::PassedOver: return;
+    case d3d8detail::Usual::OneTriangle: {
+        DrawPath path(s, d3d8detail::g_scratch);
+        path.Setup();
+        path.OneTriangle(std::as_const(*s.stream).Data(), s.streamStride);
+        return;
+    }
+    case d3d8detail::Usual::No: break;
+    }
+    const char* call = "Direct3DDevice8.DrawPrimitive";
     const int64_t n = VertexCount(PrimitiveType, PrimitiveCount);
     if (n < 0 || PrimitiveCount < 0 || StartVertex < 0) Fail(call, D3DERR_INVALIDCALL, "primitive type or count");
-    DrawPath path(s, d3d8detail::g_scratch);
-    path.Begin(call);
+    d3d8detail::BeginDraw(s, call);
     if (PrimitiveCount == 0) return;
     if (!s.stream) Fail(call, D3DERR_INVALIDCALL, "no vertex buffer");
     const int32_t stride = s.streamStride;
@@ -61,15 +89,19 @@ void Direct3DDevice8::DrawPrimitive(int32_t PrimitiveType, int32_t StartVertex, 
         // own format places them, so they count only when the draw reads it the same way.
         if (d3d8detail::RegionBounds* r = d3d8detail::RegionOf(vb);
             r && r->state == d3d8detail::RegionBounds::Known && vb.FVF() == s.layout.fvf && stride == s.layout.size) {
-            if (r->stamp != s.wvpStamp) {
+            if (r->stamp != s.wvpStamp) [[unlikely]] {
                 r->outside = d3d8detail::BoxBeyondOneSide(*r, s.wvp);
                 r->stamp = s.wvpStamp;
             }
             if (r->outside) return;
         }
+        DrawPath path(s, d3d8detail::g_scratch);
+        path.Setup();
         path.OneTriangle(first, stride);
         return;
     }
+    DrawPath path(s, d3d8detail::g_scratch);
+    path.Setup();
     path.Fetch(first, stride, static_cast<int32_t>(n));
     path.Assemble(call, PrimitiveType, PrimitiveCount, nullptr, 0);
 }

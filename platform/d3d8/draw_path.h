@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/d3d8/device_state.h"
+#include "platform/d3d8/fail.h"
 
 namespace d3d8detail {
 
@@ -25,12 +26,28 @@ struct Scratch {
     std::vector<uint32_t> indices;
 };
 
+// The world x view x projection product and its stamp, after a transform changed.
+void UpdateTransform(DeviceState& s);
+
+// What every draw checks first: a scene begun and a vertex format set (else the call fails);
+// then the samples brought up to date and the transform product made current.
+inline void BeginDraw(DeviceState& s, const char* call) {
+    if (!s.inScene) Fail(call, D3DERR_INVALIDCALL, "draw outside a scene");
+    if (s.layout.size == 0) Fail(call, D3DERR_INVALIDCALL, "no vertex format set");
+    BeforeDrawing(s);
+    if (s.wvpDirty) UpdateTransform(s);
+}
+
 // The drawing half of the device, kept apart from the state calls.
 class DrawPath {
 public:
     DrawPath(DeviceState& s, Scratch& scratch) : s_(s), sc_(scratch) {}
 
+    // The checks of every draw (BeginDraw), then the derived states (Setup).
     void Begin(const char* call);
+    // The states derived from the render states, the material and the viewport, brought up to
+    // date; needed before anything is fetched or assembled.
+    void Setup();
     // Transforms `count` vertices read from `base` (stride bytes apart) into the scratch list.
     void Fetch(const uint8_t* base, int32_t stride, int32_t count);
     void Assemble(const char* call, int32_t type, int32_t primCount, const uint32_t* indices, int32_t indexBase);

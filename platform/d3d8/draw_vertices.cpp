@@ -76,20 +76,23 @@ inline D3DMATRIX Multiply(const D3DMATRIX& a, const D3DMATRIX& b) {
 
 }  // namespace
 
+void UpdateTransform(DeviceState& s) {
+    const D3DMATRIX wvp = Multiply(Multiply(s.world, s.view), s.proj);
+    s.wvp = wvp;
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c)
+            for (int k = 0; k < 4; ++k) s.wvpSplat[r][c][k] = wvp.m[r][c];
+    s.wvpStamp = NewTransformStamp();
+    s.wvpDirty = false;
+}
+
 void DrawPath::Begin(const char* call) {
+    BeginDraw(s_, call);
+    Setup();
+}
+
+void DrawPath::Setup() {
     DeviceState& s = s_;
-    if (!s.inScene) Fail(call, D3DERR_INVALIDCALL, "draw outside a scene");
-    if (s.layout.size == 0) Fail(call, D3DERR_INVALIDCALL, "no vertex format set");
-    BeforeDrawing(s);
-    if (s.wvpDirty) {
-        const D3DMATRIX wvp = Multiply(Multiply(s.world, s.view), s.proj);
-        s.wvp = wvp;
-        for (int r = 0; r < 4; ++r)
-            for (int c = 0; c < 4; ++c)
-                for (int k = 0; k < 4; ++k) s.wvpSplat[r][c][k] = wvp.m[r][c];
-        s.wvpStamp = NewTransformStamp();
-        s.wvpDirty = false;
-    }
     if (!s.drawDirty) {
         c_ = s.draw;
         return;

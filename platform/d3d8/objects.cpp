@@ -2,7 +2,10 @@
 // desktop display mode and the present hook.
 #include <sys/mman.h>
 
+#include <atomic>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <new>
@@ -32,6 +35,10 @@ void Fail(const char* call, int32_t code, const std::string& why) {
     std::string text = std::string(call) + " failed: " + ResultName(code);
     if (!why.empty()) text += " (" + why + ")";
     rt::Raise(code, text);
+}
+
+void Fail(const char* call, int32_t code, const char* why) {
+    Fail(call, code, why ? std::string(why) : std::string());
 }
 
 }  // namespace d3d8detail
@@ -131,9 +138,7 @@ namespace {
 // kBlockBytes aligned to their size, so that a piece finds its block from its address. Pieces
 // are handed out in order; a block counts the pieces still alive in it and goes back to the
 // system when the last one goes (the block being carved from is reused from its start instead).
-constexpr size_t kBlockBytes = size_t{1} << 20;
-constexpr int kRegionShift = 13;   // regions of 8 KiB, each with the bounds of its buffers
-constexpr size_t kRegions = kBlockBytes >> kRegionShift;
+using d3d8detail::kBlockBytes;
 constexpr size_t kMaxCarved = 4096;
 constexpr size_t kPieceAlign = 8;
 
@@ -161,11 +166,7 @@ public:
         }
     }
 
-    struct Block {
-        size_t used;   // bytes handed out, from the block's start (the header included)
-        size_t live;   // pieces not yet returned
-        d3d8detail::RegionBounds regions[kRegions];
-    };
+    using Block = d3d8detail::BlockHeader;
     static constexpr size_t kHeader = RoundUp(sizeof(Block));
 
 private:
@@ -186,6 +187,7 @@ private:
         Block* b = new (reinterpret_cast<void*>(aligned)) Block;
         b->used = kHeader;
         b->live = 0;
+        b->bound.store(0, std::memory_order_relaxed);
         ClearRegions(*b);
         return b;
     }
@@ -199,72 +201,110 @@ BufferBlocks& Blocks() {
     return *blocks;
 }
 
-// Make hands the size of the bytes to carve to the allocator, and the allocator hands their
-// place to the constructor, through these (the three steps run in a row on one thread).
+// Make hands the size of the bytes to place behind the buffer to the allocator, and the
+// allocator hands their place to the constructor, through these (the three steps run in a row
+// on one thread).
 thread_local size_t t_bytesWanted = 0;
-thread_local uint8_t* t_carvedBytes = nullptr;
+thread_local uint8_t* t_placedBytes = nullptr;
 
-// Carves the shared object (its counts and the buffer) with the bytes wanted right behind it.
-template <class T>
-struct CarvingAllocator {
+// Places the shared object (its counts and the buffer) with the bytes wanted right behind it:
+// carved from the blocks, or for a large buffer in a heap block of its own.
+template <class T, bool Carved>
+struct PlacingAllocator {
     using value_type = T;
-    CarvingAllocator() = default;
+    PlacingAllocator() = default;
     template <class U>
-    CarvingAllocator(const CarvingAllocator<U>&) {}
+    PlacingAllocator(const PlacingAllocator<U, Carved>&) {}
+    template <class U>
+    struct rebind {
+        using other = PlacingAllocator<U, Carved>;
+    };
     T* allocate(size_t n) {
         const size_t head = RoundUp(n * sizeof(T));
-        auto* piece = static_cast<uint8_t*>(Blocks().Carve(head + RoundUp(t_bytesWanted)));
-        t_carvedBytes = piece + head;
+        const size_t bytes = head + RoundUp(t_bytesWanted);
+        auto* piece = static_cast<uint8_t*>(Carved ? Blocks().Carve(bytes) : ::operator new(bytes));
+        t_placedBytes = piece + head;
         return reinterpret_cast<T*>(piece);
     }
-    void deallocate(T* p, size_t) noexcept { Blocks().Return(p); }
+    void deallocate(T* p, size_t) noexcept {
+        if (Carved)
+            Blocks().Return(p);
+        else
+            ::operator delete(p);
+    }
     template <class U>
-    bool operator==(const CarvingAllocator<U>&) const { return true; }
+    bool operator==(const PlacingAllocator<U, Carved>&) const { return true; }
 };
+
+// The kinds of vertex buffer made so far, in the order they first came (g_bufferKinds); an
+// entry never changes once it is counted, so it is read without the lock.
+constexpr size_t kMaxKinds = 65536;
+std::mutex g_kindsMutex;
+std::atomic<size_t> g_kindCount{0};
+
+// The number of the kind (usage, fvf), added when it is new. Raises D3DERR_OUTOFVIDEOMEMORY
+// when the table is full (65536 different kinds of buffer).
+uint16_t KindNumber(int32_t usage, int32_t fvf) {
+    using d3d8detail::g_bufferKinds;
+    thread_local size_t last = 0;   // most buffers in a row are of one kind
+    if (last < g_kindCount.load(std::memory_order_acquire) && g_bufferKinds[last].usage == usage &&
+        g_bufferKinds[last].fvf == fvf)
+        return static_cast<uint16_t>(last);
+    std::lock_guard<std::mutex> lock(g_kindsMutex);
+    const size_t n = g_kindCount.load(std::memory_order_relaxed);
+    for (size_t k = 0; k < n; ++k)
+        if (g_bufferKinds[k].usage == usage && g_bufferKinds[k].fvf == fvf) return static_cast<uint16_t>(last = k);
+    if (n == kMaxKinds) Fail("Direct3DDevice8.CreateVertexBuffer", D3DERR_OUTOFVIDEOMEMORY, "too many kinds of buffer");
+    g_bufferKinds[n] = d3d8detail::BufferKind{usage, fvf};
+    g_kindCount.store(n + 1, std::memory_order_release);
+    return static_cast<uint16_t>(last = n);
+}
 
 }  // namespace
 
-Direct3DVertexBuffer8::Direct3DVertexBuffer8(int32_t length, int32_t usage, int32_t fvf, int32_t pool)
-    : length_(length < 0 ? 0 : length), usage_(usage), fvf_(fvf), pool_(static_cast<int8_t>(pool)) {
-    // Bytes carved behind the buffer by Make, taken once; otherwise a heap block of its own.
-    data_ = t_carvedBytes;
-    t_carvedBytes = nullptr;
-    ownsData_ = data_ == nullptr;
-    if (ownsData_) data_ = new uint8_t[static_cast<size_t>(length_ > 0 ? length_ : 1)];
-    std::memset(data_, 0, static_cast<size_t>(length_));
+d3d8detail::BufferKind d3d8detail::g_bufferKinds[kMaxKinds];
+
+Direct3DVertexBuffer8::Direct3DVertexBuffer8(Placement, int32_t length, int32_t usage, int32_t fvf, int32_t pool,
+                                             bool carved)
+    : length_(length < 0 ? 0 : length), kind_(KindNumber(usage, fvf)), pool_(static_cast<int8_t>(pool)),
+      carved_(carved) {
+    // The bytes lie right behind the object, where its allocator put them: the shared object
+    // ends with the buffer.
+    uint8_t* const placed = t_placedBytes;
+    t_placedBytes = nullptr;
+    if (placed != std::as_const(*this).Data()) {
+        std::fputs("Direct3DVertexBuffer8: the bytes are not behind the buffer\n", stderr);
+        std::abort();
+    }
+    std::memset(placed, 0, static_cast<size_t>(length_));
 }
 
 std::shared_ptr<Direct3DVertexBuffer8> Direct3DVertexBuffer8::Make(int32_t length, int32_t usage, int32_t fvf,
                                                                    int32_t pool) {
-    if (length < 0 || static_cast<size_t>(length) > kMaxCarved)
-        return std::make_shared<Direct3DVertexBuffer8>(length, usage, fvf, pool);
-    t_bytesWanted = static_cast<size_t>(length);
-    t_carvedBytes = nullptr;
-    return std::allocate_shared<Direct3DVertexBuffer8>(CarvingAllocator<Direct3DVertexBuffer8>(), length, usage,
-                                                       fvf, pool);
+    t_bytesWanted = length < 0 ? 0 : static_cast<size_t>(length);
+    t_placedBytes = nullptr;
+    if (t_bytesWanted > kMaxCarved)
+        return std::allocate_shared<Direct3DVertexBuffer8>(PlacingAllocator<Direct3DVertexBuffer8, false>(),
+                                                           Placement(), length, usage, fvf, pool, false);
+    return std::allocate_shared<Direct3DVertexBuffer8>(PlacingAllocator<Direct3DVertexBuffer8, true>(), Placement(),
+                                                       length, usage, fvf, pool, true);
+}
+
+uint8_t* Direct3DVertexBuffer8::Data() {
+    if (d3d8detail::RegionBounds* r = d3d8detail::RegionOf(*this)) r->state = d3d8detail::RegionBounds::Unknown;
+    return const_cast<uint8_t*>(std::as_const(*this).Data());
+}
+
+Direct3DVertexBuffer8::~Direct3DVertexBuffer8() {
+    // Devices draw from their stream without holding it: one drawing from this block is told.
+    if (d3d8detail::BoundCount(*this).load(std::memory_order_acquire) != 0) d3d8detail::BufferDestroyed(*this);
 }
 
 namespace d3d8detail {
 
-RegionBounds* RegionOf(const Direct3DVertexBuffer8& buffer) noexcept {
-    if (buffer.ownsData_) return nullptr;
-    // The buffer object lies in its piece, so in its block.
-    const uintptr_t at = reinterpret_cast<uintptr_t>(&buffer);
-    auto* block = reinterpret_cast<BufferBlocks::Block*>(at & ~(kBlockBytes - 1));
-    return &block->regions[(at & (kBlockBytes - 1)) >> kRegionShift];
-}
+std::atomic<uint32_t> g_heapBound{0};
 
 }  // namespace d3d8detail
-
-uint8_t* Direct3DVertexBuffer8::Data() {
-    if (d3d8detail::RegionBounds* r = d3d8detail::RegionOf(*this)) r->state = d3d8detail::RegionBounds::Unknown;
-    return data_;
-}
-
-Direct3DVertexBuffer8::~Direct3DVertexBuffer8() {
-    if (boundTo_) d3d8detail::StreamReleased(*boundTo_, *this);
-    if (ownsData_) delete[] data_;
-}
 
 Direct3DIndexBuffer8::Direct3DIndexBuffer8(int32_t length, int32_t usage, int32_t format, int32_t pool)
     : data_(static_cast<size_t>(length), 0), usage_(usage), format_(format), pool_(pool) {}

@@ -181,6 +181,29 @@ TEST_F(D3D8, DrawsThatReachPastTheirBuffersFail) {
     dev->EndScene();
 }
 
+// Buffers share the record of their usage and format with the others of the same kind: made
+// interleaved, small and large, each still answers with its own.
+TEST_F(D3D8, EachVertexBufferKeepsItsOwnLengthUsageFormatAndPool) {
+    Direct3DDevice8Ptr dev = MakeDevice(8, 8);
+    struct Made {
+        int32_t length, usage, fvf, pool;
+        Direct3DVertexBuffer8Ptr vb;
+    };
+    std::vector<Made> made;
+    for (int i = 0; i < 12; ++i) {
+        const int32_t length = i % 3 == 2 ? 8192 + 24 * i : 24 * (i + 1);
+        const int32_t usage = i % 2 ? 8 : 0, fvf = i % 4 < 2 ? kWorldFVF : 0x112, pool = i % 3;
+        made.push_back({length, usage, fvf, pool, dev->CreateVertexBuffer(length, usage, fvf, pool)});
+    }
+    for (const Made& m : made) {
+        EXPECT_EQ(m.vb->Length(), m.length);
+        EXPECT_EQ(m.vb->Usage(), m.usage);
+        EXPECT_EQ(m.vb->FVF(), m.fvf);
+        EXPECT_EQ(m.vb->Pool(), m.pool);
+        EXPECT_EQ(m.vb->Data()[m.length - 1], 0);
+    }
+}
+
 TEST_F(D3D8, BufferDataCopiesExactlyTheRangeAsked) {
     Direct3DDevice8Ptr dev = MakeDevice(8, 8);
     auto vb = dev->CreateVertexBuffer(72, 0, kWorldFVF, D3DPOOL_DEFAULT);

@@ -340,6 +340,29 @@ TEST_F(Pipeline, ABufferReleasedWhileBoundStillDrawsWhatItHeld) {
     for (uint32_t p : other->GetBackBufferPixels()) EXPECT_EQ(p, 0xFFFF0000u);
 }
 
+// The copy a device keeps of a buffer released while bound is carved beside the newest
+// buffers: a draw from it is not passed over by their bounds lying beyond the view, and
+// dropping buffers of the same block that are not bound leaves the stream alone.
+TEST_F(Pipeline, TheCopyOfAReleasedBufferDrawsAmongBuffersBeyondTheView) {
+    dev->SetRenderState(D3DRS_LIGHTING, 0);
+    dev->SetVertexShader(kWorldFVF);
+    const std::vector<WorldVertex> red = {{-20, 20, 2, 0xFFFF0000u, 0, 0}, {20, 20, 2, 0xFFFF0000u, 0, 0}, {0, -20, 2, 0xFFFF0000u, 0, 0}};
+    const std::vector<WorldVertex> behind = {{-20, 20, -5, 0xFFFFFF00u, 0, 0}, {20, 20, -5, 0xFFFFFF00u, 0, 0}, {0, -20, -5, 0xFFFFFF00u, 0, 0}};
+    auto visible = MakeBuffer(*dev, red, kWorldFVF);
+    std::vector<Direct3DVertexBuffer8Ptr> far;
+    for (int i = 0; i < 200; ++i) far.push_back(MakeBuffer(*dev, behind, kWorldFVF));
+    for (const auto& vb : far) {
+        dev->SetStreamSource(0, vb, 24);
+        dev->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1);
+    }
+    EXPECT_EQ(At(4, 4), 0xFF0000FFu);
+    dev->SetStreamSource(0, visible, 24);
+    visible.reset();
+    far.pop_back();
+    dev->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1);
+    EXPECT_EQ(At(4, 4), 0xFFFF0000u);
+}
+
 TEST_F(Pipeline, BrokenInputIsDroppedOrRefusedNotDrawnWild) {
     dev->SetRenderState(D3DRS_LIGHTING, 0);
     const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();

@@ -192,6 +192,23 @@ TEST_F(Frame, FailedTextureInTheListAbandonsEveryFrame) {
     EXPECT_EQ(Presents(), before);
 }
 
+// Render takes each triangle's texture from the list in every frame: a change made after the
+// buffers were built counts from the next frame on.
+TEST_F(Frame, ATextureChangedInTheListCountsFromTheNextFrame) {
+    ZemDx::AppPath = RepoAppPath();
+    ASSERT_EQ(ZemDx::LoadTexture("Textures\\1.bmp", 0, rt::False), 0);
+    AddTriangles(3, 0);
+    ASSERT_EQ(ZemDx::RefreshBuffers(), rt::True);
+    EXPECT_EQ(ZemDx::Render(StartCamera(), rt::False, 255), rt::True);
+    ZemDx::Triangles[1].Texture = -1;
+    d3d8test::Record(true);
+    EXPECT_EQ(ZemDx::Render(StartCamera(), rt::False, 255), rt::False);
+    EXPECT_EQ(CallsOf("DrawPrimitive").size(), 1u);
+    ZemDx::Triangles[1].Texture = 0;
+    EXPECT_EQ(ZemDx::Render(StartCamera(), rt::False, 255), rt::True);
+    EXPECT_EQ(CallsOf("DrawPrimitive").size(), 4u);
+}
+
 TEST_F(Frame, EmptyTextureSlotDrawsWithoutTexture) {
     AddTriangles(1, 1);  // slot 1 exists but holds no texture
     ASSERT_EQ(ZemDx::RefreshBuffers(), rt::True);
