@@ -100,6 +100,8 @@ bool DecodeImage(const uint8_t* data, size_t size, Image& out, std::string& erro
         error = (why && *why) ? why : "not an image";
         return false;
     }
+    // A BMP stored top row first gives its height negative; stb_image reads such files.
+    if (bmp && h < 0 && h != INT_MIN) h = -h;
     if (w <= 0 || h <= 0 || w > maxSide || h > maxSide) {
         error = "bad image size";
         return false;

@@ -151,6 +151,14 @@ TEST(TrueColourImages, Bmp32WithoutMasksIgnoresItsFourthByte) {
     EXPECT_FALSE(img.HasAlpha);
 }
 
+TEST(TrueColourImages, TopDownBmpReadsItsFirstStoredRowAsTheTop) {
+    // The rows of the test above in the other order, with a negative height.
+    const std::vector<uint8_t> px = {0, 0, 0xFF, 0x80, 0, 0xFF, 0, 0x00, 0xFF, 0, 0, 0x00,
+                                     0xFF, 0xFF, 0xFF, 0x00, 0, 0, 0, 0x80, 0xFF, 0, 0xFF, 0x00};
+    const Image img = Decode(bmptest::Bmp(32, 3, -2, {}, px));
+    ExpectPicture(img);
+}
+
 TEST(TrueColourImages, Bmp16FiveFiveFive) {
     // 0x7C00 red, 0x03E0 green, 0x001F blue (one row, padded to four bytes).
     const std::vector<uint8_t> px = {0x00, 0x7C, 0xE0, 0x03, 0x1F, 0x00, 0, 0};
