@@ -73,13 +73,18 @@ MenuAndSelection OpenSelection(e2e::Session& s) {
     return w;
 }
 
-// The program copied into a folder of its own, beside a Data folder made for the test, removed
-// at the end.
+// The program copied into a folder of its own, beside a Data folder made for the test (the
+// shipped textures, and what the test writes), removed at the end.
 struct ProgramCopy {
-    std::filesystem::path dir;
+    std::filesystem::path dir, program;
     ProgramCopy() {
         char pattern[] = "/tmp/quorvane-e2e-XXXXXX";
-        if (::mkdtemp(pattern) != nullptr) dir = pattern;
+        if (::mkdtemp(pattern) == nullptr) return;
+        dir = pattern;
+        program = dir / "quorvane";
+        std::filesystem::copy_file(QV_PROGRAM, program);
+        std::filesystem::create_directories(dir / "Data");
+        std::filesystem::copy(std::string(QV_SOURCE_DIR) + "/Data/Textures", dir / "Data" / "Textures");
     }
     ~ProgramCopy() {
         std::error_code ec;
@@ -129,10 +134,6 @@ TEST(GameEndToEnd, ABrokenWallTextureIsNamedBeforeTheWalkStarts) {
     if (!s.Ready()) GTEST_SKIP() << s.Why();
     ProgramCopy copy;
     ASSERT_FALSE(copy.dir.empty());
-    const std::filesystem::path program = copy.dir / "quorvane";
-    std::filesystem::copy_file(QV_PROGRAM, program);
-    std::filesystem::create_directories(copy.dir / "Data");
-    std::filesystem::copy(std::string(QV_SOURCE_DIR) + "/Data/Textures", copy.dir / "Data" / "Textures");
     // Texture 3: a BMP header that declares 8192 x 8192 pixels, and no pixels.
     std::string header(64, '\0');
     const uint8_t fields[] = {'B', 'M', 64, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0,
@@ -143,7 +144,7 @@ TEST(GameEndToEnd, ABrokenWallTextureIsNamedBeforeTheWalkStarts) {
     copy.Write("Data/Maps/Walls.map", "3,3,1,2\r\n1,3,1\r\n1,13,1\r\n1,1,1\r\n");
 
     {
-        auto& app = s.Start({program.string()}, "/");
+        auto& app = s.Start({copy.program.string()}, "/");
         const unsigned long menu = s.WaitForWindow("Quorvane");
         ASSERT_NE(menu, 0u) << app.Errors();
         e2e::Pause(300);
@@ -161,7 +162,7 @@ TEST(GameEndToEnd, ABrokenWallTextureIsNamedBeforeTheWalkStarts) {
         EXPECT_EQ(app.WaitForExit(5000), 1) << app.Errors();
     }
     {
-        auto& app = s.Start({program.string()}, "/");
+        auto& app = s.Start({copy.program.string()}, "/");
         const unsigned long menu = s.WaitForWindow("Quorvane");
         ASSERT_NE(menu, 0u) << app.Errors();
         e2e::Pause(300);
@@ -266,26 +267,19 @@ TEST(GameEndToEnd, ClosingTheGameWindowDuringTheSplashEndsTheProgramWithoutReadi
     e2e::Session s;
     if (!s.Ready()) GTEST_SKIP() << s.Why();
     // A program folder of its own whose one world is bad: reading it would end in the error box.
-    namespace fs = std::filesystem;
-    const fs::path dir = fs::temp_directory_path() / ("quorvane-e2e-" + std::to_string(::getpid()));
-    fs::remove_all(dir);
-    fs::create_directories(dir / "Data" / "Maps");
-    fs::copy_file(QV_PROGRAM, dir / "quorvane");
-    fs::copy(fs::path(QV_PROGRAM).parent_path() / "Data" / "Textures", dir / "Data" / "Textures");
-    std::ofstream(dir / "Data" / "Maps" / "Bad.map", std::ios::binary) << "1,2,1,1\r\n13,14\r\n";
-    auto& app = s.Start({(dir / "quorvane").string()}, "/tmp");
+    ProgramCopy copy;
+    ASSERT_FALSE(copy.dir.empty());
+    copy.Write("Data/Maps/Bad.map", "1,2,1,1\r\n13,14\r\n");
+    auto& app = s.Start({copy.program.string()}, "/tmp");
 
-    const auto [menu, select] = OpenSelection(s);
-    ASSERT_NE(select, 0u) << app.Errors();
-    s.Click(select, 60, 40);    // the one world
-    s.Click(select, 184, 140);  // Accept
+    const unsigned long menu = s.WaitForWindow("Quorvane");
+    ASSERT_NE(menu, 0u) << app.Errors();
     e2e::Pause(300);
-    s.Click(menu, 64, 44);  // Begin
+    BeginWorld(s, app, menu, 0);
     ASSERT_NE(s.WaitForWindow("Form1", 3000), 0u) << "no splash window";
     const unsigned long game = s.WaitForWindow("Quorvane -- Windowed Mode", 500);
     ASSERT_NE(game, 0u) << app.Errors();
     SendCloseCommand(s.Display(), game);
     EXPECT_EQ(app.WaitForExit(5000), 0) << app.Errors();
     EXPECT_EQ(app.Errors().find("Run-time error"), std::string::npos) << app.Errors();
-    fs::remove_all(dir);
 }
