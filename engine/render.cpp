@@ -27,21 +27,13 @@ template <class Primitive>
 void DrawList(Direct3DDevice8& dev, const std::vector<Primitive>& list, const BufferList& buffers,
               rt::Long (*visibility)(const rt::Long&), int32_t primitives) {
     const int64_t last = detail::UpperBound(list);
-    // Nothing the pass calls writes the settings, the lists or the texture table: they are read
-    // once, not again for every entry.
+    // Nothing the pass calls writes the settings: they are read once, not again for every entry.
     const bool tests = VisibilityTest == 1;
     const int32_t type = StripType();
-    const Primitive* const entries = list.data();
-    const Direct3DTexture8Ptr* const textures = Textures.data();
-    const uint64_t textureCount = Textures.size();
-    const uint64_t bufferCount = buffers.size();
     for (int64_t i = 0; i <= last; ++i) {
         if (tests && visibility(static_cast<rt::Long>(i)) == VerdictOutside) continue;
-        const int32_t texture = entries[i].Texture;
-        if (static_cast<uint64_t>(static_cast<int64_t>(texture)) >= textureCount) rt::Raise(rt::ErrSubscript);
-        dev.SetTexture(0, textures[texture]);
-        if (static_cast<uint64_t>(i) >= bufferCount) rt::Raise(rt::ErrSubscript);
-        dev.SetStreamSource(0, buffers[static_cast<size_t>(i)], sizeof(Vertex));
+        dev.SetTexture(0, TextureAt(list[static_cast<size_t>(i)].Texture));
+        dev.SetStreamSource(0, detail::Item(buffers, i), sizeof(Vertex));
         dev.DrawPrimitive(type, 0, primitives);
     }
 }
