@@ -29,20 +29,6 @@ FileRead Kind(const struct stat& st) {
     return FileRead::Ok;
 }
 
-class Fd {
-public:
-    explicit Fd(int fd) : fd_(fd) {}
-    ~Fd() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
-
 FileRead ReadAll(int fd, size_t expected, size_t maxBytes, std::string& out) {
     // The size from stat is only a hint: the file may grow or shrink while it is read (files under
     // /proc say 0). Read until the end, stopping as soon as the limit is passed.
@@ -61,6 +47,10 @@ FileRead ReadAll(int fd, size_t expected, size_t maxBytes, std::string& out) {
 }
 
 }  // namespace
+
+Fd::~Fd() {
+    if (fd_ >= 0) ::close(fd_);
+}
 
 int OpenRegularFile(const std::string& hostPath, FileRead& why, unsigned long long& size) {
     size = 0;

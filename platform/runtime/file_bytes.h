@@ -4,6 +4,7 @@
 #pragma once
 #include <cstddef>
 #include <string>
+#include <utility>
 
 namespace rt {
 
@@ -15,6 +16,21 @@ enum class FileRead {
     NoPermission, // reading is not permitted
     TooLarge,     // longer than the limit
     Failed,       // any other error while opening or reading
+};
+
+// Owns an open descriptor (-1: none) and closes it when destroyed.
+class Fd {
+public:
+    explicit Fd(int fd) : fd_(fd) {}
+    Fd(Fd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+    ~Fd();
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    Fd& operator=(Fd&&) = delete;
+    int get() const { return fd_; }
+
+private:
+    int fd_;
 };
 
 // Opens the host file `hostPath` for reading when it is a regular file: the descriptor (to be

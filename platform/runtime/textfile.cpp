@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <utility>
 
 #include "errors.h"
 #include "file_bytes.h"
@@ -20,10 +21,7 @@ namespace {
 // line, never with the file.
 class OpenFile {
 public:
-    OpenFile(int fd, unsigned long long size) : fd_(fd), size_(size) {}
-    ~OpenFile() { ::close(fd_); }
-    OpenFile(const OpenFile&) = delete;
-    OpenFile& operator=(const OpenFile&) = delete;
+    OpenFile(Fd fd, unsigned long long size) : fd_(std::move(fd)), size_(size) {}
 
     unsigned long long Size() const { return size_; }
 
@@ -32,7 +30,7 @@ public:
         if (pos_ < end_) return true;
         if (atEnd_) return false;
         for (;;) {
-            const ssize_t n = ::read(fd_, buffer_.data(), buffer_.size());
+            const ssize_t n = ::read(fd_.get(), buffer_.data(), buffer_.size());
             if (n < 0 && errno == EINTR) continue;
             if (n < 0) Raise(ErrPathFileAccess);
             pos_ = 0;
@@ -65,7 +63,7 @@ public:
     }
 
 private:
-    int fd_;
+    Fd fd_;
     unsigned long long size_;
     std::array<char, 65536> buffer_{};
     size_t pos_ = 0, end_ = 0;
@@ -121,7 +119,7 @@ void OpenForInput(int fileNumber, const std::string& path) {
 
     FileRead why = FileRead::Failed;
     unsigned long long size = 0;
-    const int fd = OpenRegularFile(host, why, size);
+    Fd fd(OpenRegularFile(host, why, size));
     switch (why) {
         case FileRead::Ok: break;
         case FileRead::Missing: Raise(ErrFileNotFound);
@@ -131,12 +129,7 @@ void OpenForInput(int fileNumber, const std::string& path) {
         case FileRead::NotAFile:
         case FileRead::Failed: Raise(ErrPathFileAccess);
     }
-    try {
-        Files()[fileNumber] = std::make_unique<OpenFile>(fd, size);
-    } catch (...) {
-        ::close(fd);
-        throw;
-    }
+    Files()[fileNumber] = std::make_unique<OpenFile>(std::move(fd), size);
 }
 
 std::string LineInput(int fileNumber) { return Get(fileNumber).Line(); }
