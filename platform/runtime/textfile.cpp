@@ -124,7 +124,7 @@ void OpenForInput(int fileNumber, const std::string& path) {
         case FileRead::Ok: break;
         case FileRead::Missing: Raise(ErrFileNotFound);
         case FileRead::NoPermission: Raise(ErrPermissionDenied);
-        case FileRead::TooLarge: Raise(ErrOutOfMemory);
+        case FileRead::TooLarge:  // opening alone knows no size limit: the lines are bounded instead
         case FileRead::Folder:
         case FileRead::NotAFile:
         case FileRead::Failed: Raise(ErrPathFileAccess);
