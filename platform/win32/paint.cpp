@@ -11,6 +11,7 @@
 #include "platform/media/text_render.h"
 #include "platform/win32/backend.h"
 #include "platform/win32/controls.h"
+#include "platform/win32/frame_scale.h"
 
 namespace rt::detail {
 
@@ -131,6 +132,18 @@ void RepaintOpaqueControl(Form& form, Control& ctl) {
     const int32_t left = std::clamp(ctl.Left(), 0, w), right = std::clamp(ctl.Left() + ctl.Width(), 0, w);
     const int32_t top = std::clamp(ctl.Top(), 0, h), bottom = std::clamp(ctl.Top() + ctl.Height(), 0, h);
     if (st.shape && left < right) ClearOutsideShape(st, w, left, top, right, bottom);
+    CurrentBackend().Present(form);
+}
+
+void ShowFrame(Form& form, const uint32_t* argb, int32_t width, int32_t height) {
+    FormState& st = StateOf(form);
+    if (!st.created) return;
+    const int32_t w = form.Width(), h = form.Height();
+    st.pixels.resize(static_cast<size_t>(w) * h);
+    static thread_local FrameScaler scaler;
+    scaler.Scale(argb, width, height, st.pixels.data(), w, h, w);
+    if (st.shape) ClearOutsideShape(st, w, 0, 0, w, h);
+    st.dirty = false;
     CurrentBackend().Present(form);
 }
 
