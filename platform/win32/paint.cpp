@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <tuple>
@@ -116,13 +117,13 @@ void RepaintOpaqueControl(Form& form, Control& ctl) {
         return;
     }
     const int32_t w = form.Width(), h = form.Height();
-    bool alone = !st.dirty && st.pixels.size() == static_cast<size_t>(w) * h && ctl.Visible();
-    bool after = false;
-    for (Control* c : form.Controls()) {
-        if (!alone) break;
-        if (c == &ctl) after = true;
-        else if (after && c->Visible() && Overlap(*c, ctl)) alone = false;
-    }
+    // Alone: nothing else waits to be shown and no control painted after it overlaps it.
+    const auto& controls = form.Controls();
+    const auto at = std::find(controls.begin(), controls.end(), &ctl);
+    const bool alone = !st.dirty && st.pixels.size() == static_cast<size_t>(w) * h && ctl.Visible() &&
+                       (at == controls.end() || std::none_of(std::next(at), controls.end(), [&](const Control* c) {
+                            return c->Visible() && Overlap(*c, ctl);
+                        }));
     if (!alone) {
         st.dirty = true;
         Repaint(form);
