@@ -51,10 +51,9 @@ bool CheckPng(const uint8_t* d, size_t n, std::vector<uint8_t>& cleaned, std::st
 // header declares for its identification field, colour map and pixels; true for anything else.
 bool TgaPixelsPresent(const uint8_t* d, size_t n) {
     if (n < 18 || d[1] > 1 || d[2] < 1 || d[2] > 3) return true;
-    auto le16 = [d](size_t i) { return static_cast<uint64_t>(d[i] | (d[i + 1] << 8)); };
     auto bytesOf = [](uint8_t bits) { return (static_cast<uint64_t>(bits) + 7) / 8; };
-    uint64_t need = 18 + d[0] + le16(12) * le16(14) * bytesOf(d[16]);
-    if (d[1] == 1) need += le16(3) + le16(5) * bytesOf(d[7]);
+    uint64_t need = 18 + d[0] + uint64_t{Le16(d + 12)} * Le16(d + 14) * bytesOf(d[16]);
+    if (d[1] == 1) need += Le16(d + 3) + Le16(d + 5) * bytesOf(d[7]);
     return need <= n;
 }
 

@@ -131,6 +131,9 @@ void Repaint(Form& form, bool force = false);
 // window wait, or a control painted after it overlaps it, the whole window is repainted instead,
 // so the picture is always the one a whole repaint gives.
 void RepaintOpaqueControl(Form& form, Control& ctl);
+// Shows a frame (width x height pixels, 0xAARRGGBB) over the whole window: scaled to it, kept
+// only inside its shape, and shown. It covers every pixel, so nothing else is composed.
+void ShowFrame(Form& form, const uint32_t* argb, int32_t width, int32_t height);
 void RepaintAll();
 // Sets the position the window system moved a window to, without moving it again.
 void SetPositionFromSystem(Form& form, int32_t left, int32_t top);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <tuple>
@@ -11,6 +12,7 @@
 #include "platform/media/text_render.h"
 #include "platform/win32/backend.h"
 #include "platform/win32/controls.h"
+#include "platform/win32/frame_scale.h"
 
 namespace rt::detail {
 
@@ -115,13 +117,13 @@ void RepaintOpaqueControl(Form& form, Control& ctl) {
         return;
     }
     const int32_t w = form.Width(), h = form.Height();
-    bool alone = !st.dirty && st.pixels.size() == static_cast<size_t>(w) * h && ctl.Visible();
-    bool after = false;
-    for (Control* c : form.Controls()) {
-        if (!alone) break;
-        if (c == &ctl) after = true;
-        else if (after && c->Visible() && Overlap(*c, ctl)) alone = false;
-    }
+    // Alone: nothing else waits to be shown and no control painted after it overlaps it.
+    const auto& controls = form.Controls();
+    const auto at = std::find(controls.begin(), controls.end(), &ctl);
+    const bool alone = !st.dirty && st.pixels.size() == static_cast<size_t>(w) * h && ctl.Visible() &&
+                       (at == controls.end() || std::none_of(std::next(at), controls.end(), [&](const Control* c) {
+                            return c->Visible() && Overlap(*c, ctl);
+                        }));
     if (!alone) {
         st.dirty = true;
         Repaint(form);
@@ -131,6 +133,18 @@ void RepaintOpaqueControl(Form& form, Control& ctl) {
     const int32_t left = std::clamp(ctl.Left(), 0, w), right = std::clamp(ctl.Left() + ctl.Width(), 0, w);
     const int32_t top = std::clamp(ctl.Top(), 0, h), bottom = std::clamp(ctl.Top() + ctl.Height(), 0, h);
     if (st.shape && left < right) ClearOutsideShape(st, w, left, top, right, bottom);
+    CurrentBackend().Present(form);
+}
+
+void ShowFrame(Form& form, const uint32_t* argb, int32_t width, int32_t height) {
+    FormState& st = StateOf(form);
+    if (!st.created) return;
+    const int32_t w = form.Width(), h = form.Height();
+    st.pixels.resize(static_cast<size_t>(w) * h);
+    static thread_local FrameScaler scaler;
+    scaler.Scale(argb, width, height, st.pixels.data(), w, h, w);
+    if (st.shape) ClearOutsideShape(st, w, 0, 0, w, h);
+    st.dirty = false;
     CurrentBackend().Present(form);
 }
 

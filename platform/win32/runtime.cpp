@@ -13,7 +13,6 @@
 #include "platform/runtime/errors.h"
 #include "platform/runtime/paths.h"
 #include "platform/win32/backend.h"
-#include "platform/win32/frame_scale.h"
 #include "platform/win32/controls.h"
 #include "platform/win32/msgbox.h"
 #include "platform/win32/state.h"
@@ -298,21 +297,7 @@ void PresentToWindow(int32_t hWnd, const uint32_t* argb, int width, int height) 
     }
     Form* f = FindFormByHandle(hWnd);
     if (!f || !f->Loaded() || !argb || width <= 0 || height <= 0) return;
-    detail::Repaint(*f, true);
-    auto& st = detail::StateOf(*f);
-    int32_t w = f->Width(), h = f->Height();
-    if (st.pixels.size() != static_cast<size_t>(w) * h) return;
-    // Scaled to the window, then kept only inside its shape.
-    static thread_local std::vector<uint32_t> scaled;
-    static thread_local detail::FrameScaler scaler;
-    scaled.resize(st.pixels.size());
-    scaler.Scale(argb, width, height, scaled.data(), w, h, w);
-    for (int32_t y = 0; y < h; ++y)
-        for (int32_t x = 0; x < w; ++x) {
-            const size_t i = static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(x);
-            if (!st.shape || st.shape->Contains(x, y)) st.pixels[i] = scaled[i];
-        }
-    detail::CurrentBackend().Present(*f);
+    detail::ShowFrame(*f, argb, width, height);
 }
 
 int32_t ScreenObject::WidthPixels() const {

@@ -96,17 +96,18 @@ struct ProgramCopy {
     }
 };
 
-// From the menu: Select Simulation, the world in list row `row` (from 0), Accept, Begin.
-void BeginWorld(e2e::Session& s, e2e::Process& app, unsigned long menu, int row) {
-    s.Click(menu, 148, 72);
-    const unsigned long select = s.WaitForWindow("Quorvane -- Select Simulation");
-    ASSERT_NE(select, 0u) << app.Errors();
-    e2e::Pause(300);
-    s.Click(select, 60, 40 + 15 * row);
+// From the start of the program: the main menu (into `menu`), Select Simulation, the world in
+// list row `row` (from 0), Accept, Begin.
+void BeginWorld(e2e::Session& s, e2e::Process& app, int row, unsigned long& menu) {
+    const MenuAndSelection w = OpenSelection(s);
+    menu = w.menu;
+    ASSERT_NE(w.menu, 0u) << app.Errors();
+    ASSERT_NE(w.select, 0u) << app.Errors();
+    s.Click(w.select, 60, 40 + 15 * row);
     e2e::Pause(200);
-    s.Click(select, 184, 140);  // Accept
+    s.Click(w.select, 184, 140);  // Accept
     e2e::Pause(300);
-    s.Click(menu, 64, 44);  // Begin
+    s.Click(w.menu, 64, 44);  // Begin
 }
 
 // A window titled `title` other than `other`, waiting up to `ms`; 0 when none came.
@@ -145,10 +146,8 @@ TEST(GameEndToEnd, ABrokenWallTextureIsNamedBeforeTheWalkStarts) {
 
     {
         auto& app = s.Start({copy.program.string()}, "/");
-        const unsigned long menu = s.WaitForWindow("Quorvane");
-        ASSERT_NE(menu, 0u) << app.Errors();
-        e2e::Pause(300);
-        BeginWorld(s, app, menu, 1);
+        unsigned long menu = 0;
+        ASSERT_NO_FATAL_FAILURE(BeginWorld(s, app, 1, menu));
         const unsigned long box = OtherWindowTitled(s, "Quorvane", menu, 8000);
         ASSERT_NE(box, 0u) << "no error box; " << app.Errors();
         // The box says the same on standard error.
@@ -163,10 +162,8 @@ TEST(GameEndToEnd, ABrokenWallTextureIsNamedBeforeTheWalkStarts) {
     }
     {
         auto& app = s.Start({copy.program.string()}, "/");
-        const unsigned long menu = s.WaitForWindow("Quorvane");
-        ASSERT_NE(menu, 0u) << app.Errors();
-        e2e::Pause(300);
-        BeginWorld(s, app, menu, 0);
+        unsigned long menu = 0;
+        ASSERT_NO_FATAL_FAILURE(BeginWorld(s, app, 0, menu));
         const unsigned long game = s.WaitForWindow("Quorvane -- Windowed Mode", 5000);
         ASSERT_NE(game, 0u) << app.Errors();
         e2e::Pause(1500);
@@ -271,11 +268,8 @@ TEST(GameEndToEnd, ClosingTheGameWindowDuringTheSplashEndsTheProgramWithoutReadi
     ASSERT_FALSE(copy.dir.empty());
     copy.Write("Data/Maps/Bad.map", "1,2,1,1\r\n13,14\r\n");
     auto& app = s.Start({copy.program.string()}, "/tmp");
-
-    const unsigned long menu = s.WaitForWindow("Quorvane");
-    ASSERT_NE(menu, 0u) << app.Errors();
-    e2e::Pause(300);
-    BeginWorld(s, app, menu, 0);
+    unsigned long menu = 0;
+    ASSERT_NO_FATAL_FAILURE(BeginWorld(s, app, 0, menu));
     ASSERT_NE(s.WaitForWindow("Form1", 3000), 0u) << "no splash window";
     const unsigned long game = s.WaitForWindow("Quorvane -- Windowed Mode", 500);
     ASSERT_NE(game, 0u) << app.Errors();

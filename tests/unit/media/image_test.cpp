@@ -1,11 +1,12 @@
-// The image decoder: palettised BMPs of every depth (our reader), true-colour BMPs, PNG, TGA and
-// JPEG (stb_image), and damaged files.
+// The image decoder: palettised BMPs of every depth (our reader), true-colour BMPs, PNG and TGA
+// (stb_image), JPEG (libjpeg), and damaged files.
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <iterator>
 
 #include "platform/media/image.h"
+#include "platform/media/bytes.h"
 #include "bmp_bytes.h"
 
 using media::DecodeImage;
@@ -282,7 +283,7 @@ namespace {
 std::vector<uint8_t> PngWithChunkBeforeData(const std::vector<uint8_t>& chunk) {
     auto png = ReadTestFile("rgb3x2.png");
     for (size_t p = 8; p + 8 <= png.size();) {
-        const uint32_t len = (png[p] << 24) | (png[p + 1] << 16) | (png[p + 2] << 8) | png[p + 3];
+        const uint32_t len = media::Be32(&png[p]);
         if (std::string(png.begin() + p + 4, png.begin() + p + 8) == "IDAT") {
             png.insert(png.begin() + static_cast<ptrdiff_t>(p), chunk.begin(), chunk.end());
             return png;

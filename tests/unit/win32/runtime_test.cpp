@@ -172,6 +172,32 @@ TEST_F(Runtime, AFrameInThePictureBoxLeavesTheWindowAsAWholeRepaintWould) {
     EXPECT_EQ(rt::headless::WindowPixels(f)[140 * 200 + 45], 0xFFFF00FFu);
 }
 
+// A frame presented to the window itself covers all of it, controls included, and is kept only
+// inside the window's shape; a frame of the window's size is shown as it is, made opaque.
+TEST_F(Runtime, AFrameInTheWindowCoversItInsideItsShape) {
+    struct Whole : rt::Form {
+        Whole() : Form("Whole") {
+            ClientSize(200, 150);
+            Move(0, 0);
+        }
+        rt::PictureBox pic{*this, "pic", 10, 10, 120, 100};
+    };
+    auto& f = rt::FormOf<Whole>();
+    f.Show();
+    SetWindowRgn(f.hWnd(), CreateRectRgn(20, 10, 180, 140), 1);
+    std::vector<uint32_t> frame(200 * 150);
+    for (size_t i = 0; i < frame.size(); ++i) frame[i] = static_cast<uint32_t>(i * 2654435761u >> 8);
+    rt::PresentToWindow(f.hWnd(), frame.data(), 200, 150);
+    const auto px = rt::headless::WindowPixels(f);
+    ASSERT_EQ(px.size(), frame.size());
+    for (int y = 0; y < 150; ++y)
+        for (int x = 0; x < 200; ++x) {
+            const size_t i = static_cast<size_t>(y) * 200 + x;
+            const bool inside = x >= 20 && x < 180 && y >= 10 && y < 140;
+            ASSERT_EQ(px[i], inside ? frame[i] | 0xFF000000u : 0u) << x << "," << y;
+        }
+}
+
 TEST_F(Runtime, ScreenIsNinetySixDotsPerInch) {
     EXPECT_EQ(rt::Screen.TwipsPerPixelX, 15.0f);
     EXPECT_EQ(rt::Screen.TwipsPerPixelY, 15.0f);
