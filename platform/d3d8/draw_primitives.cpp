@@ -267,7 +267,7 @@ void DrawPath::Triangle(int i0, int i1, int i2) {
 
 void DrawPath::OneTriangle(const uint8_t* base, int32_t stride) {
     DeviceState& s = s_;
-    float cx[3], cy[3], cw[3];
+    float cx[3], cy[3], cz[3], cw[3];
     // Wholly beyond one side of the view volume: nothing to draw (nor would the general way
     // draw anything).
 #if defined(__SSE2__)
@@ -293,13 +293,15 @@ void DrawPath::OneTriangle(const uint8_t* base, int32_t stride) {
                            (beyond(_mm_cmplt_ps(Y, negW)) << 8) | (beyond(_mm_cmpgt_ps(Y, W)) << 12) |
                            (beyond(_mm_cmpgt_ps(Z, W)) << 16) | (beyond(_mm_cmplt_ps(Z, _mm_setzero_ps())) << 20);
     if (((sides + 0x111111u) & 0x888888u) != 0) return;
-    alignas(16) float ox[4], oy[4], ow[4];
+    alignas(16) float ox[4], oy[4], oz[4], ow[4];
     _mm_store_ps(ox, X);
     _mm_store_ps(oy, Y);
+    _mm_store_ps(oz, Z);
     _mm_store_ps(ow, W);
     for (int k = 0; k < 3; ++k) {
         cx[k] = ox[k];
         cy[k] = oy[k];
+        cz[k] = oz[k];
         cw[k] = ow[k];
     }
 #else
@@ -316,6 +318,7 @@ void DrawPath::OneTriangle(const uint8_t* base, int32_t stride) {
         all &= Outcode(v) & kRejectMask;
         cx[k] = v.x;
         cy[k] = v.y;
+        cz[k] = v.z;
         cw[k] = v.w;
     }
     if (all != 0) return;
@@ -326,7 +329,15 @@ void DrawPath::OneTriangle(const uint8_t* base, int32_t stride) {
     const bool clockwise = det < 0.0f;
     if ((c_.cull == D3DCULL_CW && clockwise) || (c_.cull == D3DCULL_CCW && !clockwise)) return;
     // A NaN determinant passes the culling test above; the general way drops such triangles.
-    Fetch(base, stride, 3);
+    // The positions are those the general transform gives, bit for bit: read the rest only.
+    Read(base, stride, 3, false);
+    for (int k = 0; k < 3; ++k) {
+        ClipVertex& v = sc_.verts[static_cast<size_t>(k)];
+        v.x = cx[k];
+        v.y = cy[k];
+        v.z = cz[k];
+        v.w = cw[k];
+    }
     Triangle(0, 1, 2);
 }
 
