@@ -58,34 +58,22 @@ inline unsigned PlaneBit(int plane) {
     return bits[plane];
 }
 
-inline ClipVertex Lerp(const ClipVertex& a, const ClipVertex& b, float t) {
-    ClipVertex r;
-    r.x = a.x + (b.x - a.x) * t;
-    r.y = a.y + (b.y - a.y) * t;
-    r.z = a.z + (b.z - a.z) * t;
-    r.w = a.w + (b.w - a.w) * t;
-    r.u = a.u + (b.u - a.u) * t;
-    r.v = a.v + (b.v - a.v) * t;
-    r.r = a.r + (b.r - a.r) * t;
-    r.g = a.g + (b.g - a.g) * t;
-    r.b = a.b + (b.b - a.b) * t;
-    r.a = a.a + (b.a - a.a) * t;
+// The point a fraction t of the way from a to b, every attribute alike; W names the fourth
+// position field (w in clip space, 1/w on the screen).
+template <class V, float V::*W>
+inline V LerpFields(const V& a, const V& b, float t) {
+    V r;
+    for (float V::*f : {&V::x, &V::y, &V::z, W, &V::u, &V::v, &V::r, &V::g, &V::b, &V::a})
+        r.*f = a.*f + (b.*f - a.*f) * t;
     return r;
 }
 
+inline ClipVertex Lerp(const ClipVertex& a, const ClipVertex& b, float t) {
+    return LerpFields<ClipVertex, &ClipVertex::w>(a, b, t);
+}
+
 inline ScreenVertex LerpScreen(const ScreenVertex& a, const ScreenVertex& b, float t) {
-    ScreenVertex r;
-    r.x = a.x + (b.x - a.x) * t;
-    r.y = a.y + (b.y - a.y) * t;
-    r.z = a.z + (b.z - a.z) * t;
-    r.invW = a.invW + (b.invW - a.invW) * t;
-    r.u = a.u + (b.u - a.u) * t;
-    r.v = a.v + (b.v - a.v) * t;
-    r.r = a.r + (b.r - a.r) * t;
-    r.g = a.g + (b.g - a.g) * t;
-    r.b = a.b + (b.b - a.b) * t;
-    r.a = a.a + (b.a - a.a) * t;
-    return r;
+    return LerpFields<ScreenVertex, &ScreenVertex::invW>(a, b, t);
 }
 
 inline bool AllFinite(const ClipVertex& v) {
