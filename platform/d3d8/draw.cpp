@@ -28,10 +28,24 @@ int64_t VertexCount(int32_t type, int32_t count) {
 }
 
 
+// Most of a large world lies beyond a side of the view: the bounds of the buffer's
+// neighbourhood say so for all of its triangles at once (the verdict made again after the
+// transform changed). They hold the positions as the buffer's own format places them, so they
+// count only when the draw reads it the same way. Needs the transform product current.
+inline bool RegionBeyondView(const DeviceState& s, const Direct3DVertexBuffer8& vb, int32_t stride) {
+    RegionBounds* r = RegionOf(vb);
+    if (!r || r->state != RegionBounds::Known || vb.FVF() != s.layout.fvf || stride != s.layout.size) return false;
+    if (r->stamp != s.wvpStamp) [[unlikely]] {
+        r->outside = BoxBeyondOneSide(*r, s.wvp);
+        r->stamp = s.wvpStamp;
+    }
+    return r->outside;
+}
+
 // The world's usual draw, in short: one triangle from the start of a buffer of the bound
 // format. When every check of the full way below would pass, the draw is either passed over
-// (its carved buffer's region has been found, for the current transform, to lie beyond a side
-// of the view) or goes straight to the one-triangle path; otherwise the full way decides.
+// (its carved buffer's region lies beyond a side of the view) or goes straight to the
+// one-triangle path; otherwise the full way decides.
 enum class Usual { No, PassedOver, OneTriangle };
 inline Usual UsualDraw(const DeviceState& s, int32_t type, int32_t start, int32_t count) {
     if (count != 1 || start != 0 || (type != D3DPT_TRIANGLESTRIP && type != D3DPT_TRIANGLELIST &&
@@ -42,9 +56,7 @@ inline Usual UsualDraw(const DeviceState& s, int32_t type, int32_t start, int32_
         return Usual::No;
     const Direct3DVertexBuffer8& vb = *s.stream;
     if (3 * s.layout.size > vb.Length() || vb.FVF() != s.layout.fvf) return Usual::No;
-    const RegionBounds* r = RegionOf(vb);
-    if (r && r->state == RegionBounds::Known && r->stamp != s.wvpStamp) return Usual::No;   // verdict to make
-    return r && r->state == RegionBounds::Known && r->outside ? Usual::PassedOver : Usual::OneTriangle;
+    return RegionBeyondView(s, vb, s.streamStride) ? Usual::PassedOver : Usual::OneTriangle;
 }
 
 }  // namespace
@@ -84,17 +96,7 @@ void Direct3DDevice8::DrawPrimitive(int32_t PrimitiveType, int32_t StartVertex, 
     if (PrimitiveCount == 1 && !s.layout.transformed &&
         (PrimitiveType == D3DPT_TRIANGLESTRIP || PrimitiveType == D3DPT_TRIANGLELIST ||
          PrimitiveType == D3DPT_TRIANGLEFAN)) {
-        // Most of a large world lies beyond a side of the view: the bounds of the buffer's
-        // neighbourhood say so for all of them at once. They hold the positions as the buffer's
-        // own format places them, so they count only when the draw reads it the same way.
-        if (d3d8detail::RegionBounds* r = d3d8detail::RegionOf(vb);
-            r && r->state == d3d8detail::RegionBounds::Known && vb.FVF() == s.layout.fvf && stride == s.layout.size) {
-            if (r->stamp != s.wvpStamp) [[unlikely]] {
-                r->outside = d3d8detail::BoxBeyondOneSide(*r, s.wvp);
-                r->stamp = s.wvpStamp;
-            }
-            if (r->outside) return;
-        }
+        if (d3d8detail::RegionBeyondView(s, vb, stride)) return;
         DrawPath path(s, d3d8detail::g_scratch);
         path.Setup();
         path.OneTriangle(first, stride);

@@ -57,6 +57,9 @@ public:
     void OneTriangle(const uint8_t* base, int32_t stride);
 
 private:
+    // Fetch, or with `transform` false everything but the clip-space position of an
+    // untransformed format, which the caller has worked out and stores itself.
+    void Read(const uint8_t* base, int32_t stride, int32_t count, bool transform);
     void Triangle(int i0, int i1, int i2);
     void Line(int i0, int i1);
     void EmitState();

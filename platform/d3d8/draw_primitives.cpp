@@ -58,34 +58,22 @@ inline unsigned PlaneBit(int plane) {
     return bits[plane];
 }
 
-inline ClipVertex Lerp(const ClipVertex& a, const ClipVertex& b, float t) {
-    ClipVertex r;
-    r.x = a.x + (b.x - a.x) * t;
-    r.y = a.y + (b.y - a.y) * t;
-    r.z = a.z + (b.z - a.z) * t;
-    r.w = a.w + (b.w - a.w) * t;
-    r.u = a.u + (b.u - a.u) * t;
-    r.v = a.v + (b.v - a.v) * t;
-    r.r = a.r + (b.r - a.r) * t;
-    r.g = a.g + (b.g - a.g) * t;
-    r.b = a.b + (b.b - a.b) * t;
-    r.a = a.a + (b.a - a.a) * t;
+// The point a fraction t of the way from a to b, every attribute alike; W names the fourth
+// position field (w in clip space, 1/w on the screen).
+template <class V, float V::*W>
+inline V LerpFields(const V& a, const V& b, float t) {
+    V r;
+    for (float V::*f : {&V::x, &V::y, &V::z, W, &V::u, &V::v, &V::r, &V::g, &V::b, &V::a})
+        r.*f = a.*f + (b.*f - a.*f) * t;
     return r;
 }
 
+inline ClipVertex Lerp(const ClipVertex& a, const ClipVertex& b, float t) {
+    return LerpFields<ClipVertex, &ClipVertex::w>(a, b, t);
+}
+
 inline ScreenVertex LerpScreen(const ScreenVertex& a, const ScreenVertex& b, float t) {
-    ScreenVertex r;
-    r.x = a.x + (b.x - a.x) * t;
-    r.y = a.y + (b.y - a.y) * t;
-    r.z = a.z + (b.z - a.z) * t;
-    r.invW = a.invW + (b.invW - a.invW) * t;
-    r.u = a.u + (b.u - a.u) * t;
-    r.v = a.v + (b.v - a.v) * t;
-    r.r = a.r + (b.r - a.r) * t;
-    r.g = a.g + (b.g - a.g) * t;
-    r.b = a.b + (b.b - a.b) * t;
-    r.a = a.a + (b.a - a.a) * t;
-    return r;
+    return LerpFields<ScreenVertex, &ScreenVertex::invW>(a, b, t);
 }
 
 inline bool AllFinite(const ClipVertex& v) {
@@ -267,7 +255,7 @@ void DrawPath::Triangle(int i0, int i1, int i2) {
 
 void DrawPath::OneTriangle(const uint8_t* base, int32_t stride) {
     DeviceState& s = s_;
-    float cx[3], cy[3], cw[3];
+    float cx[3], cy[3], cz[3], cw[3];
     // Wholly beyond one side of the view volume: nothing to draw (nor would the general way
     // draw anything).
 #if defined(__SSE2__)
@@ -293,13 +281,15 @@ void DrawPath::OneTriangle(const uint8_t* base, int32_t stride) {
                            (beyond(_mm_cmplt_ps(Y, negW)) << 8) | (beyond(_mm_cmpgt_ps(Y, W)) << 12) |
                            (beyond(_mm_cmpgt_ps(Z, W)) << 16) | (beyond(_mm_cmplt_ps(Z, _mm_setzero_ps())) << 20);
     if (((sides + 0x111111u) & 0x888888u) != 0) return;
-    alignas(16) float ox[4], oy[4], ow[4];
+    alignas(16) float ox[4], oy[4], oz[4], ow[4];
     _mm_store_ps(ox, X);
     _mm_store_ps(oy, Y);
+    _mm_store_ps(oz, Z);
     _mm_store_ps(ow, W);
     for (int k = 0; k < 3; ++k) {
         cx[k] = ox[k];
         cy[k] = oy[k];
+        cz[k] = oz[k];
         cw[k] = ow[k];
     }
 #else
@@ -316,6 +306,7 @@ void DrawPath::OneTriangle(const uint8_t* base, int32_t stride) {
         all &= Outcode(v) & kRejectMask;
         cx[k] = v.x;
         cy[k] = v.y;
+        cz[k] = v.z;
         cw[k] = v.w;
     }
     if (all != 0) return;
@@ -326,7 +317,15 @@ void DrawPath::OneTriangle(const uint8_t* base, int32_t stride) {
     const bool clockwise = det < 0.0f;
     if ((c_.cull == D3DCULL_CW && clockwise) || (c_.cull == D3DCULL_CCW && !clockwise)) return;
     // A NaN determinant passes the culling test above; the general way drops such triangles.
-    Fetch(base, stride, 3);
+    // The positions are those the general transform gives, bit for bit: read the rest only.
+    Read(base, stride, 3, false);
+    for (int k = 0; k < 3; ++k) {
+        ClipVertex& v = sc_.verts[static_cast<size_t>(k)];
+        v.x = cx[k];
+        v.y = cy[k];
+        v.z = cz[k];
+        v.w = cw[k];
+    }
     Triangle(0, 1, 2);
 }
 

@@ -135,7 +135,9 @@ void DrawPath::Setup() {
     s.drawDirty = false;
 }
 
-void DrawPath::Fetch(const uint8_t* base, int32_t stride, int32_t count) {
+void DrawPath::Fetch(const uint8_t* base, int32_t stride, int32_t count) { Read(base, stride, count, true); }
+
+void DrawPath::Read(const uint8_t* base, int32_t stride, int32_t count, bool transform) {
     DeviceState& s = s_;
     const VertexLayout& l = s.layout;
     Scratch& sc = sc_;
@@ -148,18 +150,16 @@ void DrawPath::Fetch(const uint8_t* base, int32_t stride, int32_t count) {
     const bool colorVertex = s.rs[D3DRS_COLORVERTEX] != 0;
     for (int32_t i = 0; i < count; ++i) {
         const uint8_t* p = base + static_cast<size_t>(i) * static_cast<size_t>(stride);
-        float pos[4];
-        if (l.transformed)
-            std::memcpy(pos, p + l.position, 16);
-        else
-            std::memcpy(pos, p + l.position, 12);
         ClipVertex& v = sc.verts[static_cast<size_t>(i)];
+        float pos[4];
         if (l.transformed) {
+            std::memcpy(pos, p + l.position, 16);
             v.x = pos[0];
             v.y = pos[1];
             v.z = pos[2];
             v.w = pos[3];   // rhw, used as given
-        } else {
+        } else if (transform) {
+            std::memcpy(pos, p + l.position, 12);
             v.x = pos[0] * m.m[0][0] + pos[1] * m.m[1][0] + pos[2] * m.m[2][0] + m.m[3][0];
             v.y = pos[0] * m.m[0][1] + pos[1] * m.m[1][1] + pos[2] * m.m[2][1] + m.m[3][1];
             v.z = pos[0] * m.m[0][2] + pos[1] * m.m[1][2] + pos[2] * m.m[2][2] + m.m[3][2];

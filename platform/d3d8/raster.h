@@ -175,6 +175,15 @@ private:
 void DrawTriangle(const Target& t, const PixelState& s, const Prim& p, int band, int bands);
 void DrawLine(const Target& t, const PixelState& s, const Prim& p, int band, int bands);
 void DrawClear(const Target& t, const ClearCommand& c, int band, int bands);
+// Any of the three, with the pixel state or clear the command names.
+inline void DrawCommand(const Target& t, const PixelState* states, const ClearCommand* clears, const Prim& p, int band,
+                        int bands) {
+    switch (p.kind) {
+    case Prim::Triangle: DrawTriangle(t, states[p.index], p, band, bands); break;
+    case Prim::Line: DrawLine(t, states[p.index], p, band, bands); break;
+    case Prim::Clear: DrawClear(t, clears[p.index], band, bands); break;
+    }
+}
 // The same for a two-sample target (raster_samples.cpp): the command drawn into each sample.
 void DrawSamples(const Target& t, const PixelState* states, const ClearCommand* clears, const Prim& p, int band,
                  int bands);

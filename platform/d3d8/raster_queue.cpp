@@ -143,13 +143,7 @@ void Rasterizer::DrawBatch(const Batch& b, int band, int bands) const {
         for (const Prim& p : b.prims) DrawSamples(b.target, b.states.data(), b.clears.data(), p, band, bands);
         return;
     }
-    for (const Prim& p : b.prims) {
-        switch (p.kind) {
-        case Prim::Triangle: DrawTriangle(b.target, b.states[p.index], p, band, bands); break;
-        case Prim::Line: DrawLine(b.target, b.states[p.index], p, band, bands); break;
-        case Prim::Clear: DrawClear(b.target, b.clears[p.index], band, bands); break;
-        }
-    }
+    for (const Prim& p : b.prims) DrawCommand(b.target, b.states.data(), b.clears.data(), p, band, bands);
 }
 
 void Rasterizer::Submit() {

@@ -41,18 +41,10 @@ void DrawSamples(const Target& t, const PixelState* states, const ClearCommand* 
                  int bands) {
     for (int sample = 0; sample < 2; ++sample) {
         const Target st = SampleTarget(t, sample);
-        if (p.kind == Prim::Clear) {
-            DrawClear(st, clears[p.index], band, bands);
-            continue;
-        }
-        const PixelState& s = states[p.index];
-        Prim moved;
-        if (s.multisample) moved = MovedTo(p, sample);
-        const Prim& q = s.multisample ? moved : p;
-        if (p.kind == Prim::Triangle)
-            DrawTriangle(st, s, q, band, bands);
+        if (p.kind != Prim::Clear && states[p.index].multisample)
+            DrawCommand(st, states, clears, MovedTo(p, sample), band, bands);
         else
-            DrawLine(st, s, q, band, bands);
+            DrawCommand(st, states, clears, p, band, bands);
     }
 }
 
