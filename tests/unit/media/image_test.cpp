@@ -47,6 +47,44 @@ void ExpectPicture(const Image& img) {
     for (int i = 0; i < 6; ++i) EXPECT_EQ(img.Pixels[i], kPicture[i]) << "pixel " << i;
 }
 
+// A TGA of `type` stored top row first: header, identification field `id`, colour map `map`
+// (24-bit entries, written only for the colour-mapped types), then `data`.
+std::vector<uint8_t> Tga(uint8_t type, uint16_t width, uint16_t height, uint8_t bits, const std::vector<uint8_t>& data,
+                         const std::vector<uint8_t>& id = {}, const std::vector<uint8_t>& map = {}) {
+    const bool mapped = type == 1 || type == 9;
+    std::vector<uint8_t> t = {static_cast<uint8_t>(id.size()), mapped ? uint8_t{1} : uint8_t{0}, type, 0, 0};
+    media::PutLe16(t, static_cast<uint32_t>(map.size() / 3));
+    t.push_back(mapped ? 24 : 0);
+    media::PutLe32(t, 0);  // origin
+    media::PutLe16(t, width);
+    media::PutLe16(t, height);
+    t.push_back(bits);
+    t.push_back(0x20);  // top row first
+    t.insert(t.end(), id.begin(), id.end());
+    t.insert(t.end(), map.begin(), map.end());
+    t.insert(t.end(), data.begin(), data.end());
+    return t;
+}
+
+// The test picture's colours as B, G, R bytes, in picture order.
+const std::vector<uint8_t> kPictureBgr = {0, 0, 0xFF, 0, 0xFF, 0, 0xFF, 0, 0, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0xFF, 0, 0xFF};
+
+// Run-length TGAs, one of each kind: a packet byte n < 128 is followed by n + 1 values, n >= 128
+// by one value for n - 127 pixels; packets may run on into the next row.
+std::vector<uint8_t> RleTrueColourTga() {
+    std::vector<uint8_t> data = {0x01};  // raw: red, green; then raw: blue and the bottom row
+    data.insert(data.end(), kPictureBgr.begin(), kPictureBgr.begin() + 6);
+    data.push_back(0x03);
+    data.insert(data.end(), kPictureBgr.begin() + 6, kPictureBgr.end());
+    return Tga(10, 3, 2, 24, data, {'i', 'd'});
+}
+std::vector<uint8_t> RleColourMappedTga() {
+    return Tga(9, 3, 2, 8, {0x05, 0, 1, 2, 3, 4, 5}, {'m', 'a', 'p'}, kPictureBgr);
+}
+std::vector<uint8_t> RleGreyTga() {
+    return Tga(11, 3, 2, 8, {0x83, 10, 0x81, 200});  // four pixels of 10, two of 200
+}
+
 }  // namespace
 
 TEST(PalettedBmp, EightBitsBottomUpRowsArePadded) {
@@ -191,6 +229,15 @@ TEST(TrueColourImages, Tga24And32) {
     EXPECT_EQ(t32.Pixels[5], 0x7FFF00FFu);
 }
 
+TEST(TrueColourImages, RunLengthTgaOfEveryKind) {
+    ExpectPicture(Decode(RleTrueColourTga()));
+    ExpectPicture(Decode(RleColourMappedTga()));
+    const Image grey = Decode(RleGreyTga());
+    ASSERT_EQ(grey.Pixels.size(), 6u);
+    const uint32_t want[6] = {0xFF0A0A0A, 0xFF0A0A0A, 0xFF0A0A0A, 0xFF0A0A0A, 0xFFC8C8C8, 0xFFC8C8C8};
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(grey.Pixels[i], want[i]) << i;
+}
+
 TEST(TrueColourImages, JpegIsOpaqueAndCloseToItsSource) {
     // An 8 x 8 vertical gradient from red (top) to blue (bottom).
     const Image img = Decode(ReadTestFile("grad8x8.jpg"));
@@ -261,6 +308,32 @@ TEST(DamagedImages, PixelDataShorterThanTheHeaderDeclaresIsRefused) {
     tgaHeader[13] = tgaHeader[15] = 0x20;
     tgaHeader[16] = 24;
     EXPECT_EQ(refusal(tgaHeader), "TGA pixel data truncated");
+}
+
+// Run-length data must reach the last pixel: a header alone would otherwise make a picture of
+// 8192 x 8192 zeros.
+TEST(DamagedImages, RunLengthTgaThatStopsBeforeItsLastPixelIsRefused) {
+    auto refusal = [](const std::vector<uint8_t>& bytes) {
+        Image img;
+        std::string why;
+        return DecodeImage(bytes.data(), bytes.size(), img, why) ? std::string("decoded") : why;
+    };
+    const std::string cut = "TGA run-length data truncated";
+    // Headers alone, each declaring 8192 x 8192 pixels.
+    EXPECT_EQ(refusal(Tga(10, 8192, 8192, 24, {})), cut);
+    EXPECT_EQ(refusal(Tga(11, 8192, 8192, 8, {})), cut);
+    EXPECT_EQ(refusal(Tga(9, 8192, 8192, 8, {}, {}, {0, 0, 0})), cut);
+    // One run packet codes at most 128 pixels: 40 bytes cannot code a 64 x 64 picture.
+    EXPECT_EQ(refusal(Tga(11, 64, 64, 8, std::vector<uint8_t>(40, 0xFF))), cut);
+    // Each good file without its last byte.
+    for (auto bytes : {RleTrueColourTga(), RleColourMappedTga(), RleGreyTga()}) {
+        bytes.pop_back();
+        EXPECT_EQ(refusal(bytes), cut);
+    }
+    // The identification field and the colour map are not pixel data, even where their bytes
+    // would read as a run of 128 pixels (here the whole picture).
+    EXPECT_EQ(refusal(Tga(10, 16, 8, 24, {}, {0xFF, 1, 2, 3})), cut);
+    EXPECT_EQ(refusal(Tga(9, 16, 8, 8, {}, {}, {0xFF, 0, 0})), cut);
 }
 
 // Files that made the third-party decoder misbehave (found by fuzzing): each must be refused
