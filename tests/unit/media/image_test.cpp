@@ -350,6 +350,41 @@ TEST(DamagedImages, ValidJpegsStillPassTheTableChecks) {
     }
 }
 
+// A JPEG cut short is refused rather than filled in grey, whether the cut falls in the headers,
+// in the coded pixels, between the scans of a progressive file or just before the end marker,
+// and also when an end marker has been put back after the cut.
+TEST(DamagedImages, CutJpegsAreRefused) {
+    for (const char* name : {"plasma64x48.jpg", "progressive16.jpg"}) {
+        const auto whole = ReadTestFile(name);
+        Decode(whole);
+        for (const size_t percent : {10, 30, 50, 70, 90})
+            EXPECT_TRUE(Fails({whole.begin(), whole.begin() + static_cast<ptrdiff_t>(whole.size() * percent / 100)}))
+                << name << " cut at " << percent << "%";
+        EXPECT_TRUE(Fails({whole.begin(), whole.end() - 2})) << name << " without its end marker";
+    }
+    const auto progressive = ReadTestFile("progressive16.jpg");
+    size_t lastScan = progressive.size() - 2;
+    while (lastScan > 0 && !(progressive[lastScan] == 0xFF && progressive[lastScan + 1] == 0xDA)) --lastScan;
+    EXPECT_TRUE(Fails({progressive.begin(), progressive.begin() + static_cast<ptrdiff_t>(lastScan)}));
+
+    auto patched = ReadTestFile("plasma64x48.jpg");
+    patched.resize(patched.size() * 30 / 100);
+    patched.insert(patched.end(), {0xFF, 0xD9});
+    EXPECT_TRUE(Fails(patched));
+}
+
+// Stray bytes before a marker (some cameras write them before the end marker) change nothing.
+TEST(DamagedImages, JpegWithStrayBytesBeforeAMarkerLoads) {
+    const auto whole = ReadTestFile("plasma64x48.jpg");
+    const std::vector<uint8_t> junk(16, 0x00);
+    auto beforeTables = whole, beforeEnd = whole;
+    beforeTables.insert(beforeTables.begin() + 20, junk.begin(), junk.end());  // after the JFIF segment
+    beforeEnd.insert(beforeEnd.end() - 2, junk.begin(), junk.end());
+    const Image want = Decode(whole);
+    EXPECT_EQ(Decode(beforeTables).Pixels, want.Pixels);
+    EXPECT_EQ(Decode(beforeEnd).Pixels, want.Pixels);
+}
+
 namespace {
 
 // rgb3x2.png with a chunk inserted before its image data chunk.
