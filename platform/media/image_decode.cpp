@@ -1,5 +1,6 @@
 // Image decoding: palettised BMPs by our own reader, JPEG by libjpeg (which the build requires),
 // everything else by stb_image.
+#include <algorithm>
 #include <climits>
 #include <cstring>
 
@@ -47,14 +48,36 @@ bool CheckPng(const uint8_t* d, size_t n, std::vector<uint8_t>& cleaned, std::st
     return true;
 }
 
-// False when an uncompressed TGA (colour-mapped, true-colour or grey) holds fewer bytes than its
-// header declares for its identification field, colour map and pixels; true for anything else.
-bool TgaPixelsPresent(const uint8_t* d, size_t n) {
-    if (n < 18 || d[1] > 1 || d[2] < 1 || d[2] > 3) return true;
+// Why a TGA (colour-mapped, true-colour or grey; uncompressed or run-length) cannot code its
+// last pixel with the bytes it holds, or null when it can or is not such a TGA. The data is laid
+// out as the decoder reads it: header, identification field, in a colour-mapped file the bytes
+// before the first colour map entry and the map itself, then the pixels.
+const char* TgaPixelsMissing(const uint8_t* d, size_t n) {
+    if (n < 18 || d[1] > 1) return nullptr;
+    const bool rle = d[2] >= 9 && d[2] <= 11;
+    if (!rle && (d[2] < 1 || d[2] > 3)) return nullptr;
     auto bytesOf = [](uint8_t bits) { return (static_cast<uint64_t>(bits) + 7) / 8; };
-    uint64_t need = 18 + d[0] + uint64_t{Le16(d + 12)} * Le16(d + 14) * bytesOf(d[16]);
-    if (d[1] == 1) need += Le16(d + 3) + Le16(d + 5) * bytesOf(d[7]);
-    return need <= n;
+    uint64_t start = 18 + d[0];
+    if (d[1] == 1) start += Le16(d + 3) + Le16(d + 5) * bytesOf(d[7]);
+    const uint64_t pixels = uint64_t{Le16(d + 12)} * Le16(d + 14), size = bytesOf(d[16]);
+    if (!rle) return start + pixels * size <= n ? nullptr : "TGA pixel data truncated";
+
+    // Run-length packets: a byte n, then one value for a run of n - 127 pixels (n >= 128) or
+    // n + 1 values, one per pixel. A packet codes at most 128 pixels in no fewer than 1 + size
+    // bytes, which bounds the pixels the data can reach before it is walked; the walk then
+    // takes at least one byte a step. The decoder reads no value past the last pixel.
+    const char* const cut = "TGA run-length data truncated";
+    if (start > n || pixels > 128 * ((n - start) / (1 + size))) return cut;
+    uint64_t pos = start;
+    for (uint64_t done = 0; done < pixels;) {
+        if (pos >= n) return cut;
+        const uint64_t head = d[pos++], count = (head & 0x7F) + 1;
+        const uint64_t values = (head & 0x80) ? 1 : std::min(count, pixels - done);
+        if (values * size > n - pos) return cut;
+        pos += values * size;
+        done += count;
+    }
+    return nullptr;
 }
 
 }  // namespace
@@ -87,8 +110,10 @@ bool DecodeImage(const uint8_t* data, size_t size, Image& out, std::string& erro
         size = cleaned.size();
     }
     // stb_image reads missing pixel bytes as zeros and would make a whole picture of a header.
-    if (bmp ? !BmpPixelsPresent(data, size) : !TgaPixelsPresent(data, size)) {
-        error = bmp ? "BMP pixel data truncated" : "TGA pixel data truncated";
+    const char* missing = bmp ? (BmpPixelsPresent(data, size) ? nullptr : "BMP pixel data truncated")
+                              : TgaPixelsMissing(data, size);
+    if (missing != nullptr) {
+        error = missing;
         return false;
     }
     const int len = static_cast<int>(size);

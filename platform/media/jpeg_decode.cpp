@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include <jpeglib.h>
+#include <jerror.h>
 
 namespace media {
 namespace {
@@ -22,7 +23,16 @@ extern "C" void JpegErrorExit(j_common_ptr cinfo) {
     std::longjmp(e->jump, 1);
 }
 
-extern "C" void JpegQuiet(j_common_ptr, int) {}
+// Warnings (level -1) that the coded pixels stop before the last one: the file ends early, or a
+// scan's data ends at a marker with pixels still to come. The library would fill the rest in
+// grey; such a file is refused as damaged, like a cut-off BMP. Other warnings keep the picture
+// the library makes: stray bytes before a marker are common in files that cameras write, and
+// the rest concern metadata or data the library works around. Trace messages (levels 0 and up)
+// are dropped.
+extern "C" void JpegWarning(j_common_ptr cinfo, int level) {
+    if (level < 0 && (cinfo->err->msg_code == JWRN_JPEG_EOF || cinfo->err->msg_code == JWRN_HIT_MARKER))
+        JpegErrorExit(cinfo);
+}
 
 // Decodes into `pixels` (already empty). Only plain data lives in this frame, so the jump out
 // of the library on an error skips no destructor. Returns 0, or 1 with `message` filled.
@@ -32,7 +42,7 @@ int Decode(const uint8_t* data, size_t size, std::vector<uint32_t>& pixels, int&
     ErrorManager err;
     cinfo.err = jpeg_std_error(&err.pub);
     err.pub.error_exit = JpegErrorExit;
-    err.pub.emit_message = JpegQuiet;
+    err.pub.emit_message = JpegWarning;
     err.message[0] = '\0';
     if (setjmp(err.jump)) {
         std::snprintf(message, messageSize, "%s", err.message);

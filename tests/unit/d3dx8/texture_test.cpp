@@ -217,6 +217,20 @@ TEST_F(D3DXTextureTest, FailuresRaise) {
     EXPECT_TRUE(Load(Source("rgb3x2.png"), 0));  // only the one call failed
 }
 
+// Files whose pixel data stops early are refused as damaged, not loaded as a black or grey wall.
+TEST_F(D3DXTextureTest, CutFilesAreInvalidData) {
+    std::vector<uint8_t> tga(18, 0);  // a run-length true-colour header of 8192 x 8192, no data
+    tga[2] = 10;
+    tga[13] = tga[15] = 0x20;
+    tga[16] = 24;
+    EXPECT_EQ(ErrorOf([&] { Load(Write("header.tga", tga), 0); }), D3DXERR_INVALIDDATA);
+    const std::string file = d3dx8detail::ReadWholeFile(Source("plasma64x48.jpg"), media::MaxImageFileBytes);
+    std::vector<uint8_t> jpg(file.begin(), file.end());
+    ASSERT_TRUE(Load(Write("whole.jpg", jpg), 0));
+    jpg.resize(jpg.size() * 30 / 100);
+    EXPECT_EQ(ErrorOf([&] { Load(Write("cut.jpg", jpg), 0); }), D3DXERR_INVALIDDATA);
+}
+
 // A world names its textures; a name that leads to a device, a FIFO or a huge file fails at once
 // instead of blocking or reading without end.
 TEST_F(D3DXTextureTest, DevicesFifosAndOversizedFilesAreRefused) {

@@ -47,6 +47,44 @@ void ExpectPicture(const Image& img) {
     for (int i = 0; i < 6; ++i) EXPECT_EQ(img.Pixels[i], kPicture[i]) << "pixel " << i;
 }
 
+// A TGA of `type` stored top row first: header, identification field `id`, colour map `map`
+// (24-bit entries, written only for the colour-mapped types), then `data`.
+std::vector<uint8_t> Tga(uint8_t type, uint16_t width, uint16_t height, uint8_t bits, const std::vector<uint8_t>& data,
+                         const std::vector<uint8_t>& id = {}, const std::vector<uint8_t>& map = {}) {
+    const bool mapped = type == 1 || type == 9;
+    std::vector<uint8_t> t = {static_cast<uint8_t>(id.size()), mapped ? uint8_t{1} : uint8_t{0}, type, 0, 0};
+    media::PutLe16(t, static_cast<uint32_t>(map.size() / 3));
+    t.push_back(mapped ? 24 : 0);
+    media::PutLe32(t, 0);  // origin
+    media::PutLe16(t, width);
+    media::PutLe16(t, height);
+    t.push_back(bits);
+    t.push_back(0x20);  // top row first
+    t.insert(t.end(), id.begin(), id.end());
+    t.insert(t.end(), map.begin(), map.end());
+    t.insert(t.end(), data.begin(), data.end());
+    return t;
+}
+
+// The test picture's colours as B, G, R bytes, in picture order.
+const std::vector<uint8_t> kPictureBgr = {0, 0, 0xFF, 0, 0xFF, 0, 0xFF, 0, 0, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0xFF, 0, 0xFF};
+
+// Run-length TGAs, one of each kind: a packet byte n < 128 is followed by n + 1 values, n >= 128
+// by one value for n - 127 pixels; packets may run on into the next row.
+std::vector<uint8_t> RleTrueColourTga() {
+    std::vector<uint8_t> data = {0x01};  // raw: red, green; then raw: blue and the bottom row
+    data.insert(data.end(), kPictureBgr.begin(), kPictureBgr.begin() + 6);
+    data.push_back(0x03);
+    data.insert(data.end(), kPictureBgr.begin() + 6, kPictureBgr.end());
+    return Tga(10, 3, 2, 24, data, {'i', 'd'});
+}
+std::vector<uint8_t> RleColourMappedTga() {
+    return Tga(9, 3, 2, 8, {0x05, 0, 1, 2, 3, 4, 5}, {'m', 'a', 'p'}, kPictureBgr);
+}
+std::vector<uint8_t> RleGreyTga() {
+    return Tga(11, 3, 2, 8, {0x83, 10, 0x81, 200});  // four pixels of 10, two of 200
+}
+
 }  // namespace
 
 TEST(PalettedBmp, EightBitsBottomUpRowsArePadded) {
@@ -191,6 +229,15 @@ TEST(TrueColourImages, Tga24And32) {
     EXPECT_EQ(t32.Pixels[5], 0x7FFF00FFu);
 }
 
+TEST(TrueColourImages, RunLengthTgaOfEveryKind) {
+    ExpectPicture(Decode(RleTrueColourTga()));
+    ExpectPicture(Decode(RleColourMappedTga()));
+    const Image grey = Decode(RleGreyTga());
+    ASSERT_EQ(grey.Pixels.size(), 6u);
+    const uint32_t want[6] = {0xFF0A0A0A, 0xFF0A0A0A, 0xFF0A0A0A, 0xFF0A0A0A, 0xFFC8C8C8, 0xFFC8C8C8};
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(grey.Pixels[i], want[i]) << i;
+}
+
 TEST(TrueColourImages, JpegIsOpaqueAndCloseToItsSource) {
     // An 8 x 8 vertical gradient from red (top) to blue (bottom).
     const Image img = Decode(ReadTestFile("grad8x8.jpg"));
@@ -263,6 +310,32 @@ TEST(DamagedImages, PixelDataShorterThanTheHeaderDeclaresIsRefused) {
     EXPECT_EQ(refusal(tgaHeader), "TGA pixel data truncated");
 }
 
+// Run-length data must reach the last pixel: a header alone would otherwise make a picture of
+// 8192 x 8192 zeros.
+TEST(DamagedImages, RunLengthTgaThatStopsBeforeItsLastPixelIsRefused) {
+    auto refusal = [](const std::vector<uint8_t>& bytes) {
+        Image img;
+        std::string why;
+        return DecodeImage(bytes.data(), bytes.size(), img, why) ? std::string("decoded") : why;
+    };
+    const std::string cut = "TGA run-length data truncated";
+    // Headers alone, each declaring 8192 x 8192 pixels.
+    EXPECT_EQ(refusal(Tga(10, 8192, 8192, 24, {})), cut);
+    EXPECT_EQ(refusal(Tga(11, 8192, 8192, 8, {})), cut);
+    EXPECT_EQ(refusal(Tga(9, 8192, 8192, 8, {}, {}, {0, 0, 0})), cut);
+    // One run packet codes at most 128 pixels: 40 bytes cannot code a 64 x 64 picture.
+    EXPECT_EQ(refusal(Tga(11, 64, 64, 8, std::vector<uint8_t>(40, 0xFF))), cut);
+    // Each good file without its last byte.
+    for (auto bytes : {RleTrueColourTga(), RleColourMappedTga(), RleGreyTga()}) {
+        bytes.pop_back();
+        EXPECT_EQ(refusal(bytes), cut);
+    }
+    // The identification field and the colour map are not pixel data, even where their bytes
+    // would read as a run of 128 pixels (here the whole picture).
+    EXPECT_EQ(refusal(Tga(10, 16, 8, 24, {}, {0xFF, 1, 2, 3})), cut);
+    EXPECT_EQ(refusal(Tga(9, 16, 8, 8, {}, {}, {0xFF, 0, 0})), cut);
+}
+
 // Files that made the third-party decoder misbehave (found by fuzzing): each must be refused
 // cleanly, without touching memory outside the decoder's arrays.
 TEST(DamagedImages, JpegHuffmanTablesThatWouldOverflowAreRefused) {
@@ -275,6 +348,41 @@ TEST(DamagedImages, ValidJpegsStillPassTheTableChecks) {
         const Image img = Decode(ReadTestFile(name));
         EXPECT_GE(img.Width, 8) << name;
     }
+}
+
+// A JPEG cut short is refused rather than filled in grey, whether the cut falls in the headers,
+// in the coded pixels, between the scans of a progressive file or just before the end marker,
+// and also when an end marker has been put back after the cut.
+TEST(DamagedImages, CutJpegsAreRefused) {
+    for (const char* name : {"plasma64x48.jpg", "progressive16.jpg"}) {
+        const auto whole = ReadTestFile(name);
+        Decode(whole);
+        for (const size_t percent : {10, 30, 50, 70, 90})
+            EXPECT_TRUE(Fails({whole.begin(), whole.begin() + static_cast<ptrdiff_t>(whole.size() * percent / 100)}))
+                << name << " cut at " << percent << "%";
+        EXPECT_TRUE(Fails({whole.begin(), whole.end() - 2})) << name << " without its end marker";
+    }
+    const auto progressive = ReadTestFile("progressive16.jpg");
+    size_t lastScan = progressive.size() - 2;
+    while (lastScan > 0 && !(progressive[lastScan] == 0xFF && progressive[lastScan + 1] == 0xDA)) --lastScan;
+    EXPECT_TRUE(Fails({progressive.begin(), progressive.begin() + static_cast<ptrdiff_t>(lastScan)}));
+
+    auto patched = ReadTestFile("plasma64x48.jpg");
+    patched.resize(patched.size() * 30 / 100);
+    patched.insert(patched.end(), {0xFF, 0xD9});
+    EXPECT_TRUE(Fails(patched));
+}
+
+// Stray bytes before a marker (some cameras write them before the end marker) change nothing.
+TEST(DamagedImages, JpegWithStrayBytesBeforeAMarkerLoads) {
+    const auto whole = ReadTestFile("plasma64x48.jpg");
+    const std::vector<uint8_t> junk(16, 0x00);
+    auto beforeTables = whole, beforeEnd = whole;
+    beforeTables.insert(beforeTables.begin() + 20, junk.begin(), junk.end());  // after the JFIF segment
+    beforeEnd.insert(beforeEnd.end() - 2, junk.begin(), junk.end());
+    const Image want = Decode(whole);
+    EXPECT_EQ(Decode(beforeTables).Pixels, want.Pixels);
+    EXPECT_EQ(Decode(beforeEnd).Pixels, want.Pixels);
 }
 
 namespace {
