@@ -9,6 +9,7 @@
 
 #include "platform/media/text_render.h"
 #include "platform/win32/keys.h"
+#include "platform/win32/state.h"
 
 namespace rt::detail {
 
@@ -382,7 +383,7 @@ int32_t RunMessageBox(const std::string& text, const std::string& title, int32_t
     view.pixels = &pixels;
     PlaceMessageBox(layout, view.left, view.top);
 
-    static bool up = false;
+    bool& up = State().messageBoxUp;
     std::string why = up ? "another message box is up" : "";
     if (!TextFont() && !b.Headless()) std::fprintf(stderr, "No font face for the message box's text.\n");
     if (up || !b.ShowMessageBox(view, why)) {

@@ -4,8 +4,13 @@
 
 #include "platform/runtime/lsan.h"
 
+#include <signal.h>
+
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <new>
 #include <vector>
 
@@ -253,6 +258,40 @@ void FatalRuntimeError(int number, const std::string& text) {
     std::_Exit(1);
 }
 
+namespace {
+
+// A write to a pipe whose reader has gone ("quorvane 2>&1 | head", a closed log viewer) fails
+// instead of ending the program with SIGPIPE: what the program says on standard output or error
+// is a courtesy, and the error box and the exit status must not depend on it. A handler rather
+// than SIG_IGN, so programs the run time starts (the URL opener) get the default back.
+void SurviveBrokenPipes() {
+    struct sigaction action {};
+    action.sa_handler = [](int) {};
+    action.sa_flags = SA_RESTART;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGPIPE, &action, nullptr);
+}
+
+// How to start this very program again from a shell: its path (quoted when it needs to be), or,
+// when the system does not say where it is, its name.
+std::string ProgramCommand() {
+    std::error_code ec;
+    std::string path = std::filesystem::read_symlink("/proc/self/exe", ec).string();
+    if (ec || path.empty()) {
+        std::string name = App.Title;
+        for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return name;
+    }
+    bool plain = true;
+    for (char c : path) plain &= std::isalnum(static_cast<unsigned char>(c)) || std::strchr("/._-+", c) != nullptr;
+    if (plain) return path;
+    std::string quoted = "'";
+    for (char c : path) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+}  // namespace
+
 bool ProgramFinished() {
     if (detail::HandlerDepth() > 0) return false;
     for (Form* f : AllForms())
@@ -261,6 +300,7 @@ bool ProgramFinished() {
 }
 
 int RunProgram(const std::function<void()>& start) {
+    SurviveBrokenPipes();
     if (!detail::HasBackend()) {
         std::string why;
         auto backend = detail::MakeSdlBackend(why);
@@ -268,8 +308,8 @@ int RunProgram(const std::function<void()>& start) {
             std::fprintf(stderr,
                          "%s needs an X display (%s).\n"
                          "Set DISPLAY to a running X server, or run it on a virtual one:\n"
-                         "    xvfb-run -a -s \"-screen 0 1280x1024x24\" <program>\n",
-                         App.Title.c_str(), why.c_str());
+                         "    xvfb-run -a -s \"-screen 0 1280x1024x24\" %s\n",
+                         App.Title.c_str(), why.c_str(), ProgramCommand().c_str());
             return 2;
         }
         detail::SetBackend(std::move(backend));

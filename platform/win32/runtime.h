@@ -59,8 +59,10 @@ int32_t MsgBox(const std::string& text, int32_t buttons = vbOKOnly, const std::s
 
 // Runs `start` (which shows the first window) on the real display, then pumps events until the
 // last window is gone and no handler is running; returns the exit status. Without an X display
-// it says so on standard error (with how to use xvfb-run) and returns 2. Run-time errors that
-// nothing traps, in `start` or any handler, end the program through FatalRuntimeError.
+// it says so on standard error (with the xvfb-run command that starts this program) and returns
+// 2. Run-time errors that nothing traps, in `start` or any handler, end the program through
+// FatalRuntimeError. From here on, a write to a pipe whose reader has gone fails quietly rather
+// than ending the program.
 int RunProgram(const std::function<void()>& start);
 
 // Shows a frame scaled into the window or picture box `hWnd`; unknown handles are ignored. The

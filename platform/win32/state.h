@@ -35,6 +35,8 @@ struct RuntimeState {
     int32_t cursorCount = 0;
     std::deque<Event> events;
     int handlerDepth = 0;
+    // A message box is up (the run time shows one at a time).
+    bool messageBoxUp = false;
     // Last, so it goes first: a backend's teardown still finds the windows' records.
     std::unique_ptr<Backend> backend;
 };

@@ -54,9 +54,10 @@ void UseLeakSuppressions() {
     ::setenv("LSAN_OPTIONS", options.c_str(), 1);
 }
 
-// Forks a child that dies with us; stdout/stderr to the given files (or /dev/null).
+// Forks a child that dies with us; stdout/stderr to the given files (or /dev/null), or stderr to a
+// pipe nobody reads. It starts with SIGHUP and SIGPIPE at their defaults, as from a terminal.
 int Spawn(const std::vector<std::string>& argv, const std::string& display, const std::string& workdir,
-          const std::string& out, const std::string& err, int keepFd = -1) {
+          const std::string& out, const std::string& err, int keepFd = -1, bool errToClosedPipe = false) {
     pid_t parent = ::getpid();
     pid_t pid = ::fork();
     if (pid != 0) return pid;
@@ -69,7 +70,17 @@ int Spawn(const std::vector<std::string>& argv, const std::string& display, cons
     }
     if (!workdir.empty() && ::chdir(workdir.c_str()) != 0) ::_exit(127);
     int o = ::open(out.empty() ? "/dev/null" : out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    int e = ::open(err.empty() ? "/dev/null" : err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    int e = -1;
+    if (errToClosedPipe) {
+        int p[2];
+        if (::pipe(p) != 0) ::_exit(127);
+        ::close(p[0]);
+        e = p[1];
+    } else {
+        e = ::open(err.empty() ? "/dev/null" : err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    }
+    ::signal(SIGHUP, SIG_DFL);
+    ::signal(SIGPIPE, SIG_DFL);
     int n = ::open("/dev/null", O_RDONLY);
     ::dup2(n, 0);
     ::dup2(o, 1);
@@ -205,12 +216,12 @@ Session::~Session() {
     if (!tmp_.empty()) std::system(("rm -rf " + Quote(tmp_)).c_str());
 }
 
-Process& Session::Start(const std::vector<std::string>& argv, const std::string& workdir) {
+Process& Session::Start(const std::vector<std::string>& argv, const std::string& workdir, Stderr err) {
     auto p = std::make_unique<Process>();
     size_t k = processes_.size();
     p->out_ = tmp_ + "/out" + std::to_string(k) + ".txt";
     p->err_ = tmp_ + "/err" + std::to_string(k) + ".txt";
-    p->pid_ = Spawn(argv, display_, workdir, p->out_, p->err_);
+    p->pid_ = Spawn(argv, display_, workdir, p->out_, p->err_, -1, err == Stderr::ClosedPipe);
     processes_.push_back(std::move(p));
     return *processes_.back();
 }

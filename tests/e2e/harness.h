@@ -76,7 +76,10 @@ public:
     const std::string& Why() const { return why_; }
     const std::string& Display() const { return display_; }
 
-    Process& Start(const std::vector<std::string>& argv, const std::string& workdir = "");
+    // Standard error goes to a file Errors() reads, or to a pipe whose reader has gone.
+    enum class Stderr { File, ClosedPipe };
+    Process& Start(const std::vector<std::string>& argv, const std::string& workdir = "",
+                   Stderr err = Stderr::File);
 
     // The first window whose title is exactly `title`, waiting up to `ms`; 0 when none.
     unsigned long WaitForWindow(const std::string& title, int ms = 5000);

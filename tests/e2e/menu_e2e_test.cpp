@@ -1,7 +1,7 @@
 // The program on a real X server, driven like a person: the main menu comes up centred and
 // shaped like its outline, each hot spot brings up its window at its place and shape, the
 // windows hide again, Begin without a world shows the message box (modal, with the keyboard),
-// the skin drags the menu, and Exit, SIGTERM or SIGINT end the program with status 0.
+// the skin drags the menu, and Exit, SIGTERM, SIGINT or SIGHUP end the program with status 0.
 #include <gtest/gtest.h>
 
 #include <signal.h>
@@ -278,6 +278,15 @@ TEST_F(MenuE2E, SigtermEndsTheProgramAsExitDoes) {
     session_.Click(menu_, 150, 70);  // Select Simulation, a second window
     ASSERT_NE(session_.WaitForWindow("Quorvane -- Select Simulation", 3000), 0u) << app_->Errors();
     app_->Signal(SIGTERM);
+    EXPECT_EQ(app_->WaitForExit(1000), 0) << app_->Errors();
+    EXPECT_EQ(session_.WaitForWindow("Quorvane", 0), 0u);
+    EXPECT_EQ(session_.WaitForWindow("Quorvane -- Select Simulation", 0), 0u);
+}
+
+TEST_F(MenuE2E, SighupEndsTheProgramAsSigtermDoes) {
+    session_.Click(menu_, 150, 70);  // Select Simulation, a second window
+    ASSERT_NE(session_.WaitForWindow("Quorvane -- Select Simulation", 3000), 0u) << app_->Errors();
+    app_->Signal(SIGHUP);  // the terminal has closed
     EXPECT_EQ(app_->WaitForExit(1000), 0) << app_->Errors();
     EXPECT_EQ(session_.WaitForWindow("Quorvane", 0), 0u);
     EXPECT_EQ(session_.WaitForWindow("Quorvane -- Select Simulation", 0), 0u);

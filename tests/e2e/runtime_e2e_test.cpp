@@ -1,7 +1,9 @@
 // The window run time on a real X server: the demo program's shaped window, its click zone, file
-// list, timer, drag by the surface and Escape.
+// list, timer, drag by the surface and Escape; what it says without a display; a standard error
+// nobody reads.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <unistd.h>
@@ -87,18 +89,58 @@ TEST_F(RuntimeDemo, ShapeClickFileListTimerDragAndEscape) {
     EXPECT_EQ(app.WaitForExit(3000), 0) << app.Errors();
 }
 
-TEST(RuntimeDemoNoDisplay, SaysItNeedsAnXDisplay) {
-    // Started without DISPLAY, the program explains and fails.
-    std::string cmd = std::string("env -u DISPLAY ") + QV_DEMO_PROGRAM + " . 2>&1";
-    FILE* p = ::popen(cmd.c_str(), "r");
-    ASSERT_NE(p, nullptr);
+// Runs `command` through the shell; its standard output and error, and its exit status.
+std::string RunShell(const std::string& command, int& status) {
+    FILE* p = ::popen((command + " 2>&1").c_str(), "r");
+    if (!p) return "";
     std::string out;
     char buf[256];
     while (size_t n = std::fread(buf, 1, sizeof buf, p)) out.append(buf, n);
-    int status = ::pclose(p);
-    EXPECT_NE(status, 0);
-    EXPECT_NE(out.find("needs an X display"), std::string::npos) << out;
-    EXPECT_NE(out.find("xvfb-run"), std::string::npos) << out;
+    status = ::pclose(p);
+    return out;
+}
+
+TEST(RuntimeDemoNoDisplay, SaysItNeedsAnXDisplayAndHowToStartThisProgramOnAVirtualOne) {
+    // Started without DISPLAY, the program explains and fails, naming its own path in the
+    // command to use; a path that needs quotes for the shell gets them.
+    const fs::path folder = fs::temp_directory_path() / ("qv demo " + std::to_string(::getpid()));
+    fs::create_directories(folder);
+    fs::copy_file(QV_DEMO_PROGRAM, folder / "demo", fs::copy_options::overwrite_existing);
+    struct Case {
+        std::string program, named;
+    } cases[] = {
+        {QV_DEMO_PROGRAM, fs::canonical(QV_DEMO_PROGRAM).string()},
+        {(folder / "demo").string(), "'" + fs::canonical(folder / "demo").string() + "'"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.program);
+        int status = 0;
+        const std::string out = RunShell("env -u DISPLAY '" + c.program + "' .", status);
+        EXPECT_NE(status, 0);
+        EXPECT_NE(out.find("needs an X display"), std::string::npos) << out;
+        EXPECT_NE(out.find("xvfb-run -a -s \"-screen 0 1280x1024x24\" " + c.named + "\n"), std::string::npos) << out;
+    }
+    fs::remove_all(folder);
+}
+
+// With standard error a pipe nobody reads any more, what the program says there is lost and
+// nothing else changes: no SIGPIPE ends it.
+TEST(RuntimeDemoClosedStderr, TheNoDisplayMessageStillEndsWithStatus2) {
+    e2e::Session s;
+    if (!s.Ready()) GTEST_FAIL() << s.Why();
+    auto& app = s.Start({"env", "-u", "DISPLAY", QV_DEMO_PROGRAM, "."}, "", e2e::Session::Stderr::ClosedPipe);
+    EXPECT_EQ(app.WaitForExit(3000), 2);
+}
+
+TEST(RuntimeDemoClosedStderr, ARunTimeErrorStillShowsItsBoxAndEndsWithStatus1) {
+    e2e::Session s;
+    if (!s.Ready()) GTEST_FAIL() << s.Why();
+    // The file list cannot show a folder that does not exist: an error as the window loads.
+    auto& app = s.Start({QV_DEMO_PROGRAM, "/nonexistent-qv-folder"}, "", e2e::Session::Stderr::ClosedPipe);
+    const unsigned long box = s.WaitForWindow("Quorvane", 3000);
+    ASSERT_NE(box, 0u) << "no error box; status " << app.WaitForExit(0);
+    s.Key(box, "Return");
+    EXPECT_EQ(app.WaitForExit(3000), 1);
 }
 
 }  // namespace

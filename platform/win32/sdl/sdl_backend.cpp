@@ -2,8 +2,10 @@
 // with the X Shape extension; the run time's message box as one more window; cursor and URL
 // opening.
 #include <poll.h>
+#include <signal.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdlib>
 #include <map>
 
@@ -44,6 +46,22 @@ int16_t ButtonOf(uint8_t b) {
 }
 
 SDL_Window* WindowOf(Form& f) { return static_cast<SDL_Window*>(StateOf(f).native); }
+
+// The terminal the program runs in has gone (SIGHUP): the program ends as on SIGTERM and SIGINT,
+// which SDL turns into its quit event. As SDL does for those, the handler only notes the signal
+// (nothing else is safe in a handler); the next Poll queues the end of the program.
+volatile std::sig_atomic_t hangUp = 0;
+
+// Left alone when SIGHUP is ignored (started through nohup) or handled already.
+void CatchHangUp() {
+    struct sigaction current {};
+    if (sigaction(SIGHUP, nullptr, &current) != 0 || current.sa_handler != SIG_DFL) return;
+    struct sigaction action {};
+    action.sa_handler = [](int) { hangUp = 1; };
+    action.sa_flags = SA_RESTART;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGHUP, &action, nullptr);
+}
 
 class SdlBackend : public Backend {
 public:
@@ -152,6 +170,10 @@ public:
     void Poll(std::deque<Event>& q) override {
         SDL_Event ev;
         while (SDL_PollEvent(&ev)) Translate(ev, q);
+        if (hangUp) {
+            hangUp = 0;
+            q.push_back({Event::EvQuit});
+        }
     }
 
     // Waits on the X connection itself rather than in SDL_WaitEventTimeout: while SDL waits, each
@@ -162,7 +184,7 @@ public:
     void Wait(int ms) override {
         ms = std::max(ms, 1);
         SDL_PumpEvents();
-        if (SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT)) return;
+        if (hangUp || SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT)) return;
         if (!display_) {
             SDL_Delay(static_cast<Uint32>(ms));
             return;
@@ -362,6 +384,7 @@ private:
         switch (ev.type) {
             case SDL_QUIT:
                 // SIGTERM or SIGINT (SDL turns them into this event): the program is to end.
+                // Poll queues the same for SIGHUP.
                 q.push_back({Event::EvQuit});
                 break;
             case SDL_MOUSEBUTTONDOWN:
@@ -432,6 +455,7 @@ std::unique_ptr<Backend> MakeSdlBackend(std::string& whyNot) {
         whyNot = std::string("cannot open display ") + display + ": " + SDL_GetError();
         return nullptr;
     }
+    CatchHangUp();
     return std::make_unique<SdlBackend>();
 }
 

@@ -118,7 +118,6 @@ TEST(MessageBoxInput, KeysAndMouseAnswerTheBox) {
         in.KeyDown(rt::vbKeyEscape, 0);
         in.CloseCommand();
         EXPECT_FALSE(in.Answer());
-        EXPECT_EQ(in.QuitAnswer(), rt::vbNo);
         // A press on No released off it answers nothing; pressed and released on it, No.
         const auto& no = yn.buttons[1].rect;
         EXPECT_TRUE(in.MouseDown(no.left + 2, no.top + 2));
@@ -136,6 +135,31 @@ TEST(MessageBoxInput, KeysAndMouseAnswerTheBox) {
         in.CloseCommand();  // the only button
         EXPECT_EQ(in.Answer(), rt::vbOK);
     }
+}
+
+TEST(MessageBoxQuit, TheEndOfTheProgramAnswersCancelElseNoElseAbortElseTheFirstButton) {
+    rt::headless::Use();
+    struct Case {
+        int32_t buttons;
+        int32_t answer;
+    } cases[] = {
+        {rt::vbOKOnly, rt::vbOK},
+        {rt::vbOKCancel, rt::vbCancel},
+        {rt::vbAbortRetryIgnore, rt::vbAbort},
+        {rt::vbYesNoCancel, rt::vbCancel},
+        {rt::vbYesNo, rt::vbNo},
+        {rt::vbRetryCancel, rt::vbCancel},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.buttons);
+        rt::headless::Quit();  // told to end just as the box comes up
+        EXPECT_EQ(rt::MsgBox("Quit?", c.buttons, "Quit"), c.answer);
+        rt::DoEvents();  // the end of the program stayed queued; no window is loaded
+    }
+    // No button set holds both No and Abort: a layout made for it shows that No comes first.
+    MessageBoxLayout l = LayOutMessageBox("Text", "T", rt::vbAbortRetryIgnore);
+    l.buttons.push_back({rt::vbNo, "No", {}});
+    EXPECT_EQ(MessageBoxInput(l).QuitAnswer(), rt::vbNo);
 }
 
 struct Owner : rt::Form {
