@@ -389,7 +389,7 @@ std::string EmptyRows(int rows, int cols) {
 }
 }  // namespace
 
-TEST(GameWorldErrors, AShortFilesMissingCellsStopTheBuild) {
+TEST(GameWorldErrors, MissingCellsOfAShortFileStopTheBuild) {
     EXPECT_EXIT(RunBadWorld("2,9,1,1\r\n1\r\n1\r\n"), testing::ExitedWithCode(1),
                 "Run-time error '9':\n\nSubscript out of range\n\n.*Test World\\.map: row 1, column 2 holds code 0\n");
 }

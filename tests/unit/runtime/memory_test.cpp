@@ -18,6 +18,16 @@ public:
     void Value(const std::string& folder, const std::string& name, const std::string& value) {
         dir_.Write(folder.substr(1) + "/" + name, value);
     }
+    // A version 2 group's limit and use.
+    void V2(const std::string& folder, const std::string& max, const std::string& current) {
+        Value(folder, "memory.max", max + "\n");
+        Value(folder, "memory.current", current + "\n");
+    }
+    // A version 1 group's limit and use.
+    void V1(const std::string& folder, const std::string& limit, const std::string& usage) {
+        Value(folder, "memory.limit_in_bytes", limit + "\n");
+        Value(folder, "memory.usage_in_bytes", usage + "\n");
+    }
     uint64_t Left() const { return rt::CgroupMemoryLeft(dir_.Path()); }
 
 private:
@@ -42,10 +52,8 @@ TEST(Cgroup, V2TheSmallestLeftAlongTheNestedPathWins) {
     t.Groups("0::/user.slice/run-7.scope\n");
     t.Mounts(kV2Mount);
     // The top group has no limit files; "max" does not limit.
-    t.Value("/sys/fs/cgroup/user.slice", "memory.max", "1000000000\n");
-    t.Value("/sys/fs/cgroup/user.slice", "memory.current", "400000000\n");
-    t.Value("/sys/fs/cgroup/user.slice/run-7.scope", "memory.max", "max\n");
-    t.Value("/sys/fs/cgroup/user.slice/run-7.scope", "memory.current", "1000\n");
+    t.V2("/sys/fs/cgroup/user.slice", "1000000000", "400000000");
+    t.V2("/sys/fs/cgroup/user.slice/run-7.scope", "max", "1000");
     EXPECT_EQ(t.Left(), 600000000u);
     // The process's own group, tighter.
     t.Value("/sys/fs/cgroup/user.slice/run-7.scope", "memory.max", "300000000\n");
@@ -62,8 +70,7 @@ TEST(Cgroup, V2WithoutLimitsOrFilesDoesNotLimit) {
     t.Mounts(kV2Mount);
     EXPECT_EQ(t.Left(), kNone);  // the top group has no memory.max
     t.Groups("0::/a\n");
-    t.Value("/sys/fs/cgroup/a", "memory.max", "max\n");
-    t.Value("/sys/fs/cgroup/a", "memory.current", "5000\n");
+    t.V2("/sys/fs/cgroup/a", "max", "5000");
     EXPECT_EQ(t.Left(), kNone);
     t.Value("/sys/fs/cgroup/a", "memory.max", "8000\n");
     EXPECT_EQ(t.Left(), 3000u);
@@ -77,10 +84,8 @@ TEST(Cgroup, V1MemoryHierarchyFoundThroughTheMountTable) {
     t.Groups("12:pids:/docker/abc\n4:memory:/docker/abc\n2:cpu,cpuacct:/docker/abc\n1:name=systemd:/docker/abc\n0::/\n");
     t.Mounts(kV1Mounts);
     // The kernel's "unlimited" in the parent, a limit in the process's own group.
-    t.Value("/sys/fs/cgroup/memory/docker", "memory.limit_in_bytes", "9223372036854771712\n");
-    t.Value("/sys/fs/cgroup/memory/docker", "memory.usage_in_bytes", "7000000000\n");
-    t.Value("/sys/fs/cgroup/memory/docker/abc", "memory.limit_in_bytes", "2147483648\n");
-    t.Value("/sys/fs/cgroup/memory/docker/abc", "memory.usage_in_bytes", "147483648\n");
+    t.V1("/sys/fs/cgroup/memory/docker", "9223372036854771712", "7000000000");
+    t.V1("/sys/fs/cgroup/memory/docker/abc", "2147483648", "147483648");
     EXPECT_EQ(t.Left(), 2000000000u);
     // The limits of the other controllers' folders are not the memory's.
     t.Value("/sys/fs/cgroup/cpu,cpuacct/docker/abc", "memory.limit_in_bytes", "1\n");
@@ -96,10 +101,8 @@ TEST(Cgroup, V1MountOfASubgroupAndPathsWithSpaces) {
     CgroupTree t;
     t.Groups("4:memory:/docker/abc/inner\n");
     t.Mounts("35 31 0:32 /docker/abc /sys/fs/cg\\040mem rw - cgroup cgroup rw,memory\n");
-    t.Value("/sys/fs/cg mem", "memory.limit_in_bytes", "5000\n");
-    t.Value("/sys/fs/cg mem", "memory.usage_in_bytes", "1000\n");
-    t.Value("/sys/fs/cg mem/inner", "memory.limit_in_bytes", "9000\n");
-    t.Value("/sys/fs/cg mem/inner", "memory.usage_in_bytes", "2000\n");
+    t.V1("/sys/fs/cg mem", "5000", "1000");
+    t.V1("/sys/fs/cg mem/inner", "9000", "2000");
     EXPECT_EQ(t.Left(), 4000u);
     // A mount that does not show the process's group is passed over.
     t.Mounts("35 31 0:32 /other /elsewhere rw - cgroup cgroup rw,memory\n"
@@ -113,10 +116,8 @@ TEST(Cgroup, BothVersionsTheSmallerWins) {
     CgroupTree t;
     t.Groups("4:memory:/a\n0::/b\n");
     t.Mounts(std::string(kV1Mounts) + "41 31 0:38 / /sys/fs/cgroup/unified rw - cgroup2 cgroup2 rw\n");
-    t.Value("/sys/fs/cgroup/memory/a", "memory.limit_in_bytes", "10000\n");
-    t.Value("/sys/fs/cgroup/memory/a", "memory.usage_in_bytes", "1000\n");
-    t.Value("/sys/fs/cgroup/unified/b", "memory.max", "8000\n");
-    t.Value("/sys/fs/cgroup/unified/b", "memory.current", "1000\n");
+    t.V1("/sys/fs/cgroup/memory/a", "10000", "1000");
+    t.V2("/sys/fs/cgroup/unified/b", "8000", "1000");
     EXPECT_EQ(t.Left(), 7000u);
     t.Value("/sys/fs/cgroup/unified/b", "memory.max", "max\n");
     EXPECT_EQ(t.Left(), 9000u);
@@ -133,8 +134,7 @@ TEST(Cgroup, GarbageDoesNotLimit) {
         EXPECT_EQ(t.Left(), kNone) << bad;
     }
     // A number the usage cannot be read beside.
-    t.Value("/sys/fs/cgroup/g", "memory.max", "1000\n");
-    t.Value("/sys/fs/cgroup/g", "memory.current", "lots\n");
+    t.V2("/sys/fs/cgroup/g", "1000", "lots");
     EXPECT_EQ(t.Left(), kNone);
     t.Value("/sys/fs/cgroup/g", "memory.current", "100\n");
     EXPECT_EQ(t.Left(), 900u);
