@@ -111,14 +111,21 @@ void BuildWorld() {
 }
 
 uint64_t WorldBytesNeeded() {
-    // Every cell but open floor and start cells becomes a wall block (or stops the build).
-    uint64_t walls = 0;
+    // The wall cells (codes 1 to 11) become blocks; open floor and start cells add nothing. The
+    // count ends at the first cell of another code, in the build's order: the build stops there.
     const rt::Long rows = ModMain::Map.UBound(1), cols = ModMain::Map.UBound(2);
-    for (rt::Long x = 1; x <= rows; ++x)
-        for (rt::Long z = 1; z <= cols; ++z) {
-            const rt::Integer c = ModMain::Map(x, z);
-            walls += c != kOpenFloor && c != kStartCell;
-        }
+    const uint64_t walls = [&] {
+        uint64_t n = 0;
+        for (rt::Long x = 1; x <= rows; ++x)
+            for (rt::Long z = 1; z <= cols; ++z) {
+                const rt::Integer c = ModMain::Map(x, z);
+                if (c >= 1 && c < kOpenFloor)
+                    ++n;
+                else if (c != kOpenFloor && c != kStartCell)
+                    return n;
+            }
+        return n;
+    }();
     return (walls * kTrianglesPerWall + kFloorAndCeilingTriangles) * kBytesPerWorldTriangle;
 }
 

@@ -25,13 +25,15 @@ extern rt::Integer& CeilingTexture;
 // CeilingTexture. Traps nothing; the errors it passes on:
 //   ErrFileNotFound, ErrPathNotFound, ErrPathFileAccess
 //                     the file cannot be opened (missing file, missing folder, a folder);
-//   ErrInputPastEnd   fewer than rows + 1 lines, or fewer bytes in the file than rows x cols (a
-//                     grid it cannot fill, refused before the grid is made);
+//   ErrInputPastEnd   fewer than rows + 1 lines;
 //   ErrOverflow       rows or cols outside 32 bits, floor, ceiling or a cell outside 16 bits, rows
 //                     or cols of 32767 or more (the 16-bit row and column counters overflow);
 //   ErrSubscript      a negative rows or cols;
 //   ErrOutOfMemory    a grid larger than 1 GiB, a line longer than the text-file line limit.
 // Every error's detail names the file, and the line where no more precise detail is known.
+// Time and memory are bounded by the file, not by its header: a row line writes only the cells it
+// holds (the rest of the fresh grid is 0 already), so the pages of a large grid of short lines are
+// never touched.
 // Nothing is restored after a failure: the grid keeps what was read so far (the former grid when
 // the new one could not be made). The file is closed in every case.
 void LoadMap(const std::string& FileName);

@@ -41,19 +41,16 @@ public:
 
     // New bounds 0..ub1 and 0..ub2, every element zero; the former contents are dropped. A negative
     // bound raises ErrSubscript; an array beyond MaxBytes raises ErrOutOfMemory. On failure the
-    // array keeps its former bounds and contents.
+    // array keeps its former bounds and contents. The pages of a large array come zeroed from the
+    // system and take no memory until an element on them is written.
     void ReDim(Long ub1, Long ub2) {
-        CheckBounds(ub1, ub2);
-        Storage fresh = Allocate(static_cast<size_t>((uint64_t(ub1) + 1) * (uint64_t(ub2) + 1)));
+        if (ub1 < 0 || ub2 < 0) Raise(ErrSubscript);
+        const uint64_t count = (uint64_t(ub1) + 1) * (uint64_t(ub2) + 1);
+        if (count > MaxBytes / sizeof(T)) Raise(ErrOutOfMemory);
+        Storage fresh = Allocate(static_cast<size_t>(count));
         data_ = std::move(fresh);
         ub1_ = ub1;
         ub2_ = ub2;
-    }
-
-    // Raises what ReDim(ub1, ub2) would raise for its bounds (9 or 7), without allocating.
-    static void CheckBounds(Long ub1, Long ub2) {
-        if (ub1 < 0 || ub2 < 0) Raise(ErrSubscript);
-        if ((uint64_t(ub1) + 1) * (uint64_t(ub2) + 1) > MaxBytes / sizeof(T)) Raise(ErrOutOfMemory);
     }
 
     // Back to the state before the first ReDim.

@@ -24,6 +24,7 @@ public:
     OpenFile(Fd fd, unsigned long long size) : fd_(std::move(fd)), size_(size) {}
 
     unsigned long long Size() const { return size_; }
+    bool SawLoneLineFeed() const { return loneLineFeed_; }
 
     // True while bytes are left to read.
     bool More() {
@@ -52,6 +53,8 @@ public:
                 RaiseAbout(ErrOutOfMemory, "line " + std::to_string(lineNumber_) + " is longer than " +
                                                std::to_string(MaxTextLineBytes) + " bytes");
             line.append(from, take);
+            // Any LF here has no CR before it: the one after a CR went with that line's break.
+            if (!loneLineFeed_ && std::memchr(from, '\n', take)) loneLineFeed_ = true;
             pos_ += take;
             if (cr) {
                 ++pos_;
@@ -68,6 +71,7 @@ private:
     std::array<char, 65536> buffer_{};
     size_t pos_ = 0, end_ = 0;
     bool atEnd_ = false;
+    bool loneLineFeed_ = false;
     long long lineNumber_ = 0;
 };
 
@@ -137,6 +141,8 @@ std::string LineInput(int fileNumber) { return Get(fileNumber).Line(); }
 Boolean EOF_(int fileNumber) { return ToBoolean(!Get(fileNumber).More()); }
 
 unsigned long long LOF(int fileNumber) { return Get(fileNumber).Size(); }
+
+bool SawLoneLineFeed(int fileNumber) { return Get(fileNumber).SawLoneLineFeed(); }
 
 void Close(int fileNumber) {
     if (fileNumber >= 1 && fileNumber <= MaxFileNumber) Files()[fileNumber].reset();

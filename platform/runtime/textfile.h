@@ -37,6 +37,11 @@ std::string LineInput(int fileNumber);
 // number that is not open.
 unsigned long long LOF(int fileNumber);
 
+// True when a line read so far from `fileNumber` held a line feed without a carriage return
+// before it, as every line of a file whose lines end in LF alone does; raises ErrBadFileNumber for a
+// number that is not open.
+bool SawLoneLineFeed(int fileNumber);
+
 // True when every line of `fileNumber` has been read; raises ErrBadFileNumber for a number that is
 // not open.
 Boolean EOF_(int fileNumber);

@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes to the world map reader (as a file) and to the text helpers and the
 // number rule. Run-time errors are the expected outcome of bad input; anything else (a crash, a
 // sanitizer report, a hang, an exception of another kind) is a fault.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -53,8 +54,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         ModMain::LoadMap(ScratchFile());
         // A read that succeeded has a grid of the header's size with row 0 and column 0 empty.
         const rt::Long rows = ModMain::Map.UBound(1), cols = ModMain::Map.UBound(2);
-        // Every cell took at least a byte of the file: no grid larger than the file is made.
-        if (static_cast<uint64_t>(rows) * static_cast<uint64_t>(cols) > size) std::abort();
+        // Exactly rows + 1 lines were read, and every line but the last ends at a CR.
+        if (static_cast<uint64_t>(rows) > static_cast<uint64_t>(std::count(text.begin(), text.end(), '\r')))
+            std::abort();
         for (rt::Long c = 0; c <= cols && c < 64; ++c)
             if (ModMain::Map(0, c) != 0) std::abort();
         for (rt::Long r = 0; r <= rows && r < 64; ++r)

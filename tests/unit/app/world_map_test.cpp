@@ -1,8 +1,13 @@
 #include "app/world_map.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <fstream>
 
 #include "../runtime/tempdir.h"
+#include "app/frmWindowed_world.h"
 #include "platform/runtime/textfile.h"
 #include "tests/unit/runtime/error_of.h"
 
@@ -13,6 +18,14 @@ using ModMain::Map;
 
 namespace {
 
+// The resident memory of this process, in bytes.
+uint64_t ResidentBytes() {
+    std::ifstream statm("/proc/self/statm");
+    uint64_t size = 0, resident = 0;
+    statm >> size >> resident;
+    return resident * static_cast<uint64_t>(::sysconf(_SC_PAGESIZE));
+}
+
 class WorldMap : public ::testing::Test {
 protected:
     // Writes a world file and reads it.
@@ -20,6 +33,15 @@ protected:
     // The error number LoadMap raises for the file holding `bytes` (0 when it succeeds).
     int LoadError(const std::string& bytes) {
         return rttest::ErrorOf([&] { Load(bytes); });
+    }
+    // The number and the detail of the error LoadMap raises for the file holding `bytes`.
+    std::string LoadFailure(const std::string& bytes) {
+        try {
+            Load(bytes);
+        } catch (const rt::RuntimeError& e) {
+            return std::to_string(e.Number()) + " " + e.Detail();
+        }
+        return "no error";
     }
     void TearDown() override {
         // Every failure closes the file: file number 1 is free again.
@@ -55,6 +77,22 @@ TEST_F(WorldMap, LoneCrEndsLinesLoneLfDoesNot) {
     EXPECT_EQ(Map(1, 2), 10);
     // LF-only files are one long line: the header swallows the rows and the next read fails.
     EXPECT_EQ(LoadError("1,1,1,1\n5\n"), rt::ErrInputPastEnd);
+}
+
+TEST_F(WorldMap, AFileWithLfLineEndsSaysSoInItsError) {
+    // The number is what it always was; the detail also names the line ends and the cure.
+    const std::string lf = LoadFailure("2,2,1,1\n1,1\n1,1\n");
+    EXPECT_EQ(lf.rfind("62 ", 0), 0u) << lf;
+    EXPECT_NE(lf.find("w.map, line 2 ("), std::string::npos) << lf;
+    for (const char* words : {"end in LF", "need CR LF", "unix2dos", "sed -i 's/$/\\r/'"})
+        EXPECT_NE(lf.find(words), std::string::npos) << lf;
+    EXPECT_EQ(lf.find('\n'), std::string::npos) << "one line";
+    // Files with CR LF or lone CR line ends get no such note.
+    for (const char* text : {"2,2,1,1\r\n1,1\r\n", "2,2,1,1\r1,1\r", "1,1,40000,1\r\n1"}) {
+        const std::string failure = LoadFailure(text);
+        EXPECT_NE(failure.find("w.map, line "), std::string::npos) << failure;
+        EXPECT_EQ(failure.find("LF"), std::string::npos) << failure;
+    }
 }
 
 TEST_F(WorldMap, SpacesAnywhereChangeNothing) {
@@ -160,14 +198,50 @@ TEST_F(WorldMap, HugeHeadersFailCleanly) {
     EXPECT_EQ(LoadError("1,40000,1,1\r\n" + std::string(40000, ' ') + "\r\n"), rt::ErrOverflow);
 }
 
-TEST_F(WorldMap, AGridTheFileCannotFillFailsBeforeItIsMade) {
-    Load("1,1,1,1\r\n5");
-    // 46 KB asking for 23000 x 23000 cells (a 1 GB grid), every row empty.
-    std::string text = "23000,23000,1,1\r\n";
-    for (int r = 0; r < 23000; ++r) text += "\r\n";
-    EXPECT_EQ(LoadError(text), rt::ErrInputPastEnd);
-    EXPECT_EQ(Map.UBound(1), 1);  // the former grid: no new one was made
-    EXPECT_EQ(Map(1, 1), 5);
+TEST_F(WorldMap, HeaderErrorsComeInReadingOrderWhateverTheFileSize) {
+    // A row bound beyond the 16-bit counter overflows when the row loop starts, even with no row.
+    EXPECT_EQ(LoadError("40000,2,1,1"), rt::ErrOverflow);
+    // The floor number is converted before any row is read.
+    EXPECT_EQ(LoadError("5,5,40000,1"), rt::ErrOverflow);
+    // 2 x 9 cells from 15 bytes: the missing cells read 0.
+    EXPECT_EQ(LoadError("2,9,1,1\r\n1\r\n1\r\n"), 0);
+    EXPECT_EQ(Map.UBound(2), 9);
+    EXPECT_EQ(Map(2, 1), 1);
+    EXPECT_EQ(Map(1, 2), 0);
+    EXPECT_EQ(Map(2, 9), 0);
+}
+
+TEST_F(WorldMap, AWideGridOfShortLinesCostsWhatTheFileHolds) {
+    // 46 KB asking for 23000 x 23000 cells, a grid of 1 GB: only the cells the lines hold are
+    // written, so the rest of the grid's pages are never touched.
+    std::string text = "23000,23000,1,2\r\n";
+    for (int r = 1; r < 23000; ++r) text += "\r\n";
+    text += "3,4\r\n";
+    const uint64_t before = ResidentBytes();
+    auto grownMB = [&] { return (std::max(ResidentBytes(), before) - before) >> 20; };
+    Load(text);
+    EXPECT_LT(grownMB(), 64u);
+    EXPECT_EQ(Map.UBound(1), 23000);
+    EXPECT_EQ(Map.UBound(2), 23000);
+    EXPECT_EQ(Map(23000, 1), 3);
+    EXPECT_EQ(Map(23000, 2), 4);
+    EXPECT_EQ(Map(23000, 3), 0);
+    EXPECT_EQ(Map(1, 1), 0);
+    // The world build stops at cell (1, 1), code 0, and so does its memory estimate: floor and
+    // ceiling are all it counts, and neither looks at the rest of the grid.
+    EXPECT_EQ(GameWorld::WorldBytesNeeded(), 4 * GameWorld::kBytesPerWorldTriangle);
+    EXPECT_EQ(rttest::ErrorOf(GameWorld::BuildWorld), rt::ErrSubscript);
+    EXPECT_LT(grownMB(), 64u);
+    Map.Erase();
+}
+
+TEST_F(WorldMap, TheMemoryEstimateCountsWallsUpToTheCellTheBuildStopsAt) {
+    // Eight triangles per wall block, four for floor and ceiling; open floor and start cells add
+    // none, and the count ends at code 0 in (2, 2), where the build stops.
+    Load("2,3,1,1\r\n1,12,11\r\n13,0,3\r\n");
+    EXPECT_EQ(GameWorld::WorldBytesNeeded(), (2 * 8 + 4) * GameWorld::kBytesPerWorldTriangle);
+    Load("2,2,1,1\r\n1,12\r\n13,5\r\n");
+    EXPECT_EQ(GameWorld::WorldBytesNeeded(), (2 * 8 + 4) * GameWorld::kBytesPerWorldTriangle);
 }
 
 TEST_F(WorldMap, CounterOverflowsAfterTheLastCellAt32767) {
@@ -176,6 +250,11 @@ TEST_F(WorldMap, CounterOverflowsAfterTheLastCellAt32767) {
     for (int c = 1; c <= 32767; ++c) row += "12,";
     EXPECT_EQ(LoadError("1,32767,1,1\r\n" + row), rt::ErrOverflow);
     EXPECT_EQ(Map(1, 32767), 12);
+    // A short row line likewise: its cells are stored, the rest read 0, then the counter passes.
+    EXPECT_EQ(LoadError("2,32767,1,1\r\n5,6\r\n7"), rt::ErrOverflow);
+    EXPECT_EQ(Map(1, 2), 6);
+    EXPECT_EQ(Map(1, 32767), 0);
+    EXPECT_EQ(Map(2, 1), 0);  // the second row is never read
     // 32767 rows likewise: the last row is read, then the row counter overflows.
     std::string rows = "32767,1,1,1\r\n";
     for (int r = 1; r <= 32767; ++r) rows += "1\r\n";

@@ -48,6 +48,23 @@ TEST(LineInput, CrLfAndLoneCrEndALineLoneLfDoesNot) {
     EXPECT_EQ(Lines("x\n"), (L{"x\n"}));
 }
 
+TEST(LineInput, ALoneLineFeedIsNotedOnceALineHoldsOne) {
+    TempDir dir;
+    const int n = rt::FreeFile();
+    rt::OpenForInput(n, dir.Write("lf.txt", "a\r\nb\nc\r\nd"));
+    rt::LineInput(n);
+    EXPECT_FALSE(rt::SawLoneLineFeed(n));
+    rt::LineInput(n);
+    EXPECT_TRUE(rt::SawLoneLineFeed(n));
+    rt::Close(n);
+    // A CR LF split between two reads of the file is one line break; a lone CR is one too.
+    rt::OpenForInput(n, dir.Write("crlf.txt", std::string(65535, 'x') + "\r\ny\rz\r\n"));
+    while (!rt::EOF_(n)) rt::LineInput(n);
+    EXPECT_FALSE(rt::SawLoneLineFeed(n));
+    rt::Close(n);
+    EXPECT_EQ(ErrorOf([&] { rt::SawLoneLineFeed(n); }), rt::ErrBadFileNumber);
+}
+
 TEST(LineInput, EmptyFileHasNoLine) { EXPECT_EQ(Lines(""), L{}); }
 
 TEST(LineInput, BytesPassUnchanged) {
