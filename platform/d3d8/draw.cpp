@@ -69,18 +69,18 @@ using d3d8detail::VertexCount;
 
 void Direct3DDevice8::DrawPrimitive(int32_t PrimitiveType, int32_t StartVertex, int32_t PrimitiveCount) {
     D3D8_INTERCEPT("DrawPrimitive", PrimitiveType, StartVertex, PrimitiveCount);
+    const char* const call = "Direct3DDevice8.DrawPrimitive";
     d3d8detail::DeviceState& s = *s_;
     switch (d3d8detail::UsualDraw(s, PrimitiveType, StartVertex, PrimitiveCount)) {
     case d3d8detail::Usual::PassedOver: return;
     case d3d8detail::Usual::OneTriangle: {
-        DrawPath path(s, d3d8detail::g_scratch);
+        DrawPath path(s, d3d8detail::g_scratch, call);
         path.Setup();
         path.OneTriangle(std::as_const(*s.stream).Data(), s.streamStride);
         return;
     }
     case d3d8detail::Usual::No: break;
     }
-    const char* call = "Direct3DDevice8.DrawPrimitive";
     const int64_t n = VertexCount(PrimitiveType, PrimitiveCount);
     if (n < 0 || PrimitiveCount < 0 || StartVertex < 0) Fail(call, D3DERR_INVALIDCALL, "primitive type or count");
     d3d8detail::BeginDraw(s, call);
@@ -97,26 +97,26 @@ void Direct3DDevice8::DrawPrimitive(int32_t PrimitiveType, int32_t StartVertex, 
         (PrimitiveType == D3DPT_TRIANGLESTRIP || PrimitiveType == D3DPT_TRIANGLELIST ||
          PrimitiveType == D3DPT_TRIANGLEFAN)) {
         if (d3d8detail::RegionBeyondView(s, vb, stride)) return;
-        DrawPath path(s, d3d8detail::g_scratch);
+        DrawPath path(s, d3d8detail::g_scratch, call);
         path.Setup();
         path.OneTriangle(first, stride);
         return;
     }
-    DrawPath path(s, d3d8detail::g_scratch);
+    DrawPath path(s, d3d8detail::g_scratch, call);
     path.Setup();
     path.Fetch(first, stride, static_cast<int32_t>(n));
-    path.Assemble(call, PrimitiveType, PrimitiveCount, nullptr, 0);
+    path.Assemble(PrimitiveType, PrimitiveCount, nullptr, 0);
 }
 
 void Direct3DDevice8::DrawPrimitiveUP(int32_t PrimitiveType, int32_t PrimitiveCount, const void* VertexStreamZeroData,
                                       int32_t VertexStreamZeroStride) {
     D3D8_INTERCEPT("DrawPrimitiveUP", PrimitiveType, PrimitiveCount, VertexStreamZeroStride);
-    const char* call = "Direct3DDevice8.DrawPrimitiveUP";
+    const char* const call = "Direct3DDevice8.DrawPrimitiveUP";
     d3d8detail::DeviceState& s = *s_;
     const int64_t n = VertexCount(PrimitiveType, PrimitiveCount);
     if (n < 0 || PrimitiveCount < 0) Fail(call, D3DERR_INVALIDCALL, "primitive type or count");
-    DrawPath path(s, d3d8detail::g_scratch);
-    path.Begin(call);
+    DrawPath path(s, d3d8detail::g_scratch, call);
+    path.Begin();
     // Drawing from memory leaves stream 0 unset, as on the platform.
     d3d8detail::UnbindStream(s);
     s.streamStride = 0;
@@ -125,19 +125,19 @@ void Direct3DDevice8::DrawPrimitiveUP(int32_t PrimitiveType, int32_t PrimitiveCo
     if (VertexStreamZeroStride < s.layout.size) Fail(call, D3DERR_INVALIDCALL, "stride smaller than the vertex format");
     if (n > (1 << 24)) Fail(call, D3DERR_INVALIDCALL, "too many primitives");
     path.Fetch(static_cast<const uint8_t*>(VertexStreamZeroData), VertexStreamZeroStride, static_cast<int32_t>(n));
-    path.Assemble(call, PrimitiveType, PrimitiveCount, nullptr, 0);
+    path.Assemble(PrimitiveType, PrimitiveCount, nullptr, 0);
 }
 
 void Direct3DDevice8::DrawIndexedPrimitive(int32_t PrimitiveType, int32_t MinIndex, int32_t NumIndices,
                                            int32_t StartIndex, int32_t PrimitiveCount) {
     D3D8_INTERCEPT("DrawIndexedPrimitive", PrimitiveType, MinIndex, NumIndices, StartIndex, PrimitiveCount);
-    const char* call = "Direct3DDevice8.DrawIndexedPrimitive";
+    const char* const call = "Direct3DDevice8.DrawIndexedPrimitive";
     d3d8detail::DeviceState& s = *s_;
     const int64_t n = VertexCount(PrimitiveType, PrimitiveCount);
     if (n < 0 || PrimitiveCount < 0 || MinIndex < 0 || NumIndices < 0 || StartIndex < 0)
         Fail(call, D3DERR_INVALIDCALL, "primitive type, count or range");
-    DrawPath path(s, d3d8detail::g_scratch);
-    path.Begin(call);
+    DrawPath path(s, d3d8detail::g_scratch, call);
+    path.Begin();
     if (PrimitiveCount == 0) return;
     if (!s.stream) Fail(call, D3DERR_INVALIDCALL, "no vertex buffer");
     if (!s.indices) Fail(call, D3DERR_INVALIDCALL, "no index buffer");
@@ -169,5 +169,5 @@ void Direct3DDevice8::DrawIndexedPrimitive(int32_t PrimitiveType, int32_t MinInd
     }
     path.Fetch(std::as_const(*s.stream).Data() + static_cast<size_t>(first) * static_cast<size_t>(stride), stride,
                NumIndices);
-    path.Assemble(call, PrimitiveType, PrimitiveCount, idx.data(), MinIndex);
+    path.Assemble(PrimitiveType, PrimitiveCount, idx.data(), MinIndex);
 }

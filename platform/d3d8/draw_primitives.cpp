@@ -41,6 +41,8 @@ inline unsigned Outcode(const ClipVertex& v) {
     return c;
 }
 
+// How far a vertex lies inside plane `plane` of those it may be cut by (negative: outside). In
+// clip space: near, far, in front of the eye and the guard band's four sides.
 inline float PlaneDistance(int plane, const ClipVertex& v) {
     switch (plane) {
     case 0: return v.z;                      // near
@@ -50,6 +52,16 @@ inline float PlaneDistance(int plane, const ClipVertex& v) {
     case 4: return kGuard * v.w - v.x;
     case 5: return kGuard * v.w + v.y;
     default: return kGuard * v.w - v.y;
+    }
+}
+
+// Pre-transformed vertices are cut in screen space, to the four sides of the guard band.
+inline float PlaneDistance(int plane, const ScreenVertex& v) {
+    switch (plane) {
+    case 0: return v.x + kScreenGuard;
+    case 1: return kScreenGuard - v.x;
+    case 2: return v.y + kScreenGuard;
+    default: return kScreenGuard - v.y;
     }
 }
 
@@ -72,8 +84,32 @@ inline ClipVertex Lerp(const ClipVertex& a, const ClipVertex& b, float t) {
     return LerpFields<ClipVertex, &ClipVertex::w>(a, b, t);
 }
 
-inline ScreenVertex LerpScreen(const ScreenVertex& a, const ScreenVertex& b, float t) {
+inline ScreenVertex Lerp(const ScreenVertex& a, const ScreenVertex& b, float t) {
     return LerpFields<ScreenVertex, &ScreenVertex::invW>(a, b, t);
+}
+
+// Sutherland-Hodgman, in clip space or on the screen: cuts the convex polygon of the n vertices
+// in buf[0] by each plane p of 0 .. planeCount - 1 for which cuts(p) holds, keeping the side
+// where PlaneDistance(p, vertex) >= 0, going back and forth between the two halves of buf.
+// Returns the number of vertices left (fewer than 3: nothing to draw) and sets `cur` to the half
+// that holds them. Each plane adds at most one vertex: 16 are plenty for a triangle.
+template <class V, class Cuts>
+inline int ClipPolygon(V (&buf)[2][16], int n, int planeCount, Cuts cuts, int& cur) {
+    cur = 0;
+    for (int plane = 0; plane < planeCount && n >= 3; ++plane) {
+        if (!cuts(plane)) continue;
+        int m = 0;
+        for (int i = 0; i < n; ++i) {
+            const V& p = buf[cur][i];
+            const V& q = buf[cur][(i + 1) % n];
+            const float dp = PlaneDistance(plane, p), dq = PlaneDistance(plane, q);
+            if (dp >= 0) buf[1 - cur][m++] = p;
+            if ((dp >= 0) != (dq >= 0)) buf[1 - cur][m++] = Lerp(p, q, dp / (dp - dq));
+        }
+        n = m;
+        cur = 1 - cur;
+    }
+    return n;
 }
 
 inline bool AllFinite(const ClipVertex& v) {
@@ -89,11 +125,11 @@ void DrawPath::EmitState() {
     PixelState ps;
     const Direct3DTexture8Ptr& tex = s.textures[0];
     if (tex) {
-        if (tex->Levels.empty()) Fail("Direct3DDevice8.DrawPrimitive", D3DERR_INVALIDCALL, "texture without levels");
+        if (tex->Levels.empty()) Fail(call_, D3DERR_INVALIDCALL, "texture without levels");
         const Direct3DTexture8::Level& l0 = tex->Levels[0];
         if (l0.Width <= 0 || l0.Height <= 0 ||
             l0.Pixels.size() < static_cast<size_t>(l0.Width) * static_cast<size_t>(l0.Height))
-            Fail("Direct3DDevice8.DrawPrimitive", D3DERR_INVALIDCALL, "texture without pixels");
+            Fail(call_, D3DERR_INVALIDCALL, "texture without pixels");
         ps.tex.pixels = l0.Pixels.data();
         ps.tex.width = l0.Width;
         ps.tex.height = l0.Height;
@@ -101,23 +137,24 @@ void DrawPath::EmitState() {
         ps.tex.pow2 = (l0.Width & (l0.Width - 1)) == 0 && (l0.Height & (l0.Height - 1)) == 0;
     }
     const auto& t0 = s.tss[0];
-    auto clampU8 = [](int32_t v, int lo, int hi, int dflt) {
+    // A state outside the values the pixel stage knows reads as the state's default.
+    auto clampU8 = [](int32_t v, int32_t lo, int32_t hi, int32_t dflt) {
         return static_cast<uint8_t>(v >= lo && v <= hi ? v : dflt);
     };
-    ps.tex.addressU = clampU8(t0[D3DTSS_ADDRESSU], 1, 4, 1);
-    ps.tex.addressV = clampU8(t0[D3DTSS_ADDRESSV], 1, 4, 1);
-    ps.colorOp = clampU8(t0[D3DTSS_COLOROP], 1, 255, 4);
+    ps.tex.addressU = clampU8(t0[D3DTSS_ADDRESSU], D3DTADDRESS_WRAP, D3DTADDRESS_BORDER, D3DTADDRESS_WRAP);
+    ps.tex.addressV = clampU8(t0[D3DTSS_ADDRESSV], D3DTADDRESS_WRAP, D3DTADDRESS_BORDER, D3DTADDRESS_WRAP);
+    ps.colorOp = clampU8(t0[D3DTSS_COLOROP], D3DTOP_DISABLE, D3DTOP_ADD, D3DTOP_MODULATE);
     ps.colorArg1 = static_cast<uint8_t>(t0[D3DTSS_COLORARG1] & 0xFF);
     ps.colorArg2 = static_cast<uint8_t>(t0[D3DTSS_COLORARG2] & 0xFF);
-    ps.alphaOp = clampU8(t0[D3DTSS_ALPHAOP], 1, 255, 2);
+    ps.alphaOp = clampU8(t0[D3DTSS_ALPHAOP], D3DTOP_DISABLE, D3DTOP_ADD, D3DTOP_SELECTARG1);
     ps.alphaArg1 = static_cast<uint8_t>(t0[D3DTSS_ALPHAARG1] & 0xFF);
     ps.alphaArg2 = static_cast<uint8_t>(t0[D3DTSS_ALPHAARG2] & 0xFF);
     ps.blend = s.rs[D3DRS_ALPHABLENDENABLE] != 0;
-    ps.srcBlend = clampU8(s.rs[D3DRS_SRCBLEND], 1, 10, 2);
-    ps.dstBlend = clampU8(s.rs[D3DRS_DESTBLEND], 1, 10, 1);
+    ps.srcBlend = clampU8(s.rs[D3DRS_SRCBLEND], D3DBLEND_ZERO, D3DBLEND_INVDESTCOLOR, D3DBLEND_ONE);
+    ps.dstBlend = clampU8(s.rs[D3DRS_DESTBLEND], D3DBLEND_ZERO, D3DBLEND_INVDESTCOLOR, D3DBLEND_ZERO);
     ps.depthTest = s.rs[D3DRS_ZENABLE] != 0 && !s.depth.empty();
     ps.depthWrite = ps.depthTest && s.rs[D3DRS_ZWRITEENABLE] != 0;
-    ps.depthFunc = clampU8(s.rs[D3DRS_ZFUNC], 1, 8, 4);
+    ps.depthFunc = clampU8(s.rs[D3DRS_ZFUNC], D3DCMP_NEVER, D3DCMP_ALWAYS, D3DCMP_LESSEQUAL);
     ps.clipX0 = s.viewport.X;
     ps.clipY0 = s.viewport.Y;
     ps.clipX1 = s.viewport.X + s.viewport.Width;
@@ -190,29 +227,9 @@ void DrawPath::Triangle(int i0, int i1, int i2) {
         }
         // Pre-transformed vertices far off the screen: clip in screen space to the guard band.
         ScreenVertex buf[2][16];
-        int n = 3;
         buf[0][0] = sa, buf[0][1] = sb, buf[0][2] = scv;
-        int cur = 0;
-        for (int plane = 0; plane < 4 && n >= 3; ++plane) {
-            auto dist = [&](const ScreenVertex& v) {
-                switch (plane) {
-                case 0: return v.x + kScreenGuard;
-                case 1: return kScreenGuard - v.x;
-                case 2: return v.y + kScreenGuard;
-                default: return kScreenGuard - v.y;
-                }
-            };
-            int m = 0;
-            for (int i = 0; i < n; ++i) {
-                const ScreenVertex& p = buf[cur][i];
-                const ScreenVertex& q = buf[cur][(i + 1) % n];
-                const float dp = dist(p), dq = dist(q);
-                if (dp >= 0) buf[1 - cur][m++] = p;
-                if ((dp >= 0) != (dq >= 0)) buf[1 - cur][m++] = LerpScreen(p, q, dp / (dp - dq));
-            }
-            n = m;
-            cur = 1 - cur;
-        }
+        int cur;
+        const int n = ClipPolygon(buf, 3, 4, [](int) { return true; }, cur);
         for (int i = 1; i + 1 < n; ++i) EmitTriangle(buf[cur][0], buf[cur][i], buf[cur][i + 1], flat, ca);
         return;
     }
@@ -232,21 +249,9 @@ void DrawPath::Triangle(int i0, int i1, int i2) {
         return;
     }
     ClipVertex buf[2][16];
-    int n = 3, cur = 0;
     buf[0][0] = a, buf[0][1] = b, buf[0][2] = c;
-    for (int plane = 0; plane < 7 && n >= 3; ++plane) {
-        if (!(clip & PlaneBit(plane))) continue;
-        int m = 0;
-        for (int i = 0; i < n; ++i) {
-            const ClipVertex& p = buf[cur][i];
-            const ClipVertex& q = buf[cur][(i + 1) % n];
-            const float dp = PlaneDistance(plane, p), dq = PlaneDistance(plane, q);
-            if (dp >= 0) buf[1 - cur][m++] = p;
-            if ((dp >= 0) != (dq >= 0)) buf[1 - cur][m++] = Lerp(p, q, dp / (dp - dq));
-        }
-        n = m;
-        cur = 1 - cur;
-    }
+    int cur;
+    const int n = ClipPolygon(buf, 3, 7, [clip](int plane) { return (clip & PlaneBit(plane)) != 0; }, cur);
     if (n < 3) return;
     ScreenVertex out[16];
     for (int i = 0; i < n; ++i) out[i] = Project(buf[cur][i]);
@@ -296,13 +301,8 @@ void DrawPath::OneTriangle(const uint8_t* base, int32_t stride) {
     const D3DMATRIX& m = s.wvp;
     unsigned all = ~0u;   // the sides all three vertices are beyond
     for (int k = 0; k < 3; ++k) {
-        float pos[3];
-        std::memcpy(pos, base + static_cast<size_t>(k) * static_cast<size_t>(stride), 12);
         ClipVertex v{};
-        v.x = pos[0] * m.m[0][0] + pos[1] * m.m[1][0] + pos[2] * m.m[2][0] + m.m[3][0];
-        v.y = pos[0] * m.m[0][1] + pos[1] * m.m[1][1] + pos[2] * m.m[2][1] + m.m[3][1];
-        v.z = pos[0] * m.m[0][2] + pos[1] * m.m[1][2] + pos[2] * m.m[2][2] + m.m[3][2];
-        v.w = pos[0] * m.m[0][3] + pos[1] * m.m[1][3] + pos[2] * m.m[2][3] + m.m[3][3];
+        TransformPosition(m, base + static_cast<size_t>(k) * static_cast<size_t>(stride), v);
         all &= Outcode(v) & kRejectMask;
         cx[k] = v.x;
         cy[k] = v.y;
@@ -362,7 +362,7 @@ void DrawPath::Line(int i0, int i1) {
     s_.raster->AddLine(Project(na), Project(nb), flat, ca);
 }
 
-void DrawPath::Assemble(const char* call, int32_t type, int32_t primCount, const uint32_t* idx, int32_t indexBase) {
+void DrawPath::Assemble(int32_t type, int32_t primCount, const uint32_t* idx, int32_t indexBase) {
     auto at = [&](int32_t k) { return idx ? static_cast<int>(idx[k] - static_cast<uint32_t>(indexBase)) : k; };
     switch (type) {
     case D3DPT_TRIANGLELIST:
@@ -388,7 +388,7 @@ void DrawPath::Assemble(const char* call, int32_t type, int32_t primCount, const
     case D3DPT_POINTLIST:
         for (int32_t i = 0; i < primCount; ++i) Line(at(i), at(i));
         break;
-    default: Fail(call, D3DERR_INVALIDCALL, "primitive type");
+    default: Fail(call_, D3DERR_INVALIDCALL, "primitive type");
     }
 }
 

@@ -86,8 +86,8 @@ void UpdateTransform(DeviceState& s) {
     s.wvpDirty = false;
 }
 
-void DrawPath::Begin(const char* call) {
-    BeginDraw(s_, call);
+void DrawPath::Begin() {
+    BeginDraw(s_, call_);
     Setup();
 }
 
@@ -151,19 +151,15 @@ void DrawPath::Read(const uint8_t* base, int32_t stride, int32_t count, bool tra
     for (int32_t i = 0; i < count; ++i) {
         const uint8_t* p = base + static_cast<size_t>(i) * static_cast<size_t>(stride);
         ClipVertex& v = sc.verts[static_cast<size_t>(i)];
-        float pos[4];
         if (l.transformed) {
+            float pos[4];
             std::memcpy(pos, p + l.position, 16);
             v.x = pos[0];
             v.y = pos[1];
             v.z = pos[2];
             v.w = pos[3];   // rhw, used as given
         } else if (transform) {
-            std::memcpy(pos, p + l.position, 12);
-            v.x = pos[0] * m.m[0][0] + pos[1] * m.m[1][0] + pos[2] * m.m[2][0] + m.m[3][0];
-            v.y = pos[0] * m.m[0][1] + pos[1] * m.m[1][1] + pos[2] * m.m[2][1] + m.m[3][1];
-            v.z = pos[0] * m.m[0][2] + pos[1] * m.m[1][2] + pos[2] * m.m[2][2] + m.m[3][2];
-            v.w = pos[0] * m.m[0][3] + pos[1] * m.m[1][3] + pos[2] * m.m[2][3] + m.m[3][3];
+            TransformPosition(m, p + l.position, v);
         }
         if (l.tex0 >= 0) {
             float uv[2];

@@ -3,10 +3,9 @@
 // times white, the state of nearly every world triangle) has a scalar loop, the reference,
 // and 4-wide SSE2 and 8-wide AVX2 loops that must give its very pixels. Which loops run is the
 // target's SpanPath: by default the widest the processor has; QV_SPAN_PATH=scalar|sse2|avx2 in
-// the environment (read once) forces one.
+// the environment (read when a device is made) or a test switch forces one.
 #pragma once
 #include <cstdint>
-#include <optional>
 #include <vector>
 
 #include "platform/d3d8/pixel.h"
@@ -80,12 +79,10 @@ int WhiteSpanAvx2(const PixelState& s, const WhiteSpan& sp, int x0, int x, int x
 
 // The paths this build and processor can run, narrowest (scalar) first.
 std::vector<SpanPath> AvailableSpanPaths();
-// The path new devices draw with: QV_SPAN_PATH when set, else the widest available. False with
-// `why` set when QV_SPAN_PATH names no path or one the processor lacks.
+// The path new devices draw with: the one forced by d3d8test::ForceSpanPath, else QV_SPAN_PATH
+// when set, else the widest available. False with `why` set when the path asked for is none or
+// one the processor lacks.
 bool SpanPathForNewDevices(SpanPath& path, const char*& why);
-// Sets the path of devices created from now on, one of AvailableSpanPaths() (tests draw the
-// same scenes on each path); nullopt goes back to the choice above.
-void UseSpanPathForNewDevices(std::optional<SpanPath> path);
 const char* SpanPathName(SpanPath path);
 
 }  // namespace d3d8detail

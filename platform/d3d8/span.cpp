@@ -2,11 +2,11 @@
 // reference for the wide loops in span_sse2.cpp and span_avx2.cpp), and the choice of path.
 #include "platform/d3d8/raster_span.h"
 
-#include <atomic>
 #include <cstdlib>
 #include <cstring>
 
 #include "platform/d3d8/raster_tiles.h"
+#include "platform/d3d8/testswitch.h"
 
 namespace d3d8detail {
 
@@ -113,32 +113,6 @@ bool Available(SpanPath p) {
     return false;
 }
 
-struct EnvChoice {
-    SpanPath path = SpanPath::Scalar;
-    const char* why = nullptr;   // set: QV_SPAN_PATH is unusable
-};
-
-EnvChoice ReadEnvironment() {
-    EnvChoice c;
-    const std::vector<SpanPath> all = AvailableSpanPaths();
-    c.path = all.back();
-    const char* env = std::getenv("QV_SPAN_PATH");
-    if (!env || !*env) return c;
-    for (SpanPath p : {SpanPath::Scalar, SpanPath::Sse2, SpanPath::Avx2}) {
-        if (std::strcmp(env, SpanPathName(p)) != 0) continue;
-        if (!Available(p)) {
-            c.why = "QV_SPAN_PATH names a span path this processor lacks";
-            return c;
-        }
-        c.path = p;
-        return c;
-    }
-    c.why = "QV_SPAN_PATH must be scalar, sse2 or avx2";
-    return c;
-}
-
-std::atomic<int> g_forced{-1};   // a SpanPath set by UseSpanPathForNewDevices, or -1
-
 }  // namespace
 
 const char* SpanPathName(SpanPath path) {
@@ -158,19 +132,25 @@ std::vector<SpanPath> AvailableSpanPaths() {
 }
 
 bool SpanPathForNewDevices(SpanPath& path, const char*& why) {
-    const int forced = g_forced.load(std::memory_order_relaxed);
-    if (forced >= 0) {
-        path = static_cast<SpanPath>(forced);
+    if (d3d8test::SpanPathForced(path)) {
+        if (Available(path)) return true;
+        why = "the span path forced for tests is one this processor lacks";
+        return false;
+    }
+    path = AvailableSpanPaths().back();
+    const char* env = std::getenv("QV_SPAN_PATH");
+    if (!env || !*env) return true;
+    for (SpanPath p : {SpanPath::Scalar, SpanPath::Sse2, SpanPath::Avx2}) {
+        if (std::strcmp(env, SpanPathName(p)) != 0) continue;
+        if (!Available(p)) {
+            why = "QV_SPAN_PATH names a span path this processor lacks";
+            return false;
+        }
+        path = p;
         return true;
     }
-    static const EnvChoice env = ReadEnvironment();
-    path = env.path;
-    why = env.why;
-    return env.why == nullptr;
-}
-
-void UseSpanPathForNewDevices(std::optional<SpanPath> path) {
-    g_forced.store(path ? static_cast<int>(*path) : -1, std::memory_order_relaxed);
+    why = "QV_SPAN_PATH must be scalar, sse2 or avx2";
+    return false;
 }
 
 }  // namespace d3d8detail

@@ -26,6 +26,7 @@ struct Switches {
     std::vector<CallRecord> calls;
     bool deviceTypeForced = false, multiSampleForced = false;
     int32_t deviceTypeCode = 0, multiSampleCode = 0;
+    std::optional<d3d8detail::SpanPath> spanPath;   // read only when a device is made
 };
 
 Switches& S() {
@@ -79,6 +80,14 @@ bool CheckDeviceTypeForced(int32_t& code) {
 bool CheckDeviceMultiSampleTypeForced(int32_t& code) {
     if (!S().multiSampleForced) return false;
     code = S().multiSampleCode;
+    return true;
+}
+
+void ForceSpanPath(std::optional<d3d8detail::SpanPath> path) { S().spanPath = path; }
+
+bool SpanPathForced(d3d8detail::SpanPath& path) {
+    if (!S().spanPath) return false;
+    path = *S().spanPath;
     return true;
 }
 

@@ -1,16 +1,22 @@
-// The test interface of the platform objects, for tests and for the objects' own implementation
-// (other layers' code never includes it).
+// The test interface of the platform objects, for tests and for the implementation of the
+// platform layers: the Direct3D stand-in's objects and D3DX's calls (Intercept) ask it; the
+// engine and the layers above never include it.
 #pragma once
 #include <cstdint>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/d3d8/d3d8.h"
 
-// Test-only switches: make chosen calls fail, force the answers of the capability checks,
-// and record the calls made. Every platform object checks the switch on each call; it costs
-// one flag test while nothing is armed or recorded.
+namespace d3d8detail {
+enum class SpanPath : uint8_t;   // raster.h
+}
+
+// Test-only switches: make chosen calls fail, force the answers of the capability checks and
+// the span path of new devices, and record the calls made. Every platform object checks the
+// switch on each call; it costs one flag test while nothing is armed or recorded.
 namespace d3d8test {
 
 struct CallRecord {
@@ -28,6 +34,11 @@ void SetCheckDeviceTypeResult(int32_t code);
 void SetCheckDeviceMultiSampleTypeResult(int32_t code);
 bool CheckDeviceTypeForced(int32_t& code);
 bool CheckDeviceMultiSampleTypeForced(int32_t& code);
+// The span path of the devices created from now on, one of d3d8detail::AvailableSpanPaths()
+// (tests draw the same scenes on each); nullopt: the usual choice (QV_SPAN_PATH, else the
+// widest the processor has). Device creation reads it itself: it leaves Active() as it is.
+void ForceSpanPath(std::optional<d3d8detail::SpanPath> path);
+bool SpanPathForced(d3d8detail::SpanPath& path);
 // Recording of calls.
 void Record(bool on);
 const std::vector<CallRecord>& Calls();

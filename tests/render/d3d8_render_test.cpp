@@ -27,7 +27,6 @@ using namespace d3d8testing;
 using d3d8detail::AvailableSpanPaths;
 using d3d8detail::SpanPath;
 using d3d8detail::SpanPathName;
-using d3d8detail::UseSpanPathForNewDevices;
 
 namespace {
 
@@ -240,11 +239,11 @@ TEST(SpanPaths, EveryPathDrawsTheScenesAsTheScalarPathDoes) {
     const std::vector<SpanPath> paths = AvailableSpanPaths();
     ASSERT_EQ(paths.front(), SpanPath::Scalar);
     for (const Scene& scene : kScenes) {
-        UseSpanPathForNewDevices(SpanPath::Scalar);
+        d3d8test::ForceSpanPath(SpanPath::Scalar);
         std::vector<uint16_t> wantDepth;
         const std::vector<uint32_t> want = DrawScene(scene, &wantDepth);
         for (SpanPath path : paths) {
-            UseSpanPathForNewDevices(path);
+            d3d8test::ForceSpanPath(path);
             std::vector<uint16_t> depth;
             const std::vector<uint32_t> got = DrawScene(scene, &depth);
             size_t differ = 0;
@@ -252,7 +251,6 @@ TEST(SpanPaths, EveryPathDrawsTheScenesAsTheScalarPathDoes) {
             EXPECT_EQ(differ, 0u) << scene.reference << " on the " << SpanPathName(path) << " path";
         }
     }
-    UseSpanPathForNewDevices(std::nullopt);
 }
 
 // Two flat triangles with slanted edges, one through the other under the depth test.

@@ -1,11 +1,16 @@
 // The root objects, device creation, states, scenes, buffers, present, and the test switches.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "platform/d3d8/d3d8.h"
 #include "platform/d3d8/present.h"
+#include "platform/d3d8/raster.h"
+#include "platform/d3d8/reset.h"
 #include "platform/d3d8/testswitch.h"
 #include "platform/runtime/errors.h"
 #include "tests/render/d3d8_scene.h"
@@ -104,6 +109,22 @@ TEST_F(D3D8, CreateDeviceRejectsWhatItCannotMake) {
                   d3d->CreateDevice(0, 5, 7, D3DCREATE_SOFTWARE_VERTEXPROCESSING, ok);
               }),
               D3DERR_INVALIDCALL);
+
+    // A QV_SPAN_PATH that names no span path is refused at each creation; a path forced for
+    // tests comes first, until the layer is reset.
+    struct SpanPathVariable {
+        std::optional<std::string> was;
+        SpanPathVariable() {
+            if (const char* v = std::getenv("QV_SPAN_PATH")) was = v;
+            setenv("QV_SPAN_PATH", "widest", 1);
+        }
+        ~SpanPathVariable() { was ? setenv("QV_SPAN_PATH", was->c_str(), 1) : unsetenv("QV_SPAN_PATH"); }
+    } variable;
+    EXPECT_EQ(create(PresentParameters(8, 8)), D3DERR_NOTAVAILABLE);
+    d3d8test::ForceSpanPath(d3d8detail::SpanPath::Scalar);
+    EXPECT_EQ(create(PresentParameters(8, 8)), 0);
+    d3d8::ResetForTests();
+    EXPECT_EQ(create(PresentParameters(8, 8)), D3DERR_NOTAVAILABLE);
 }
 
 TEST_F(D3D8, DeviceStartsWithThePlatformDefaults) {

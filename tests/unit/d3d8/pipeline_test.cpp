@@ -2,6 +2,10 @@
 // blending, depth, culling and clipping, checked pixel by pixel on small back buffers.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <limits>
+#include <string>
+
 #include "platform/d3d8/d3d8.h"
 #include "platform/d3d8/present.h"
 #include "platform/d3d8/testswitch.h"
@@ -363,22 +367,73 @@ TEST_F(Pipeline, TheCopyOfAReleasedBufferDrawsAmongBuffersBeyondTheView) {
     EXPECT_EQ(At(4, 4), 0xFFFF0000u);
 }
 
+// The text of the error `f` raises ("" when it raises none).
+template <class F>
+std::string RaisedText(F f) {
+    try {
+        f();
+    } catch (const rt::RuntimeError& e) {
+        return e.Text();
+    }
+    return {};
+}
+
 TEST_F(Pipeline, BrokenInputIsDroppedOrRefusedNotDrawnWild) {
     dev->SetRenderState(D3DRS_LIGHTING, 0);
     const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
-    std::vector<WorldVertex> t = {{nan, 0, 2, 0xFFFF0000, 0, 0}, {1, 0, 2, 0xFFFF0000, 0, 0}, {0, inf, 2, 0xFFFF0000, 0, 0}};
+    const uint32_t red = 0xFFFF0000u;
+    // Triangles across the view with a coordinate that is no number (or infinite), drawn from
+    // memory and from a buffer (the one-triangle way), and pre-transformed: each is dropped, and
+    // every pixel and depth stays as the clear left it.
+    const std::vector<std::vector<WorldVertex>> world = {
+        {{nan, 0, 2, red, 0, 0}, {1, 0, 2, red, 0, 0}, {0, inf, 2, red, 0, 0}},
+        {{-3, 3, 2, red, 0, 0}, {3, 3, nan, red, 0, 0}, {0, -3, 2, red, 0, 0}},
+        {{-3, 3, 2, red, 0, 0}, {3, 3, 2, red, 0, 0}, {0, -3, 2, red, nan, 0}},
+    };
     dev->SetVertexShader(kWorldFVF);
-    dev->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, t.data(), 24);
+    std::vector<Direct3DVertexBuffer8Ptr> buffers;
+    for (const std::vector<WorldVertex>& t : world) {
+        dev->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, t.data(), 24);
+        buffers.push_back(MakeBuffer(*dev, t, kWorldFVF));
+        dev->SetStreamSource(0, buffers.back(), 24);
+        dev->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1);
+    }
+    const std::vector<ScreenVertexTL> screen = {{8, 0, 0, 1, red, 0, 0, 0}, {nan, 0, 0, 1, red, 0, 0, 0},
+                                                {8, 8, 0, 1, red, 0, 0, 0}};
+    dev->SetVertexShader(kScreenFVF);
+    dev->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, screen.data(), 32);
+    const std::vector<uint32_t> colors = dev->GetBackBufferPixels();
+    const std::vector<uint16_t> depths = dev->GetDepthPixels();
+    EXPECT_EQ(std::count(colors.begin(), colors.end(), 0xFF0000FFu), kW * kH);
+    EXPECT_EQ(std::count(depths.begin(), depths.end(), 0xFFFF), kW * kH);
+
     // Enormous pre-transformed coordinates are cut to the screen and still fill it.
     ScreenRect(-1e9f, -1e9f, 1e9f, 1e9f, 0xFF00FF00u);
     for (uint32_t p : dev->GetBackBufferPixels()) EXPECT_EQ(p, 0xFF00FF00u);
-    // A texture whose pixels are missing is refused.
-    auto broken = std::make_shared<Direct3DTexture8>();
-    broken->Levels.push_back({4, 4, {}});
-    dev->SetTexture(0, broken);
-    EXPECT_THROW(ScreenRect(0, 0, 8, 8, 0xFFFFFFFFu), rt::RuntimeError);
-    dev->SetTexture(0, std::make_shared<Direct3DTexture8>());
-    EXPECT_THROW(ScreenRect(0, 0, 8, 8, 0xFFFFFFFFu), rt::RuntimeError);
+
+    // A texture whose pixels are missing, or that has no level, is refused; the error names the
+    // draw call that met it.
+    auto noPixels = std::make_shared<Direct3DTexture8>();
+    noPixels->Levels.push_back({4, 4, {}});
+    const std::vector<WorldVertex> whole = {{-3, 3, 2, red, 0, 0}, {3, 3, 2, red, 1, 0}, {0, -3, 2, red, 0, 1}};
+    auto vb = MakeBuffer(*dev, whole, kWorldFVF);
+    auto ib = dev->CreateIndexBuffer(6, 0, D3DFMT_INDEX16, D3DPOOL_MANAGED);
+    const uint16_t indices[3] = {0, 1, 2};
+    ASSERT_EQ(D3DIndexBuffer8SetData(ib, 0, 6, 0, indices), D3D_OK);
+    for (const Direct3DTexture8Ptr& broken : {noPixels, std::make_shared<Direct3DTexture8>()}) {
+        dev->SetTexture(0, broken);
+        const std::string up = RaisedText([&] { ScreenRect(0, 0, 8, 8, 0xFFFFFFFFu); });
+        EXPECT_EQ(up.rfind("Direct3DDevice8.DrawPrimitiveUP failed: D3DERR_INVALIDCALL (texture without", 0), 0u) << up;
+        dev->SetVertexShader(kWorldFVF);
+        dev->SetStreamSource(0, vb, 24);
+        const std::string one = RaisedText([&] { dev->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1); });
+        EXPECT_EQ(one.rfind("Direct3DDevice8.DrawPrimitive failed: D3DERR_INVALIDCALL (texture without", 0), 0u) << one;
+        dev->SetIndices(ib, 0);
+        const std::string indexed = RaisedText([&] { dev->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 3, 0, 1); });
+        EXPECT_EQ(indexed.rfind("Direct3DDevice8.DrawIndexedPrimitive failed: D3DERR_INVALIDCALL (texture without", 0),
+                  0u)
+            << indexed;
+    }
 }
 
 }  // namespace
