@@ -129,9 +129,9 @@ Direct3DDevice8::Direct3DDevice8(const D3DPRESENT_PARAMETERS& pp, int32_t device
 
 // The queued draws are finished first (they read the bound textures and write the buffers);
 // DeviceState then destroys the rasterizer, joining its threads, before the buffers (see the
-// teardown order in device_state.h).
+// teardown order in device_state.h). A drawing failure nobody flushed is dropped with the device.
 Direct3DDevice8::~Direct3DDevice8() {
-    if (s_ && s_->raster) s_->raster->Flush();
+    if (s_ && s_->raster) s_->raster->Finish();
     if (s_) {
         d3d8detail::UnbindStream(*s_);
         d3d8detail::UnlistDevice(*s_);
