@@ -123,9 +123,6 @@ public:
     Rasterizer(const Rasterizer&) = delete;
     Rasterizer& operator=(const Rasterizer&) = delete;
 
-    // The workers drawing (0: the calling thread draws).
-    int Threads() const { return threads_; }
-
     void SetTarget(const Target& t) { target_ = t; }
     // The pixel state of the primitives added from now on. Keeps `keepAlive` until the
     // primitives drawn with it are finished.
