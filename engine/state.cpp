@@ -4,6 +4,9 @@
 namespace ZemDx {
 
 namespace {
+// Destroyed at exit like any static, also when Xlib ends the program from its I/O error
+// handler; the d3d8 statics its device and buffers use on the way (the list of devices, the
+// buffers' blocks) are never destroyed, so the order against this file's does not matter.
 ModuleState g_state;
 }  // namespace
 

@@ -129,9 +129,9 @@ Direct3DDevice8::Direct3DDevice8(const D3DPRESENT_PARAMETERS& pp, int32_t device
 
 // The queued draws are finished first (they read the bound textures and write the buffers);
 // DeviceState then destroys the rasterizer, joining its threads, before the buffers (see the
-// teardown order in device_state.h).
+// teardown order in device_state.h). A drawing failure nobody flushed is dropped with the device.
 Direct3DDevice8::~Direct3DDevice8() {
-    if (s_ && s_->raster) s_->raster->Flush();
+    if (s_ && s_->raster) s_->raster->Finish();
     if (s_) {
         d3d8detail::UnbindStream(*s_);
         d3d8detail::UnlistDevice(*s_);
@@ -141,19 +141,33 @@ Direct3DDevice8::~Direct3DDevice8() {
 namespace d3d8detail {
 
 namespace {
-// Recursive: a copy left to a device may be destroyed while the list is being gone through.
-std::recursive_mutex g_devicesMutex;
-std::vector<DeviceState*> g_devices;
+
+// The devices that exist. Made on first use and never destroyed: a device or buffer held by a
+// static elsewhere is destroyed at exit in an order no file decides (the engine's state, when
+// an X error handler calls exit), and must still find the list.
+struct DeviceList {
+    // Recursive: a copy left to a device may be destroyed while the list is being gone through.
+    std::recursive_mutex mutex;
+    std::vector<DeviceState*> devices;
+};
+
+DeviceList& Devices() {
+    static DeviceList* const list = new DeviceList;
+    return *list;
+}
+
 }  // namespace
 
 void ListDevice(DeviceState& s) {
-    std::lock_guard<std::recursive_mutex> lock(g_devicesMutex);
-    g_devices.push_back(&s);
+    DeviceList& list = Devices();
+    std::lock_guard<std::recursive_mutex> lock(list.mutex);
+    list.devices.push_back(&s);
 }
 
 void UnlistDevice(DeviceState& s) {
-    std::lock_guard<std::recursive_mutex> lock(g_devicesMutex);
-    g_devices.erase(std::remove(g_devices.begin(), g_devices.end(), &s), g_devices.end());
+    DeviceList& list = Devices();
+    std::lock_guard<std::recursive_mutex> lock(list.mutex);
+    list.devices.erase(std::remove(list.devices.begin(), list.devices.end(), &s), list.devices.end());
 }
 
 void BindStream(DeviceState& s, Direct3DVertexBuffer8* next) {
@@ -177,8 +191,9 @@ void UnbindStream(DeviceState& s) { BindStream(s, nullptr); }
 // A buffer that may be some device's stream is being destroyed: each device drawing from it
 // goes on drawing from a copy of it, as if it had held the buffer.
 void BufferDestroyed(const Direct3DVertexBuffer8& buffer) noexcept {
-    std::lock_guard<std::recursive_mutex> lock(g_devicesMutex);
-    for (DeviceState* device : g_devices) {
+    DeviceList& list = Devices();
+    std::lock_guard<std::recursive_mutex> lock(list.mutex);
+    for (DeviceState* device : list.devices) {
         if (device->stream != &buffer) continue;
         Direct3DVertexBuffer8Ptr copy;
         try {

@@ -11,6 +11,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <exception>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -108,12 +109,19 @@ struct Target {
 // Teardown: the destructor finishes every queued command, then stops and joins the workers.
 // Queued commands point into the target's buffers and, through the pixel states, into
 // textures (kept alive by `keepAlive`, see SetState), so whoever owns the buffers must destroy
-// (or at least Flush) the rasterizer before freeing them.
+// (or at least Finish) the rasterizer before freeing them.
+//
+// Failures: a command that cannot be drawn (out of memory) leaves the rest of its batch undrawn
+// in that thread's bands, and the next Flush raises it on the calling thread; the queue goes on.
 class Rasterizer {
 public:
-    // `threads` 0: draw on the calling thread at flush time; otherwise that many workers.
+    // `threads` 0: draw on the calling thread at flush time; otherwise up to that many workers.
+    // A worker the system cannot start (no threads or memory left) is done without: fewer
+    // workers, none at worst, draw the same picture.
     explicit Rasterizer(int threads);
     ~Rasterizer();
+    Rasterizer(const Rasterizer&) = delete;
+    Rasterizer& operator=(const Rasterizer&) = delete;
 
     void SetTarget(const Target& t) { target_ = t; }
     // The pixel state of the primitives added from now on. Keeps `keepAlive` until the
@@ -123,8 +131,11 @@ public:
     void AddLine(const ScreenVertex& a, const ScreenVertex& b, bool flat, uint32_t color);
     // Fills a rectangle of the colour and/or depth buffer (in order with the primitives).
     void AddClear(int x0, int y0, int x1, int y1, bool color, uint32_t argb, bool depth, uint16_t z);
-    // Finishes every primitive added so far.
+    // Finishes every primitive added so far. A command that could not be drawn since the last
+    // Flush raises a run-time error here (D3DERR_OUTOFVIDEOMEMORY).
     void Flush();
+    // The same for teardown: never raises, and a failure kept for the next Flush is dropped.
+    void Finish() noexcept;
 
 private:
     struct Batch {
@@ -134,12 +145,14 @@ private:
         std::vector<std::shared_ptr<const void>> keep;
         Target target;
         int pending = 0;   // workers yet to finish it
+        bool failDrawing = false;   // a test switch's failure: drawing it runs out of memory
         // Empties it for reuse, keeping its storage.
         void Clear() {
             prims.clear();
             states.clear();
             clears.clear();
             keep.clear();
+            failDrawing = false;
         }
     };
     void AddPrim(Prim::Kind kind, const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c, bool flat,
@@ -147,7 +160,11 @@ private:
     void Added(Batch& b);
     void Submit();
     void DrawBatch(const Batch& b, int band, int bands) const;
+    // Draws the batch, keeping a failure for the next Flush instead of letting it out.
+    void DrawBatchKeepingFailure(const Batch& b, int band, int bands) noexcept;
+    std::exception_ptr Wait() noexcept;
     void WorkerLoop(int index);
+    void StopWorkers() noexcept;
     Batch& Current();
 
     Target target_;
@@ -156,8 +173,7 @@ private:
     bool stateDirty_ = true;
     std::unique_ptr<Batch> current_;
 
-    int threads_;
-    std::vector<std::thread> workers_;
+    int threads_ = 0;   // workers started: each draws band `index` of `threads_`
     std::mutex mutex_;
     std::condition_variable workCv_, doneCv_;
     std::vector<std::unique_ptr<Batch>> queue_;    // submitted, in order
@@ -166,8 +182,26 @@ private:
     std::vector<std::unique_ptr<Batch>> free_;
     bool stop_ = false;
     bool waitingForRoom_ = false;
+    std::exception_ptr failure_;   // the first drawing failure since the last Flush
     // Batches submitted and finished so far, for waiting without the lock.
     std::atomic<size_t> submitted_{0}, finished_{0};
+
+    // The workers, stopped and joined when this is destroyed. The last member, so the first
+    // destroyed: whatever ends the rasterizer (its destructor, or its constructor failing after
+    // starting some) joins them while the mutex, the condition variables and the queue they
+    // wait on still exist.
+    class Workers {
+    public:
+        explicit Workers(Rasterizer& r) : r_(r) {}
+        ~Workers() { r_.StopWorkers(); }
+        Workers(const Workers&) = delete;
+        Workers& operator=(const Workers&) = delete;
+        std::vector<std::thread> threads;
+
+    private:
+        Rasterizer& r_;
+    };
+    Workers workers_{*this};
 };
 
 // Draws one command into the rows of `band` (rows whose 16-row strip number modulo `bands` is

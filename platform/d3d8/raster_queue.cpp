@@ -4,8 +4,13 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <new>
+#include <string>
+#include <utility>
 
+#include "platform/d3d8/fail.h"
 #include "platform/d3d8/raster.h"
+#include "platform/d3d8/testswitch.h"
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -52,23 +57,53 @@ bool SpinUntil(Ready ready) {
     }
 }
 
-}  // namespace
-
-Rasterizer::Rasterizer(int threads) : threads_(std::max(0, threads)) {
-    nextIndex_.assign(static_cast<size_t>(threads_), 0);
-    for (int i = 0; i < threads_; ++i) workers_.emplace_back([this, i] { WorkerLoop(i); });
+// Raises a drawing failure kept by a worker, on the thread that flushes.
+[[noreturn, gnu::cold]] void RaiseDrawingFailure(const std::exception_ptr& failure) {
+    std::string why = "out of memory";
+    try {
+        std::rethrow_exception(failure);
+    } catch (const std::bad_alloc&) {
+    } catch (const std::exception& e) {
+        why = e.what();
+    } catch (...) {
+    }
+    Fail("Direct3DDevice8 drawing", D3DERR_OUTOFVIDEOMEMORY, why);
 }
 
-// Every queued command is finished before the workers are told to stop, so no worker touches
-// the target (or a texture of a pixel state) once this returns.
-Rasterizer::~Rasterizer() {
-    Flush();
+}  // namespace
+
+// Workers are started one by one until all are running or the system refuses one; those
+// started draw the bands between them.
+Rasterizer::Rasterizer(int threads) {
+    const size_t wanted = static_cast<size_t>(std::max(0, threads));
+    nextIndex_.assign(wanted, 0);
+    workers_.threads.reserve(wanted);
+    queue_.reserve(kMaxBatchesInFlight);   // so that Submit never allocates
+    for (size_t i = 0; i < wanted; ++i) {
+        if (d3d8test::Active() && d3d8test::ThreadStartFails()) break;
+        try {
+            workers_.threads.emplace_back([this, i] { WorkerLoop(static_cast<int>(i)); });
+        } catch (const std::exception&) {   // std::system_error, or std::bad_alloc for its state
+            break;
+        }
+    }
+    // The workers read it only once a batch is queued, under the mutex, so after this.
+    threads_ = static_cast<int>(workers_.threads.size());
+}
+
+// Every queued command is finished before the workers are told to stop (by workers_, the first
+// member destroyed), so no worker touches the target (or a texture of a pixel state) once this
+// returns.
+Rasterizer::~Rasterizer() { Finish(); }
+
+void Rasterizer::StopWorkers() noexcept {
     {
         std::lock_guard<std::mutex> lock(mutex_);
         stop_ = true;
     }
     workCv_.notify_all();
-    for (std::thread& w : workers_) w.join();
+    for (std::thread& w : workers_.threads) w.join();
+    workers_.threads.clear();
 }
 
 Rasterizer::Batch& Rasterizer::Current() {
@@ -139,6 +174,8 @@ void Rasterizer::AddClear(int x0, int y0, int x1, int y1, bool color, uint32_t a
 }
 
 void Rasterizer::DrawBatch(const Batch& b, int band, int bands) const {
+    if (b.failDrawing) [[unlikely]]
+        throw std::bad_alloc();
     if (b.target.color1) {
         for (const Prim& p : b.prims) DrawSamples(b.target, b.states.data(), b.clears.data(), p, band, bands);
         return;
@@ -146,10 +183,22 @@ void Rasterizer::DrawBatch(const Batch& b, int band, int bands) const {
     for (const Prim& p : b.prims) DrawCommand(b.target, b.states.data(), b.clears.data(), p, band, bands);
 }
 
+void Rasterizer::DrawBatchKeepingFailure(const Batch& b, int band, int bands) noexcept {
+    try {
+        DrawBatch(b, band, bands);
+    } catch (...) {
+        // The first failure is the one told; the worker goes on with the next batch.
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!failure_) failure_ = std::current_exception();
+    }
+}
+
 void Rasterizer::Submit() {
     if (!current_) return;
+    if (d3d8detail::g_testSwitchesActive.load(std::memory_order_relaxed)) [[unlikely]]
+        current_->failDrawing = d3d8test::DrawingFails();
     if (threads_ == 0) {
-        DrawBatch(*current_, 0, 1);
+        DrawBatchKeepingFailure(*current_, 0, 1);
         current_->Clear();
         stateDirty_ = true;
         return;
@@ -165,14 +214,27 @@ void Rasterizer::Submit() {
     workCv_.notify_all();
 }
 
-void Rasterizer::Flush() {
+// Submits the batch being gathered and waits until every batch is drawn; returns the drawing
+// failure kept since the last wait, if any.
+std::exception_ptr Rasterizer::Wait() noexcept {
     if (current_ && !current_->prims.empty()) Submit();
-    if (threads_ == 0) return;
-    const size_t all = submitted_.load(std::memory_order_relaxed);
-    SpinUntil([&] { return finished_.load(std::memory_order_acquire) >= all; });
-    std::unique_lock<std::mutex> lock(mutex_);
-    doneCv_.wait(lock, [this] { return queue_.empty(); });
+    std::unique_lock<std::mutex> lock(mutex_, std::defer_lock);
+    if (threads_ > 0) {
+        const size_t all = submitted_.load(std::memory_order_relaxed);
+        SpinUntil([&] { return finished_.load(std::memory_order_acquire) >= all; });
+        lock.lock();
+        doneCv_.wait(lock, [this] { return queue_.empty(); });
+    }
+    // Without workers only this thread keeps failures: no lock needed.
+    return std::exchange(failure_, nullptr);
 }
+
+void Rasterizer::Flush() {
+    if (std::exception_ptr failure = Wait()) [[unlikely]]
+        RaiseDrawingFailure(failure);
+}
+
+void Rasterizer::Finish() noexcept { (void)Wait(); }
 
 void Rasterizer::WorkerLoop(int index) {
     std::unique_lock<std::mutex> lock(mutex_);
@@ -190,7 +252,8 @@ void Rasterizer::WorkerLoop(int index) {
         }
         Batch* b = queue_[nextIndex_[static_cast<size_t>(index)] - submittedBase_].get();
         lock.unlock();
-        DrawBatch(*b, index, threads_);
+        // A batch that fails still counts as drawn by this worker, so nobody waits for it.
+        DrawBatchKeepingFailure(*b, index, threads_);
         lock.lock();
         ++nextIndex_[static_cast<size_t>(index)];
         --b->pending;

@@ -19,8 +19,24 @@ struct Fault {
     int32_t code;
 };
 
+// Numbered events of the rasterizer (thread starts, batches) of which a range fails.
+struct FailingRange {
+    int64_t count = 0;               // events so far
+    int64_t first = 0, last = 0;     // 1-based numbers that fail; last -1: no end; first 0: none
+    bool Armed() const { return first != 0; }
+    void Arm(int nth, int n) {
+        first = count + (nth < 1 ? 1 : nth);
+        last = n < 0 ? -1 : first + n - 1;
+    }
+    bool Next() {
+        const int64_t k = ++count;
+        return Armed() && k >= first && (last < 0 || k <= last);
+    }
+};
+
 struct Switches {
     std::vector<Fault> faults;
+    FailingRange threadStarts, drawings;
     std::map<std::string, int64_t, std::less<>> counts;
     bool recording = false;
     std::vector<CallRecord> calls;
@@ -36,7 +52,8 @@ Switches& S() {
 
 void UpdateActive() {
     const Switches& s = S();
-    d3d8detail::g_testSwitchesActive.store(s.recording || !s.faults.empty() || s.deviceTypeForced || s.multiSampleForced,
+    d3d8detail::g_testSwitchesActive.store(s.recording || !s.faults.empty() || s.deviceTypeForced || s.multiSampleForced ||
+                                               s.threadStarts.Armed() || s.drawings.Armed(),
                    std::memory_order_relaxed);
 }
 
@@ -58,6 +75,19 @@ void FailCall(const std::string& Method, int nth, int count, int32_t code) {
     s.faults.push_back({Method, first, last, code == 0 ? D3DERR_INVALIDCALL : code});
     UpdateActive();
 }
+
+void FailThreadStart(int nth, int count) {
+    S().threadStarts.Arm(nth, count);
+    UpdateActive();
+}
+
+void FailDrawing(int nth, int count) {
+    S().drawings.Arm(nth, count);
+    UpdateActive();
+}
+
+bool ThreadStartFails() { return S().threadStarts.Next(); }
+bool DrawingFails() { return S().drawings.Next(); }
 
 void SetCheckDeviceTypeResult(int32_t code) {
     S().deviceTypeForced = true;

@@ -45,6 +45,16 @@ const std::vector<CallRecord>& Calls();
 int CallCount(const std::string& Method);
 void ClearCalls();
 
+// The rasterizer's own failures: the starts of drawing threads number nth .. nth+count-1 from
+// now fail as when the system has no thread to give (count -1: every one from the nth on), and
+// the drawing of the batches (up to 128 primitives and clears, or what a flush finds) numbered
+// nth .. nth+count-1 from now runs out of memory.
+void FailThreadStart(int nth = 1, int count = 1);
+void FailDrawing(int nth = 1, int count = 1);
+// For the rasterizer: counts a thread start or a batch and says whether it must fail.
+bool ThreadStartFails();
+bool DrawingFails();
+
 // True while any switch is armed or recording is on.
 bool Active();
 // For every platform call: counts and records the call; returns the failure code when this

@@ -277,3 +277,27 @@ TEST(GameEndToEnd, ClosingTheGameWindowDuringTheSplashEndsTheProgramWithoutReadi
     EXPECT_EQ(app.WaitForExit(5000), 0) << app.Errors();
     EXPECT_EQ(app.Errors().find("Run-time error"), std::string::npos) << app.Errors();
 }
+
+// The X server going away during a walk: Xlib ends the program with status 1 after saying so,
+// and what the program holds (the engine's device among it) is destroyed on the way out
+// without a fault (a sanitizer build would report one on standard error).
+TEST(GameEndToEnd, TheXServerGoingAwayDuringAWalkEndsTheProgramWithoutAFault) {
+    e2e::Session s;
+    if (!s.Ready()) GTEST_FAIL() << s.Why();
+    auto& app = s.Start({QV_PROGRAM}, "/tmp");
+    unsigned long menu = 0;
+    ASSERT_NO_FATAL_FAILURE(BeginWorld(s, app, 1, menu));
+    const unsigned long game = s.WaitForWindow("Quorvane -- Windowed Mode", 5000);
+    ASSERT_NE(game, 0u) << app.Errors();
+    e2e::Pause(1000);
+    s.Key(game, Repeat("Up", 5));
+    s.StopServer();
+    EXPECT_EQ(app.WaitForExit(20000), 1) << app.Errors();
+    const std::string said = app.Errors();
+    // Xlib's words on the lost server, in one of its two forms.
+    const bool xlibSaid = said.find("X connection to " + s.Display()) != std::string::npos ||
+                          said.find("X server \"" + s.Display() + "\"") != std::string::npos;
+    EXPECT_TRUE(xlibSaid) << said;
+    EXPECT_EQ(said.find("Sanitizer"), std::string::npos) << said;
+    EXPECT_EQ(said.find("runtime error:"), std::string::npos) << said;
+}

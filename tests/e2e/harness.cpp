@@ -226,6 +226,11 @@ Process& Session::Start(const std::vector<std::string>& argv, const std::string&
     return *processes_.back();
 }
 
+void Session::StopServer() {
+    Kill(xvfb_);
+    xvfb_ = -1;
+}
+
 std::string Session::Run(const std::string& command) {
     std::string out = tmp_ + "/cmd.txt";
     std::string full = "DISPLAY=" + display_ + " " + command + " >" + Quote(out) + " 2>/dev/null";

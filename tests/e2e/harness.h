@@ -14,6 +14,7 @@
 //     e2e::Geometry g = s.GeometryOf(w);     // screen position and size
 //     e2e::Image img = s.Screenshot();       // the whole screen (import -window root)
 //     e2e::Rect box = s.ShapeExtents(w);     // bounding shape (xwininfo -shape)
+//     s.StopServer();                        // the X server goes away under the program
 //     EXPECT_TRUE(app.WaitForOutput("ready", 2000));
 //     EXPECT_EQ(app.WaitForExit(2000), 0);
 //
@@ -101,6 +102,9 @@ public:
 
     // Runs a command with DISPLAY set; returns its stdout.
     std::string Run(const std::string& command);
+
+    // Ends the X server under the running programs, as when it dies.
+    void StopServer();
 
 private:
     bool ready_ = false;

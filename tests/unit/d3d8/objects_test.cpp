@@ -19,6 +19,14 @@ using namespace d3d8testing;
 
 namespace {
 
+// What a static of another layer holds, as the engine's state holds its device: this file's
+// statics are made before the platform's (test files are linked before the libraries), so at
+// exit they are destroyed after them. The buffer, bound to the device, goes first.
+struct HeldByAStatic {
+    Direct3DDevice8Ptr device;
+    Direct3DVertexBuffer8Ptr buffer;
+} g_heldByAStatic;
+
 class D3D8 : public ::testing::Test {
 protected:
     void SetUp() override { d3d8test::Reset(); }
@@ -223,6 +231,20 @@ TEST_F(D3D8, EachVertexBufferKeepsItsOwnLengthUsageFormatAndPool) {
         EXPECT_EQ(m.vb->Pool(), m.pool);
         EXPECT_EQ(m.vb->Data()[m.length - 1], 0);
     }
+}
+
+// A program that ends by exit() (Xlib does when the X server goes) destroys its statics in
+// an order no file decides: a device and its bound buffer destroyed after the platform's own
+// statics still find the list of devices (under AddressSanitizer the old order was reported).
+TEST_F(D3D8, ADeviceAndBufferDestroyedAtExitAfterThePlatformsStaticsGoQuietly) {
+    EXPECT_EXIT(
+        {
+            g_heldByAStatic.device = MakeDevice(8, 8);
+            g_heldByAStatic.buffer = MakeBuffer(*g_heldByAStatic.device, std::vector<WorldVertex>(3), kWorldFVF);
+            g_heldByAStatic.device->SetStreamSource(0, g_heldByAStatic.buffer, sizeof(WorldVertex));
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 TEST_F(D3D8, BufferDataCopiesExactlyTheRangeAsked) {

@@ -1,9 +1,20 @@
-// Coverage rules of the rasterizer (pixel centres, shared edges, viewport) and the promise that
-// drawing on worker threads gives the same image as drawing on one.
+// Coverage rules of the rasterizer (pixel centres, shared edges, viewport), the promise that
+// drawing on worker threads gives the same image as drawing on one, also with fewer workers
+// than asked for, and drawing failures reaching the caller.
 #include <gtest/gtest.h>
 
+#include <pthread.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <random>
+#include <thread>
 
 #include "platform/d3d8/d3d8.h"
 #include "platform/d3d8/testswitch.h"
@@ -102,45 +113,173 @@ TEST_F(Raster, DrawsAndClearsStayInsideTheViewport) {
     EXPECT_THROW(dev->SetViewport({6, 0, 4, 4, 0.0f, 1.0f}), rt::RuntimeError);
 }
 
-// A busy scene: many overlapping, clipped, blended, textured world triangles.
-std::vector<uint32_t> BusyScene() {
-    Direct3DDevice8Ptr dev = MakeDevice(97, 83);
-    SetCamera(*dev, 97.0f / 83.0f);
-    dev->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
-    dev->SetRenderState(D3DRS_LIGHTING, 0);
-    dev->SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
-    dev->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-    dev->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
-    dev->SetVertexShader(kWorldFVF);
+// A busy scene: many overlapping, clipped, blended, textured world triangles, drawn on a
+// 97 x 83 device from a cleared buffer.
+void DrawBusyScene(Direct3DDevice8& dev) {
+    SetCamera(dev, 97.0f / 83.0f);
+    dev.SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    dev.SetRenderState(D3DRS_LIGHTING, 0);
+    dev.SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
+    dev.SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    dev.SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    dev.SetVertexShader(kWorldFVF);
     auto tex = MakeTexture(16, 16, true, [](int x, int y) { return ((x ^ y) & 4) ? 0x80FF8040u : 0xFF2080C0u; });
-    dev->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
-    dev->BeginScene();
+    dev.Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
+    dev.BeginScene();
     std::mt19937 rng(12345);
     std::uniform_real_distribution<float> pos(-6.0f, 6.0f), depth(-1.0f, 12.0f), uv(-2.0f, 3.0f);
     for (int i = 0; i < 3000; ++i) {
         std::vector<WorldVertex> t(3);
         for (auto& v : t) v = {pos(rng), pos(rng), depth(rng), static_cast<uint32_t>(rng()), uv(rng), uv(rng)};
-        dev->SetTexture(0, (i % 3) ? tex : nullptr);
-        dev->DrawPrimitiveUP(i % 7 == 0 ? D3DPT_LINESTRIP : D3DPT_TRIANGLELIST, i % 7 == 0 ? 2 : 1, t.data(), 24);
+        dev.SetTexture(0, (i % 3) ? tex : nullptr);
+        dev.DrawPrimitiveUP(i % 7 == 0 ? D3DPT_LINESTRIP : D3DPT_TRIANGLELIST, i % 7 == 0 ? 2 : 1, t.data(), 24);
     }
-    dev->EndScene();
+    dev.EndScene();
+}
+
+// The threads of this process.
+int ThreadCount() {
+    int n = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/task")) ++n;
+    return n;
+}
+
+// The busy scene on a device of its own; `workers` gets the number of drawing threads it started.
+std::vector<uint32_t> BusyScene(int* workers = nullptr) {
+    const int before = ThreadCount();
+    Direct3DDevice8Ptr dev = MakeDevice(97, 83);
+    if (workers) *workers = ThreadCount() - before;
+    DrawBusyScene(*dev);
     return dev->GetBackBufferPixels();
 }
 
+// QV_D3D8_THREADS set while it exists.
+struct DrawingThreads {
+    explicit DrawingThreads(const char* n) { setenv("QV_D3D8_THREADS", n, 1); }
+    ~DrawingThreads() { unsetenv("QV_D3D8_THREADS"); }
+};
+
+// The pixels that differ.
+size_t Differing(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b) {
+    if (a.size() != b.size()) return std::max(a.size(), b.size());
+    size_t n = 0;
+    for (size_t i = 0; i < a.size(); ++i) n += a[i] != b[i];
+    return n;
+}
+
+std::vector<uint32_t> OneThreadsPicture() {
+    DrawingThreads threads("0");
+    return BusyScene();
+}
+
 TEST_F(Raster, WorkerThreadsDrawTheSameImageAsOneThread) {
-    setenv("QV_D3D8_THREADS", "0", 1);
-    const auto one = BusyScene();
-    setenv("QV_D3D8_THREADS", "3", 1);
+    const auto one = OneThreadsPicture();
+    DrawingThreads threads("3");
     const auto three = BusyScene();
-    unsetenv("QV_D3D8_THREADS");
-    ASSERT_EQ(one.size(), three.size());
-    size_t differ = 0, drawn = 0;
-    for (size_t i = 0; i < one.size(); ++i) {
-        differ += one[i] != three[i];
-        drawn += one[i] != 0;
-    }
-    EXPECT_EQ(differ, 0u);
+    EXPECT_EQ(Differing(one, three), 0u);
+    size_t drawn = 0;
+    for (uint32_t p : one) drawn += p != 0;
     EXPECT_GT(drawn, one.size() / 2);   // the scene really covers the buffer
+}
+
+// A drawing thread the system refuses to start: the device is made with those started before
+// (none at worst, drawing on the calling thread) and draws the same picture with them.
+TEST_F(Raster, WorkersThatCannotStartAreDoneWithout) {
+    const auto one = OneThreadsPicture();
+    DrawingThreads threads("3");
+    // A thread started first brings along whatever else the first start does (ThreadSanitizer
+    // starts a thread of its own), so that the counts below are the workers alone.
+    (void)MakeDevice(8, 8);
+    for (int refused = 1; refused <= 3; ++refused) {
+        d3d8test::FailThreadStart(refused, -1);
+        int workers = -1;
+        const auto picture = BusyScene(&workers);
+        EXPECT_EQ(workers, refused - 1) << "refused from start " << refused;
+        EXPECT_EQ(Differing(one, picture), 0u) << "refused from start " << refused;
+        d3d8test::Reset();
+    }
+}
+
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define QV_HUGE_SHADOW 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+#define QV_HUGE_SHADOW 1
+#endif
+#endif
+
+// The same with a real refusal: in a child process whose address space has room for the scene
+// and one thread's stack but not eight, a device asking for eight drawing threads starts fewer
+// and draws the same picture. The child is bounded in time (a hang ends it).
+TEST_F(Raster, WorkersBeyondTheAddressSpaceLimitAreDoneWithout) {
+#ifdef QV_HUGE_SHADOW
+    GTEST_SKIP() << "the sanitizers reserve more address space than any limit this test could set";
+#else
+    const auto one = OneThreadsPicture();
+    DrawingThreads threads("8");
+    size_t stack = 8u << 20;
+    pthread_attr_t attr;
+    if (pthread_getattr_default_np(&attr) == 0) {
+        pthread_attr_getstacksize(&attr, &stack);
+        pthread_attr_destroy(&attr);
+    }
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        alarm(20);
+        size_t pages = 0;
+        std::ifstream("/proc/self/statm") >> pages;
+        const rlim_t room = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + stack * 3 / 2;
+        const rlimit limit{room, room};
+        if (setrlimit(RLIMIT_AS, &limit) != 0) _exit(2);
+        int workers = -1;
+        const auto picture = BusyScene(&workers);
+        if (workers >= 8) _exit(3);
+        _exit(Differing(one, picture) == 0 ? 0 : 4);
+    }
+    int status = 0;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (waitpid(child, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > end) {
+            kill(child, SIGKILL);
+            waitpid(child, &status, 0);
+            FAIL() << "the child hung";
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ASSERT_TRUE(WIFEXITED(status)) << "the child died of signal " << WTERMSIG(status);
+    EXPECT_NE(WEXITSTATUS(status), 3) << "every thread started: the limit did not bite";
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "2: no limit set, 4: another picture";
+#endif
+}
+
+// A batch that cannot be drawn (out of memory) fails the next Flush, here Present's, with the
+// device's out-of-memory error, on the calling thread, with workers or without; the device goes
+// on drawing, and one destroyed with such a failure never flushed goes quietly.
+TEST_F(Raster, ADrawingFailureFailsTheNextFlushAndDrawingGoesOn) {
+    const auto one = OneThreadsPicture();
+    for (const char* n : {"0", "3"}) {
+        DrawingThreads threads(n);
+        Direct3DDevice8Ptr dev = MakeDevice(97, 83);
+        d3d8test::FailDrawing(2);
+        DrawBusyScene(*dev);
+        try {
+            dev->Present(nullptr, nullptr, 0, nullptr);
+            ADD_FAILURE() << "no error with " << n << " threads";
+        } catch (const rt::RuntimeError& e) {
+            EXPECT_EQ(e.Number(), D3DERR_OUTOFVIDEOMEMORY) << n;
+            EXPECT_NE(std::string(e.what()).find("out of memory"), std::string::npos) << e.what();
+        }
+        d3d8test::Reset();
+        dev->Present(nullptr, nullptr, 0, nullptr);   // told once
+        DrawBusyScene(*dev);
+        EXPECT_EQ(Differing(one, dev->GetBackBufferPixels()), 0u) << n << " threads";
+
+        d3d8test::FailDrawing(1, -1);
+        DrawBusyScene(*dev);
+        dev.reset();
+        d3d8test::Reset();
+    }
 }
 
 }  // namespace
