@@ -6,6 +6,7 @@
 #include "engine/text_fields.h"
 #include "platform/runtime/errors.h"
 #include "platform/runtime/number.h"
+#include "platform/runtime/paths.h"
 #include "platform/runtime/textfile.h"
 
 namespace ModMain {
@@ -54,8 +55,8 @@ void LoadMap(const std::string& FileName) {
         });
     } catch (rt::RuntimeError& e) {
         // The file, and the line when nothing more precise is known.
-        e.AddContext(e.Detail().empty() && lineNumber > 0 ? FileName + ", line " + std::to_string(lineNumber)
-                                                           : FileName);
+        const std::string file = rt::HostPath(FileName);
+        e.AddContext(e.Detail().empty() && lineNumber > 0 ? file + ", line " + std::to_string(lineNumber) : file);
         throw;
     }
 }
