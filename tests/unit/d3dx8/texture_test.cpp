@@ -199,24 +199,6 @@ TEST_F(D3DXTextureTest, ProgramPathsWithBackslashesAndOtherCaseAreFound) {
     EXPECT_TRUE(Load(rttest::ProgramStyle(dir_.string()) + "\\data\\TEXTURES\\wall.bmp", 0));
 }
 
-TEST_F(D3DXTextureTest, FailuresRaise) {
-    EXPECT_EQ(ErrorOf([&] { Load((dir_ / "Data" / "none.bmp").string(), 0); }), rt::ErrFileNotFound);
-    EXPECT_EQ(ErrorOf([&] { Load((dir_ / "Data").string(), 0); }), rt::ErrPathNotFound);
-    EXPECT_EQ(ErrorOf([&] { Load(Write("text.bmp", {'h', 'e', 'l', 'l', 'o'}), 0); }), D3DXERR_INVALIDDATA);
-    EXPECT_EQ(ErrorOf([&] { Load(Write("empty.png", {}), 0); }), D3DXERR_INVALIDDATA);
-    EXPECT_EQ(ErrorOf([&] { Load(Source("rgb3x2.png"), 0, D3DX_DEFAULT, D3DX_DEFAULT, D3DX_DEFAULT, 99); }),
-              D3DERR_INVALIDCALL);
-    EXPECT_EQ(ErrorOf([&] { Load(Source("rgb3x2.png"), 0, 100000, 4); }), D3DERR_INVALIDCALL);
-    EXPECT_EQ(ErrorOf([&] {
-                  d3dx_.CreateTextureFromFileEx(nullptr, Source("rgb3x2.png"), -1, -1, -1, 0, 0, 1, 3, 3, 0,
-                                                nullptr, nullptr);
-              }),
-              rt::ErrObjectNotSet);
-    d3d8test::FailCall("CreateTextureFromFileEx");
-    EXPECT_EQ(ErrorOf([&] { Load(Source("rgb3x2.png"), 0); }), D3DERR_INVALIDCALL);
-    EXPECT_TRUE(Load(Source("rgb3x2.png"), 0));  // only the one call failed
-}
-
 // The box for a file that could not be read shows the error's usual text, then the file as the
 // system names it (a name to paste into a shell), once.
 TEST_F(D3DXTextureTest, FailuresKeepTheUsualTextAndNameTheHostFileInTheDetail) {
@@ -235,6 +217,24 @@ TEST_F(D3DXTextureTest, FailuresKeepTheUsualTextAndNameTheHostFileInTheDetail) {
     EXPECT_EQ(invalid.Text(), "D3DXERR_INVALIDDATA");
     EXPECT_EQ(invalid.Detail().rfind(text + ": ", 0), 0u) << invalid.Detail();
     EXPECT_GT(invalid.Detail().size(), text.size() + 2);  // and why
+}
+
+TEST_F(D3DXTextureTest, FailuresRaise) {
+    EXPECT_EQ(ErrorOf([&] { Load((dir_ / "Data" / "none.bmp").string(), 0); }), rt::ErrFileNotFound);
+    EXPECT_EQ(ErrorOf([&] { Load((dir_ / "Data").string(), 0); }), rt::ErrPathNotFound);
+    EXPECT_EQ(ErrorOf([&] { Load(Write("text.bmp", {'h', 'e', 'l', 'l', 'o'}), 0); }), D3DXERR_INVALIDDATA);
+    EXPECT_EQ(ErrorOf([&] { Load(Write("empty.png", {}), 0); }), D3DXERR_INVALIDDATA);
+    EXPECT_EQ(ErrorOf([&] { Load(Source("rgb3x2.png"), 0, D3DX_DEFAULT, D3DX_DEFAULT, D3DX_DEFAULT, 99); }),
+              D3DERR_INVALIDCALL);
+    EXPECT_EQ(ErrorOf([&] { Load(Source("rgb3x2.png"), 0, 100000, 4); }), D3DERR_INVALIDCALL);
+    EXPECT_EQ(ErrorOf([&] {
+                  d3dx_.CreateTextureFromFileEx(nullptr, Source("rgb3x2.png"), -1, -1, -1, 0, 0, 1, 3, 3, 0,
+                                                nullptr, nullptr);
+              }),
+              rt::ErrObjectNotSet);
+    d3d8test::FailCall("CreateTextureFromFileEx");
+    EXPECT_EQ(ErrorOf([&] { Load(Source("rgb3x2.png"), 0); }), D3DERR_INVALIDCALL);
+    EXPECT_TRUE(Load(Source("rgb3x2.png"), 0));  // only the one call failed
 }
 
 // A world names its textures; a name that leads to a device, a FIFO or a huge file fails at once
