@@ -13,4 +13,8 @@ constexpr int16_t kStartCell = 13;
 // and z from kCellSize x col, and walls and the ceiling stand kCellSize above the floor.
 constexpr int16_t kCellSize = 5;
 
+// The colour of every vertex of the world (walls, floor, ceiling) and of the weapon image:
+// white, alpha byte 0.
+constexpr int32_t kWhite = 0x00FFFFFF;
+
 }  // namespace ModMain

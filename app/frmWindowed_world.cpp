@@ -4,11 +4,13 @@
 #include <string>
 
 #include "app/game_state.h"
+#include "app/state.h"
 #include "app/walls.h"
 #include "app/world_map.h"
 #include "engine/zemdx.h"
 #include "platform/runtime/errors.h"
 #include "platform/runtime/memory.h"
+#include "platform/runtime/paths.h"
 #include "platform/runtime/types.h"
 #include "platform/win32/runtime.h"
 
@@ -16,13 +18,15 @@ namespace GameWorld {
 
 namespace {
 
-constexpr int32_t kWhite = 0x00FFFFFF;  // vertex colour of the floor and ceiling
 using ModMain::kCellSize;
 using ModMain::kOpenFloor;
 using ModMain::kStartCell;
+using ModMain::kWhite;
 
-// Why each entry of WallTextures failed to load (Number 0: it loaded, or was never loaded).
-std::array<ZemDx::TextureLoadFailure, ModMain::kWallTextureEntries> wallTextureFailures;
+// Why each entry of WallTextures failed to load.
+std::array<ZemDx::TextureLoadFailure, ModMain::kWallTextureEntries>& WallTextureFailures() {
+    return ModMain::State().WallTextureFailures;
+}
 
 // The failure of the texture load just made. Without a device every load fails: that is the
 // engine start's own failure, which leaves the run going on without a picture, and is not
@@ -31,12 +35,12 @@ ZemDx::TextureLoadFailure FailureOfLastLoad() {
     return ZemDx::D3DDevice ? ZemDx::LastTextureFailure : ZemDx::TextureLoadFailure{};
 }
 
-// A picture the run needs could not be made: the run stops with the error the load met, and
-// says which file it was, rather than failing every frame in silence.
+// A picture the run needs could not be made: the run stops with the error the load met, whose
+// detail names the file, rather than failing every frame in silence.
 void StopOnTextureFailure(const ZemDx::TextureLoadFailure& failure) {
     if (failure.Number == 0) return;
     rt::RuntimeError e(failure.Number, failure.Reason);
-    e.AddContext("Data\\" + failure.FileName);
+    e.AddContext(failure.Detail);
     throw e;
 }
 
@@ -47,7 +51,7 @@ void StopOnTextureFailure(const ZemDx::TextureLoadFailure& failure) {
 int32_t WallTexture(rt::Integer n) {
     const rt::Integer entry = rt::SubInt(n, 1);
     if (entry < 0 || entry >= ModMain::kWallTextureEntries) rt::Raise(rt::ErrSubscript);
-    StopOnTextureFailure(wallTextureFailures[entry]);
+    StopOnTextureFailure(WallTextureFailures()[entry]);
     return ModMain::WallTextures[entry];
 }
 
@@ -73,11 +77,11 @@ void MakeLabelAndImages() {
                                                static_cast<rt::Long>(0xFF00FF00u), rt::False);
     StopOnTextureFailure(FailureOfLastLoad());  // every frame shows it
     ZemDx::AddOverlay(384, 224, 256, 256, weapon, 1, 0, 0, 0, 1, 1, 0, 1, kWhite);
-    wallTextureFailures.fill({});
+    WallTextureFailures().fill({});
     for (int i = 0; i <= 10; ++i) {
         ModMain::WallTextures[i] = ZemDx::LoadTexture("Textures\\" + std::to_string(i + 1) + ".bmp",
                                                       static_cast<rt::Long>(0xFFFFFFFEu), rt::False);
-        wallTextureFailures[i] = FailureOfLastLoad();
+        WallTextureFailures()[i] = FailureOfLastLoad();
     }
 }
 
@@ -103,14 +107,15 @@ void BuildWorld() {
             });
         });
     } catch (rt::RuntimeError& e) {
-        if (cellX > 0)
+        // The cell at fault; a wall that finds no memory left is not at fault.
+        if (cellX > 0 && e.Number() != rt::ErrOutOfMemory)
             e.AddContext("row " + std::to_string(cellX) + ", column " + std::to_string(cellZ) + " holds code " +
                          std::to_string(ModMain::Map(cellX, cellZ)));
         throw;
     }
 }
 
-uint64_t WorldBytesNeeded() {
+uint64_t WorldTrianglesNeeded() {
     // The wall cells (codes 1 to 11) become blocks; open floor and start cells add nothing. The
     // count ends at the first cell of another code, in the build's order: the build stops there.
     const rt::Long rows = ModMain::Map.UBound(1), cols = ModMain::Map.UBound(2);
@@ -126,8 +131,10 @@ uint64_t WorldBytesNeeded() {
             }
         return n;
     }();
-    return (walls * kTrianglesPerWall + kFloorAndCeilingTriangles) * kBytesPerWorldTriangle;
+    return walls * kTrianglesPerWall + kFloorAndCeilingTriangles;
 }
+
+uint64_t WorldBytesNeeded() { return WorldTrianglesNeeded() * kBytesPerWorldTriangle; }
 
 void AddFloorAndCeiling() {
     // Cells 1 to U by 1 to V, the texture repeated once per cell. Seen from between them, all
@@ -139,7 +146,7 @@ void AddFloorAndCeiling() {
     const float X1 = static_cast<float>(rt::MulLng(rt::AddLng(U, 1), kCellSize));
     const float Z1 = static_cast<float>(rt::MulLng(rt::AddLng(V, 1), kCellSize));
     const float u = static_cast<float>(U), v = static_cast<float>(V);
-    const int32_t w = kWhite;
+    constexpr int32_t w = kWhite;
     ZemDx::AddTriangle(s, 0, s, 0, 0, w, X1, 0, s, u, 0, w, X1, 0, Z1, u, v, w,
                        SurfaceTexture(ModMain::FloorTexture, "floor"));
     ZemDx::AddTriangle(X1, 0, Z1, u, v, w, s, 0, Z1, 0, v, w, s, 0, s, 0, 0, w,
@@ -155,18 +162,28 @@ void ReadAndBuildWorld(const std::string& path) {
     try {
         // A world the machine cannot hold is refused before it is built, instead of ending
         // the program from outside when memory runs out halfway.
-        const uint64_t need = WorldBytesNeeded(), available = rt::AvailableMemoryBytes();
+        const uint64_t triangles = WorldTrianglesNeeded();
+        const uint64_t need = triangles * kBytesPerWorldTriangle, available = rt::AvailableMemoryBytes();
         if (need > available)
             rt::RaiseAbout(rt::ErrOutOfMemory, "the world needs about " + std::to_string(need >> 20) +
                                                    " MB, " + std::to_string(available >> 20) +
                                                    " MB are available");
+        // Room for every triangle the world adds, made before the first: the lists are then
+        // filled without ever moving, so the build takes what the estimate counts and no more.
+        ZemDx::ReserveTriangles(static_cast<int64_t>(triangles));
         BuildWorld();
         AddFloorAndCeiling();
+        // Without a device (the engine did not start) there are no buffers to make and the
+        // run goes on without a picture. With one, buffers that cannot be made (memory has run
+        // out) would leave every frame blank: the run stops instead.
+        if (ZemDx::RefreshBuffers() == rt::False && ZemDx::D3DDevice)
+            rt::RaiseAbout(rt::ErrOutOfMemory, "the vertex buffers of its " +
+                                                   std::to_string(ZemDx::TriangleCount) +
+                                                   " triangles could not be made");
     } catch (rt::RuntimeError& e) {
-        e.AddContext(path);
+        e.AddContext(rt::HostPath(path));
         throw;
     }
-    ZemDx::RefreshBuffers();
 }
 
 void PlaceCamera() {

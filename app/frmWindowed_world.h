@@ -25,13 +25,18 @@ void MakeLabelAndImages();
 constexpr uint64_t kBytesPerWorldTriangle = 240;
 
 // Reads the world file `path` into the grid, checks that its wall blocks fit in the memory the
-// machine can give (else ErrOutOfMemory, before anything is built), adds a wall block for every wall cell,
-// puts the viewer on the start cell (the last one wins), adds floor and ceiling and builds the
-// vertex buffers. Bad input raises the run-time error the first failing step gives; its detail
-// names the file (and the cell, or the floor or ceiling number, at fault).
+// machine can give (else ErrOutOfMemory, before anything is built), makes room in the engine's
+// lists for all its triangles, adds a wall block for every wall cell, puts the viewer on the
+// start cell (the last one wins), adds floor and ceiling and builds the vertex buffers. Bad input
+// raises the run-time error the first failing step gives; its detail names the file as a host
+// path (and the cell, or the floor or ceiling number, at fault). Memory that runs out while the
+// world is built, its vertex buffers included, raises ErrOutOfMemory naming the file; without a
+// device there are no buffers to build, and that is no error.
 void ReadAndBuildWorld(const std::string& path);
 
-// The memory the world in the grid needs once built, in bytes.
+// The triangles the world in the grid adds once built: 8 for each wall cell the build reaches,
+// and the floor and ceiling; and the memory they need, in bytes.
+uint64_t WorldTrianglesNeeded();
 uint64_t WorldBytesNeeded();
 
 // Scans the grid: wall blocks and the start cell.

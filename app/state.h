@@ -1,12 +1,14 @@
 // The module variables of ModMain in one record, each with its value at program start. The names
 // the program uses (ModMain::Running, ModMain::Map ...) refer to the members of one instance.
 #pragma once
+#include <array>
 #include <cstdint>
 #include <string>
 
 #include "app/game_state.h"
 #include "app/menu_flags.h"
 #include "app/world_map.h"
+#include "engine/zemdx.h"
 
 namespace ModMain {
 
@@ -25,6 +27,9 @@ struct ModuleState {
     int32_t FpsTextIndex = 0;
     float MoveSpeed = 0.0f;
     int32_t WallTextures[kWallTextureEntries] = {};
+    // Why each entry of WallTextures failed to load (Number 0: it loaded, or was never loaded);
+    // the world stops on such an entry when it first uses it (frmWindowed_world.cpp).
+    std::array<ZemDx::TextureLoadFailure, kWallTextureEntries> WallTextureFailures{};
 };
 
 ModuleState& State();

@@ -12,13 +12,12 @@ void AddBlock(rt::Integer Row, rt::Integer Col, int32_t Texture) {
     const float b = rt::MulInt(kCellSize, Col);
     const float b5 = rt::MulInt(kCellSize, rt::AddInt(Col, 1));
     constexpr float top = kCellSize;
-    constexpr int32_t white = 0x00FFFFFF;
 
     // Each face: top corner, other top corner, bottom corner below it; then back from that
     // bottom corner through the other bottom corner to the first top corner.
     auto face = [&](float x1, float z1, float x2, float z2) {
-        ZemDx::AddTriangle(x1, top, z1, 0, 0, white, x2, top, z2, 1, 0, white, x2, 0, z2, 1, 1, white, Texture);
-        ZemDx::AddTriangle(x2, 0, z2, 1, 1, white, x1, 0, z1, 0, 1, white, x1, top, z1, 0, 0, white, Texture);
+        ZemDx::AddTriangle(x1, top, z1, 0, 0, kWhite, x2, top, z2, 1, 0, kWhite, x2, 0, z2, 1, 1, kWhite, Texture);
+        ZemDx::AddTriangle(x2, 0, z2, 1, 1, kWhite, x1, 0, z1, 0, 1, kWhite, x1, top, z1, 0, 0, kWhite, Texture);
     };
     face(a, b, a, b5);    // x = A
     face(a, b5, a5, b5);  // z = B + kCellSize

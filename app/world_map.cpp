@@ -7,6 +7,7 @@
 #include "engine/text_fields.h"
 #include "platform/runtime/errors.h"
 #include "platform/runtime/number.h"
+#include "platform/runtime/paths.h"
 #include "platform/runtime/textfile.h"
 
 namespace ModMain {
@@ -75,8 +76,9 @@ void LoadMap(const std::string& FileName) {
     } catch (rt::RuntimeError& e) {
         // The file, and the line when nothing more precise is known. A file written with LF line
         // ends reads as one long line, and fails for that: say so, and how to mend it.
-        std::string context = e.Detail().empty() && lineNumber > 0 ? FileName + ", line " + std::to_string(lineNumber)
-                                                                    : FileName;
+        const std::string file = rt::HostPath(FileName);
+        std::string context = e.Detail().empty() && lineNumber > 0 ? file + ", line " + std::to_string(lineNumber)
+                                                                    : file;
         if (loneLineFeed)
             context += " (its lines end in LF, but world files need CR LF: convert it with unix2dos or "
                        "sed -i 's/$/\\r/')";

@@ -37,9 +37,10 @@ rt::Boolean RefreshBuffers() {
             QuadsDirty = rt::False;
         }
         if (TriangleCount >= 1 && TrianglesDirty == rt::True) {
-            // Growing the lists one triangle at a time has left the memory of their earlier,
-            // smaller arrays free but still held by the process; it goes back to the system
-            // before the buffers, the largest part of a world, are made.
+            // Lists grown one triangle at a time, without room made for them first, have left
+            // the memory of their earlier, smaller arrays free but still held by the process;
+            // it goes back to the system before the buffers, the largest part of a world, are
+            // made.
             malloc_trim(0);
             BuildBuffers(Triangles, TriangleCount, TriangleBuffers);
             TrianglesDirty = rt::False;

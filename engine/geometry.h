@@ -55,6 +55,9 @@ class BufferList {
 public:
     size_t size() const { return items_.size(); }
     bool empty() const { return items_.empty(); }
+    size_t capacity() const { return items_.capacity(); }
+    // Room for n entries, so that growing to n moves no entry.
+    void reserve(size_t n) { items_.reserve(n); }
     const VertexBufferPtr& operator[](size_t i) const { return items_[i]; }
     // Writable access: entry i may be given a buffer.
     VertexBufferPtr& operator[](size_t i) {
@@ -107,11 +110,17 @@ extern rt::Boolean& TerrainLoaded;
 // Appends one triangle. Per vertex the arguments come as position, texture coordinates, colour.
 // Afterwards TriangleBuffers has TriangleCount entries, all empty, and TrianglesDirty is True.
 // Raises ErrOverflow when the count would pass the 32-bit range, ErrOutOfMemory when memory
-// runs out.
+// runs out; either leaves both lists as they were.
 void AddTriangle(float X1, float Y1, float Z1, float TU1, float TV1, int32_t Color1,
                  float X2, float Y2, float Z2, float TU2, float TV2, int32_t Color2,
                  float X3, float Y3, float Z3, float TU3, float TV3, int32_t Color3,
                  int32_t Texture);
+
+// Makes room in the triangle list and its buffer list for `more` triangles beyond TriangleCount,
+// so that the next `more` AddTriangle calls move neither list and take no memory beyond it.
+// Raises ErrOverflow when the count would pass the 32-bit range, ErrOutOfMemory when the room
+// cannot be had; the lists' entries stay as they were.
+void ReserveTriangles(int64_t more);
 
 // The colour (R, G, B) on the scale 0 to 255 as a colour value with alpha 1; not clamped.
 D3DCOLORVALUE ColorValue(int32_t R, int32_t G, int32_t B);

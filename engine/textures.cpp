@@ -5,6 +5,7 @@
 #include "engine/slot_table.h"
 #include "engine/zemdx.h"
 #include "platform/runtime/errors.h"
+#include "platform/runtime/paths.h"
 
 namespace ZemDx {
 
@@ -40,14 +41,18 @@ rt::Long Load(const std::string& FileName, const rt::Long& ColorKey, const rt::B
 
 rt::Long LoadTexture(const std::string& FileName, const rt::Long& ColorKey, const rt::Boolean& ForceNew) {
     LastTextureFailure = {};
+    // The failure's detail: the error's own (the loader's names the file), else the file.
+    auto detailOf = [&](const std::string& errorDetail) {
+        return errorDetail.empty() ? rt::HostPath(AppPath + "Data\\" + FileName) : errorDetail;
+    };
     return detail::Trapped(rt::Long{-1}, [&]() -> rt::Long {
         try {
             return Load(FileName, ColorKey, ForceNew);
         } catch (const rt::RuntimeError& e) {
-            LastTextureFailure = {FileName, e.Number(), e.Text()};
+            LastTextureFailure = {FileName, e.Number(), e.Text(), detailOf(e.Detail())};
             throw;
         } catch (const std::bad_alloc&) {
-            LastTextureFailure = {FileName, rt::ErrOutOfMemory, rt::ErrorText(rt::ErrOutOfMemory)};
+            LastTextureFailure = {FileName, rt::ErrOutOfMemory, rt::ErrorText(rt::ErrOutOfMemory), detailOf("")};
             throw;
         }
     });

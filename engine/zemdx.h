@@ -40,11 +40,13 @@ struct TextureFile {
 };
 
 // Why a texture load failed: the name LoadTexture was given, and the run-time error it met
-// (its number and text). Number 0: no failure.
+// (its number, text and detail). The detail names the file as a host path: the error's own
+// detail when it has one, else the file's host path alone. Number 0: no failure.
 struct TextureLoadFailure {
     std::string FileName;
     int32_t Number = 0;
     std::string Reason;
+    std::string Detail;
 };
 
 // A pre-transformed vertex of a screen overlay (format 0x1C4, 32 bytes).

@@ -1,5 +1,6 @@
 #include "platform/d3dx8/file_read.h"
 
+#include "platform/d3dx8/d3dx8.h"
 #include "platform/runtime/errors.h"
 #include "platform/runtime/file_bytes.h"
 #include "platform/runtime/paths.h"
@@ -7,17 +8,26 @@
 namespace d3dx8detail {
 
 std::string ReadWholeFile(const std::string& path, size_t maxBytes) {
+    // Each error keeps its usual text; the detail is the file as the system names it.
+    const std::string host = rt::HostPath(path);
     std::string data;
-    switch (rt::ReadRegularFile(rt::HostPath(path), maxBytes, data)) {
+    switch (rt::ReadRegularFile(host, maxBytes, data)) {
         case rt::FileRead::Ok: return data;
         case rt::FileRead::Missing:
-        case rt::FileRead::NotAFile: rt::Raise(rt::ErrFileNotFound, "File not found: " + path);
-        case rt::FileRead::Folder: rt::Raise(rt::ErrPathNotFound, "Path not found: " + path);
-        case rt::FileRead::TooLarge: rt::Raise(rt::ErrOutOfMemory, "Out of memory (file too large): " + path);
+        case rt::FileRead::NotAFile: rt::RaiseAbout(rt::ErrFileNotFound, host);
+        case rt::FileRead::Folder: rt::RaiseAbout(rt::ErrPathNotFound, host);
+        case rt::FileRead::TooLarge:
+            rt::RaiseAbout(rt::ErrOutOfMemory, host + ": larger than " + std::to_string(maxBytes) + " bytes");
         case rt::FileRead::NoPermission:
         case rt::FileRead::Failed: break;
     }
-    rt::Raise(rt::ErrPathFileAccess, "Path/File access error: " + path);
+    rt::RaiseAbout(rt::ErrPathFileAccess, host);
+}
+
+void RaiseInvalidData(const std::string& path, const std::string& why) {
+    rt::RuntimeError e(D3DXERR_INVALIDDATA, "D3DXERR_INVALIDDATA");
+    e.AddContext(rt::HostPath(path) + ": " + why);
+    throw e;
 }
 
 }  // namespace d3dx8detail

@@ -90,7 +90,7 @@ D3DXMeshPtr D3DX8::LoadMeshFromX(const std::string& filename, int32_t options,
     d3dx8detail::MeshData data;
     std::string why;
     if (!d3dx8detail::ReadXFile(reinterpret_cast<const uint8_t*>(file.data()), file.size(), data, why))
-        rt::Raise(D3DXERR_INVALIDDATA, "D3DXERR_INVALIDDATA: " + filename + ": " + why);
+        d3dx8detail::RaiseInvalidData(filename, why);
 
     auto adj = std::make_shared<D3DXBuffer>();
     adj->Adjacency = d3dx8detail::ComputeAdjacency(data);

@@ -47,7 +47,7 @@ Direct3DTexture8Ptr D3DX8::CreateTextureFromFileEx(const Direct3DDevice8Ptr& dev
     media::Image image;
     std::string why;
     if (!media::DecodeImage(reinterpret_cast<const uint8_t*>(file.data()), file.size(), image, why))
-        rt::Raise(D3DXERR_INVALIDDATA, "D3DXERR_INVALIDDATA: " + srcFile + ": " + why);
+        d3dx8detail::RaiseInvalidData(srcFile, why);
 
     const uint32_t key = static_cast<uint32_t>(colorKey);
     d3dx8detail::ApplyColorKey(image, key);

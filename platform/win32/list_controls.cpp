@@ -206,7 +206,7 @@ std::string StripTrailingSeparators(std::string p) {
 void FileListBox::Path(const std::string& path) {
     std::error_code ec;
     std::string host = HostPath(path.empty() ? "." : path);
-    if (!std::filesystem::is_directory(host, ec)) RaiseAbout(ErrPathNotFound, path);
+    if (!std::filesystem::is_directory(host, ec)) RaiseAbout(ErrPathNotFound, host);
     path_ = StripTrailingSeparators(path);
     Refresh();
 }
@@ -225,8 +225,8 @@ void FileListBox::Refresh() {
     std::error_code ec;
     std::string host = HostPath(path_.empty() ? "." : path_);
     std::filesystem::directory_iterator it(host, ec), end;
-    // The folder named as the program wrote it.
-    if (ec) RaiseAbout(ec == std::errc::permission_denied ? ErrPermissionDenied : ErrPathNotFound, path_);
+    // The folder named as the system names it.
+    if (ec) RaiseAbout(ec == std::errc::permission_denied ? ErrPermissionDenied : ErrPathNotFound, host);
     for (; it != end; it.increment(ec)) {
         if (ec) break;
         std::error_code fe;

@@ -127,9 +127,10 @@ unsigned long OtherWindowTitled(e2e::Session& s, const std::string& title, unsig
 
 }  // namespace
 
-// A wall texture that cannot be read: a world that uses it stops before the walk with the
-// run-time error box naming the file and what is wrong with it, and the program ends with
-// status 1; a world that does not use it runs.
+// A wall texture that cannot be read, or is missing: a world that uses it stops before the walk
+// with the run-time error box, which shows the error's usual text and, below it, the file as
+// the system names it (and what is wrong with it), and the program ends with status 1; a world
+// that does not use it runs.
 TEST(GameEndToEnd, ABrokenWallTextureIsNamedBeforeTheWalkStarts) {
     e2e::Session s;
     if (!s.Ready()) GTEST_SKIP() << s.Why();
@@ -141,29 +142,42 @@ TEST(GameEndToEnd, ABrokenWallTextureIsNamedBeforeTheWalkStarts) {
                               0, 0x20, 0, 0, 0, 0x20, 0, 0, 1, 0, 24};
     for (size_t i = 0; i < sizeof fields; ++i) header[i] = static_cast<char>(fields[i]);
     copy.Write("Data/Textures/3.bmp", header);
+    std::filesystem::remove(copy.dir / "Data" / "Textures" / "4.bmp");
+    copy.Write("Data/Maps/Missing.map", "3,3,1,2\r\n1,4,1\r\n1,13,1\r\n1,1,1\r\n");
     copy.Write("Data/Maps/Open.map", "3,3,1,2\r\n1,1,1\r\n1,13,1\r\n1,1,1\r\n");
     copy.Write("Data/Maps/Walls.map", "3,3,1,2\r\n1,3,1\r\n1,13,1\r\n1,1,1\r\n");
+    const std::string maps = (copy.dir / "Data" / "Maps").string();
+    const std::string textures = (copy.dir / "Data" / "Textures").string();
 
-    {
+    // The world in list row `row` (Missing, Open, Walls) stops with the error box, which says `message`.
+    auto stops = [&](int row, const std::string& message, const std::string& screenshot) {
         auto& app = s.Start({copy.program.string()}, "/");
         unsigned long menu = 0;
-        ASSERT_NO_FATAL_FAILURE(BeginWorld(s, app, 1, menu));
+        ASSERT_NO_FATAL_FAILURE(BeginWorld(s, app, row, menu));
         const unsigned long box = OtherWindowTitled(s, "Quorvane", menu, 8000);
         ASSERT_NE(box, 0u) << "no error box; " << app.Errors();
         // The box says the same on standard error.
         const std::string said = app.Errors();
-        EXPECT_NE(said.find("Run-time error '-2005529767':"), std::string::npos) << said;
-        EXPECT_NE(said.find("Data\\Textures\\3.bmp"), std::string::npos) << said;
-        EXPECT_NE(said.find("BMP pixel data truncated"), std::string::npos) << said;
+        EXPECT_NE(said.find(message), std::string::npos) << said;
         e2e::Pause(300);
-        Save(s.Screenshot(), "broken_texture_box");
+        Save(s.Screenshot(), screenshot);
         s.Key(box, "Return");
         EXPECT_EQ(app.WaitForExit(5000), 1) << app.Errors();
-    }
+    };
+    // The detail: the world and the cell that uses the texture, then the texture file.
+    ASSERT_NO_FATAL_FAILURE(stops(2,
+                                  "Run-time error '-2005529767':\n\nD3DXERR_INVALIDDATA\n\n" + maps +
+                                      "/Walls.map: row 1, column 2 holds code 3: " + textures +
+                                      "/3.bmp: BMP pixel data truncated",
+                                  "broken_texture_box"));
+    ASSERT_NO_FATAL_FAILURE(stops(0,
+                                  "Run-time error '53':\n\nFile not found\n\n" + maps +
+                                      "/Missing.map: row 1, column 2 holds code 4: " + textures + "/4.bmp\n",
+                                  "missing_texture_box"));
     {
         auto& app = s.Start({copy.program.string()}, "/");
         unsigned long menu = 0;
-        ASSERT_NO_FATAL_FAILURE(BeginWorld(s, app, 0, menu));
+        ASSERT_NO_FATAL_FAILURE(BeginWorld(s, app, 1, menu));
         const unsigned long game = s.WaitForWindow("Quorvane -- Windowed Mode", 5000);
         ASSERT_NE(game, 0u) << app.Errors();
         e2e::Pause(1500);

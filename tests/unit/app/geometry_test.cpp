@@ -1,8 +1,14 @@
 #include "engine/geometry.h"
 
+#include <sys/resource.h>
+
 #include <chrono>
+#include <climits>
 #include <cstring>
 #include <gtest/gtest.h>
+
+#include "tests/unit/runtime/bounded_process.h"
+#include "tests/unit/runtime/error_of.h"
 
 using namespace ZemDx;
 
@@ -102,6 +108,52 @@ TEST(AddTriangle, ShutdownEmptiesTheBuffersButKeepsTheRecords) {
     EXPECT_EQ(Triangles.size(), 1u);
     AddPlain(2);  // the list grows back to the count
     EXPECT_EQ(TriangleBuffers.size(), 2u);
+}
+
+TEST(ReserveTriangles, TheTrianglesToComeFillTheRoomWithoutMovingTheLists) {
+    AddPlain(0);
+    ReserveTriangles(1000);
+    EXPECT_EQ(Triangles.capacity(), 1001u);
+    EXPECT_EQ(TriangleBuffers.capacity(), 1001u);
+    const Triangle* first = Triangles.data();
+    for (int i = 1; i <= 1000; ++i) AddPlain(i);
+    EXPECT_EQ(Triangles.data(), first);
+    EXPECT_EQ(Triangles.capacity(), 1001u);
+    EXPECT_EQ(TriangleBuffers.capacity(), 1001u);
+    EXPECT_EQ(Triangles[1000].Texture, 1000);
+    // Beyond the room the lists grow as before, one entry per triangle.
+    AddPlain(1001);
+    EXPECT_EQ(TriangleCount, 1002);
+    EXPECT_EQ(Triangles.size(), 1002u);
+    EXPECT_EQ(TriangleBuffers.size(), 1002u);
+    // Room that is there already is kept; a count beyond 32 bits is refused.
+    const size_t room = Triangles.capacity();
+    ReserveTriangles(0);
+    EXPECT_EQ(Triangles.capacity(), room);
+    EXPECT_EQ(rttest::ErrorOf([] { ReserveTriangles(INT32_MAX); }), rt::ErrOverflow);
+    EXPECT_EQ(Triangles.capacity(), room);
+}
+
+TEST(ReserveTriangles, RunningOutOfMemoryRaisesItAndLeavesTheListsAsTheyWere) {
+#ifdef QV_TEST_UNDER_ASAN
+    GTEST_SKIP() << "under AddressSanitizer a failed allocation ends the process";
+#endif
+    // 256 MB of data for the process: room for 100 million triangles (7.6 GB) cannot be had,
+    // nor the list grown one triangle at a time past 2 million.
+    auto run = [] {
+        const rlimit limit{rlim_t{256} << 20, RLIM_INFINITY};
+        if (::setrlimit(RLIMIT_DATA, &limit) != 0) std::_Exit(5);
+        AddPlain(0);
+        if (rttest::ErrorOf([] { ReserveTriangles(100000000); }) != rt::ErrOutOfMemory) std::_Exit(3);
+        if (TriangleCount != 1 || Triangles.size() != 1 || TriangleBuffers.size() != 1) std::_Exit(4);
+        int error = 0;
+        while (error == 0) error = rttest::ErrorOf([] { AddPlain(7); });
+        if (error != rt::ErrOutOfMemory) std::_Exit(6);
+        const size_t n = static_cast<size_t>(TriangleCount);
+        if (n < 1000000 || Triangles.size() != n || TriangleBuffers.size() != n) std::_Exit(7);
+        std::_Exit(0);
+    };
+    EXPECT_EXIT(run(), testing::ExitedWithCode(0), "");
 }
 
 TEST(ColorValue, ComponentsOver255NotClamped) {

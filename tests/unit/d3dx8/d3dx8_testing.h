@@ -10,4 +10,15 @@ using d3d8testing::MakeDevice;  // (width, height, depth buffer)
 
 using rttest::ErrorOf;  // the run-time error number a call raises, 0 for none
 
+// The run-time error a call raises, with its text and detail; error 0 when it raises none.
+template <typename F>
+rt::RuntimeError RaisedBy(F&& f) {
+    try {
+        f();
+    } catch (const rt::RuntimeError& e) {
+        return e;
+    }
+    return rt::RuntimeError(0, "");
+}
+
 }  // namespace d3dx8testing

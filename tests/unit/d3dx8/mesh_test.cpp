@@ -16,6 +16,7 @@
 #include "platform/runtime/errors.h"
 #include "tests/unit/d3dx8/d3dx8_testing.h"
 #include "tests/unit/runtime/bounded_process.h"
+#include "tests/unit/runtime/program_style.h"
 #include "tests/unit/runtime/tempdir.h"
 
 namespace fs = std::filesystem;
@@ -270,6 +271,11 @@ TEST_F(D3DXMeshTest, FailuresRaiseAndLeaveTheOutputsAlone) {
     auto write = [&](const std::string& name, const std::string& text) { return dir.Write(name, text); };
     const std::string good = ReadText(MeshPath("two_materials.x"));
     EXPECT_EQ(ErrorOf(write("cut.x", good.substr(0, good.size() / 2))), D3DXERR_INVALIDDATA);
+    // The error's name as its text; the file as the system names it, and why, in the detail.
+    const std::string cut = write("cut.x", good.substr(0, good.size() / 2));
+    const rt::RuntimeError invalid = d3dx8testing::RaisedBy([&] { Load(rttest::ProgramStyle(cut)); });
+    EXPECT_EQ(invalid.Text(), "D3DXERR_INVALIDDATA");
+    EXPECT_EQ(invalid.Detail().rfind(cut + ": ", 0), 0u) << invalid.Detail();
     EXPECT_EQ(ErrorOf(write("picture.x", "\x89PNG\r\n\x1a\n not a mesh")), D3DXERR_INVALIDDATA);
     EXPECT_EQ(ErrorOf(write("empty.x", "")), D3DXERR_INVALIDDATA);
     EXPECT_EQ(ErrorOf(write("nomesh.x", std::string(kHeader) + "Material M { 1;1;1;1;; 0; 0;0;0;; 0;0;0;; }")),

@@ -199,6 +199,26 @@ TEST_F(D3DXTextureTest, ProgramPathsWithBackslashesAndOtherCaseAreFound) {
     EXPECT_TRUE(Load(rttest::ProgramStyle(dir_.string()) + "\\data\\TEXTURES\\wall.bmp", 0));
 }
 
+// The box for a file that could not be read shows the error's usual text, then the file as the
+// system names it (a name to paste into a shell), once.
+TEST_F(D3DXTextureTest, FailuresKeepTheUsualTextAndNameTheHostFileInTheDetail) {
+    using d3dx8testing::RaisedBy;
+    const std::string data = (dir_ / "Data").string();
+    const rt::RuntimeError missing = RaisedBy([&] { Load(rttest::ProgramStyle(data) + "\\none.bmp", 0); });
+    EXPECT_EQ(missing.Number(), rt::ErrFileNotFound);
+    EXPECT_EQ(missing.Text(), "File not found");
+    EXPECT_EQ(missing.Detail(), data + "/none.bmp");
+    const rt::RuntimeError folder = RaisedBy([&] { Load(rttest::ProgramStyle(data), 0); });
+    EXPECT_EQ(folder.Text(), "Path not found");
+    EXPECT_EQ(folder.Detail(), data);
+    const std::string text = Write("text.bmp", {'h', 'e', 'l', 'l', 'o'});
+    const rt::RuntimeError invalid = RaisedBy([&] { Load(rttest::ProgramStyle(text), 0); });
+    EXPECT_EQ(invalid.Number(), D3DXERR_INVALIDDATA);
+    EXPECT_EQ(invalid.Text(), "D3DXERR_INVALIDDATA");
+    EXPECT_EQ(invalid.Detail().rfind(text + ": ", 0), 0u) << invalid.Detail();
+    EXPECT_GT(invalid.Detail().size(), text.size() + 2);  // and why
+}
+
 TEST_F(D3DXTextureTest, FailuresRaise) {
     EXPECT_EQ(ErrorOf([&] { Load((dir_ / "Data" / "none.bmp").string(), 0); }), rt::ErrFileNotFound);
     EXPECT_EQ(ErrorOf([&] { Load((dir_ / "Data").string(), 0); }), rt::ErrPathNotFound);
@@ -248,5 +268,8 @@ TEST_F(D3DXTextureTest, DevicesFifosAndOversizedFilesAreRefused) {
 
     const fs::path big = Write("big.bmp", {'B', 'M'});
     fs::resize_file(big, media::MaxImageFileBytes + 1);  // sparse
-    EXPECT_EQ(ErrorOf([&] { Load(big.string(), 0); }), rt::ErrOutOfMemory);
+    const rt::RuntimeError tooLarge = d3dx8testing::RaisedBy([&] { Load(big.string(), 0); });
+    EXPECT_EQ(tooLarge.Number(), rt::ErrOutOfMemory);
+    EXPECT_EQ(tooLarge.Text(), "Out of memory");
+    EXPECT_EQ(tooLarge.Detail(), big.string() + ": larger than " + std::to_string(media::MaxImageFileBytes) + " bytes");
 }

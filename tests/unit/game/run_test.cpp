@@ -17,6 +17,7 @@
 #include "app/game_state.h"
 #include "engine/zemdx.h"
 #include "platform/d3d8/present.h"
+#include "platform/d3d8/testswitch.h"
 #include "platform/win32/headless/headless.h"
 #include "platform/win32/keys.h"
 #include "tests/unit/game/run_fixture.h"
@@ -53,6 +54,9 @@ void RunSmallWorld() {
              using namespace ZemDx;
              // Eight triangles per wall block (four of them), two each for floor and ceiling.
              GAME_CHECK(TriangleCount == 36);
+             // Room for exactly the world's triangles was made before the first was added, so
+             // neither list ever moved or took more.
+             GAME_CHECK(Triangles.capacity() == 36 && TriangleBuffers.capacity() == 36);
              GAME_CHECK(Triangles[0].Texture == ModMain::WallTextures[0]);
              GAME_CHECK(Triangles[8].Texture == ModMain::WallTextures[1]);
              GAME_CHECK(Triangles[16].Texture == ModMain::WallTextures[10]);
@@ -319,6 +323,21 @@ TEST(GameEnd, ClosingTheGameWindowDuringTheSplashEndsTheProgramBeforeTheWorldIsR
     EXPECT_EXIT(run(), testing::ExitedWithCode(0), "");
 }
 
+TEST(GameEnd, TheMenusExitDuringTheSplashEndsTheProgram) {
+    // The world is bad: reading it would end the program with the error box and status 1.
+    auto run = [] {
+        PlayWorld(WorldText(1, 2, 1, 1, {{13, 14}}), {Do([] {
+                      GAME_CHECK(ModMain::Running == rt::False);  // inside the splash
+                      rt::FormOf<frmMenu>().cmdExit_Click();
+                  }),
+                  [] {
+                      GAME_CHECK(ModMain::Running != rt::True);
+                      return false;  // until the program ends
+                  }});
+    };
+    EXPECT_EXIT(run(), testing::ExitedWithCode(0), "");
+}
+
 TEST(GameEnd, TheMenusExitEndsTheRunAndTheProgram) {
     auto run = [] {
         PlayWorld(SmallWorld(), {WaitForMainLoop(), Do([] { rt::FormOf<frmMenu>().cmdExit_Click(); }),
@@ -332,6 +351,9 @@ namespace {
 void RunBadWorld(const std::string& text, bool highlight = true) {
     PlayWorld(text, {WaitForMainLoop(), Do([] { GAME_CHECK(!"a bad world was accepted"); })}, highlight);
 }
+
+// The world file of SelectWorld as the box names it: its host path, with '/'.
+const std::string kWorldFile = "/tmp/quorvane-game-[0-9]+/[A-Za-z0-9]{6}/Test World\\.map";
 }  // namespace
 
 TEST(GameWorldErrors, NoHighlightedWorld) {
@@ -340,7 +362,7 @@ TEST(GameWorldErrors, NoHighlightedWorld) {
 
 TEST(GameWorldErrors, ShortFile) {
     EXPECT_EXIT(RunBadWorld("3,3,1,1\r\n12,12,12\r\n12,13,12\r\n"), testing::ExitedWithCode(1),
-                "Run-time error '62':");
+                "Run-time error '62':\n\nInput past end of file\n\n" + kWorldFile + ", line 4\n");
 }
 
 TEST(GameWorldErrors, EmptyFile) {
@@ -350,7 +372,7 @@ TEST(GameWorldErrors, EmptyFile) {
 TEST(GameWorldErrors, CellCodeOutsideOneToThirteen) {
     // The box's first lines as ever, then the file and the cell at fault.
     EXPECT_EXIT(RunBadWorld(WorldText(2, 2, 1, 1, {{12, 14}, {13, 12}})), testing::ExitedWithCode(1),
-                "Run-time error '9':\n\nSubscript out of range\n\n.*Test World\\.map: row 1, column 2 holds code 14\n");
+                "Run-time error '9':\n\nSubscript out of range\n\n" + kWorldFile + ": row 1, column 2 holds code 14\n");
     EXPECT_EXIT(RunBadWorld(WorldText(2, 2, 1, 1, {{12, 0}, {13, 12}})), testing::ExitedWithCode(1),
                 "Run-time error '9':");
 }
@@ -436,6 +458,43 @@ TEST(GameWorldErrors, FloorTwelveShowsTheWeaponImageTextureAndRuns) {
         PlayWorld(WorldText(1, 1, 12, 12, {{13}}), {WaitForMainLoop(), Do([] {
                  GAME_CHECK(ZemDx::Triangles[0].Texture == 0 && ZemDx::Triangles[3].Texture == 0);
              })});
+    };
+    EXPECT_EXIT(run(), testing::ExitedWithCode(0), "script complete");
+}
+
+TEST(GameWorldErrors, VertexBuffersThatCannotBeMadeStopTheRunInsteadOfDrawingNothing) {
+    // The fifth buffer cannot be made, as when memory runs out: without the buffers every frame
+    // would fail and the view stay blank for good.
+    auto run = [] {
+        d3d8test::FailCall("CreateVertexBuffer", 5, 1, D3DERR_OUTOFVIDEOMEMORY);
+        RunBadWorld(SmallWorld());
+    };
+    EXPECT_EXIT(run(), testing::ExitedWithCode(1),
+                "Run-time error '7':\n\nOut of memory\n\n" + kWorldFile +
+                    ": the vertex buffers of its 36 triangles could not be made\n");
+}
+
+TEST(GameImages, AWeaponImageThatCannotBeMadeStopsTheRunNamingTheFile) {
+    auto run = [] {
+        d3d8test::FailCall("CreateTextureFromFileEx");  // the first load: the weapon image
+        RunBadWorld(SmallWorld());
+    };
+    EXPECT_EXIT(run(), testing::ExitedWithCode(1),
+                "Run-time error '" + std::to_string(D3DERR_INVALIDCALL) +
+                    "':\n\nCreateTextureFromFileEx failed\n\n/.*/Data/Textures/Phaser Type 3\\.bmp\n");
+}
+
+TEST(GameImages, WithoutADeviceTheRunGoesOnWithoutAPicture) {
+    // The engine could not start: no texture can be made, and that is not put on the files.
+    auto run = [] {
+        d3d8test::FailCall("CreateDevice");
+        PlayWorld(SmallWorld(), {WaitForMainLoop(), Do([] {
+                      GAME_CHECK(!ZemDx::D3DDevice);
+                      for (int i = 0; i < 11; ++i) GAME_CHECK(ModMain::WallTextures[i] == -1);
+                      // The world is built; its buffers cannot be.
+                      GAME_CHECK(ZemDx::TriangleCount == 36);
+                      GAME_CHECK(ZemDx::TrianglesDirty == rt::True);
+                  })});
     };
     EXPECT_EXIT(run(), testing::ExitedWithCode(0), "script complete");
 }
