@@ -8,6 +8,7 @@
 #include "platform/runtime/errors.h"
 #include "platform/win32/backend.h"
 #include "platform/win32/frame_scale.h"
+#include "platform/win32/internals.h"
 #include "platform/win32/paint.h"
 #include "platform/win32/state.h"
 

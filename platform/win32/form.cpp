@@ -7,6 +7,7 @@
 #include "platform/runtime/errors.h"
 #include "platform/win32/backend.h"
 #include "platform/win32/controls.h"
+#include "platform/win32/internals.h"
 #include "platform/win32/state.h"
 
 namespace rt {

@@ -8,7 +8,11 @@
 #include <functional>
 
 #include "platform/media/text_render.h"
+#include "platform/win32/backend.h"
+#include "platform/win32/form.h"
+#include "platform/win32/internals.h"
 #include "platform/win32/keys.h"
+#include "platform/win32/runtime.h"
 
 namespace rt::detail {
 

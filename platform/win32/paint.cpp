@@ -13,6 +13,7 @@
 #include "platform/win32/backend.h"
 #include "platform/win32/controls.h"
 #include "platform/win32/frame_scale.h"
+#include "platform/win32/internals.h"
 
 namespace rt::detail {
 

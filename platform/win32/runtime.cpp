@@ -14,7 +14,7 @@
 #include "platform/runtime/paths.h"
 #include "platform/win32/backend.h"
 #include "platform/win32/controls.h"
-#include "platform/win32/msgbox.h"
+#include "platform/win32/internals.h"
 #include "platform/win32/state.h"
 
 namespace rt {
