@@ -87,7 +87,7 @@ int32_t NewHandle();
 // Picture box by handle (controls.cpp).
 PictureBox* FindPictureBox(int32_t hWnd);
 
-// ---- Showing a window's pixels (paint.cpp)
+// ---- Showing a window's pixels (repaint.cpp)
 
 // Composes the window's pixels (background, picture, controls) when dirty and presents them.
 void Repaint(Form& form, bool force = false);

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/win32/runtime.h"
+#include "platform/media/stdfont.h"
 
 namespace rt::detail {
 
