@@ -22,16 +22,13 @@ class PictureBox;
 
 namespace rt::detail {
 
-// ---- Backend and events (runtime.cpp)
+// ---- Backend and handler nesting (runtime.cpp)
 
 // The chosen backend; the headless one is chosen when none was. Choosing one also installs the
 // Direct3D present hook, which shows presented frames through PresentToWindow.
 Backend& CurrentBackend();
 bool HasBackend();
 void SetBackend(std::unique_ptr<Backend> backend);
-
-// The run time's event queue (filled by Poll, or by the headless injection calls).
-std::deque<Event>& EventQueue();
 
 // Handler nesting: every call into program code goes through RunHandler, which counts the depth
 // and turns an error nothing trapped into the error box and program end.
@@ -54,8 +51,16 @@ void RunHandler(F&& f) {
     LeaveHandler();
 }
 
+// ---- Events and timers (events.cpp)
+
+// The run time's event queue (filled by Poll, or by the headless injection calls).
+std::deque<Event>& EventQueue();
 // Dispatches one event to its window's handlers.
 void Dispatch(const Event& e);
+// Milliseconds until the next timer of a loaded window falls due, at most `cap`.
+int NextTimerDelay(int cap);
+// True while a loaded window has a timer that is enabled with an interval.
+bool AnyTimerRunning();
 
 // ---- Windows (form.cpp)
 

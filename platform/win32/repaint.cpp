@@ -10,6 +10,7 @@
 #include "platform/win32/frame_scale.h"
 #include "platform/win32/internals.h"
 #include "platform/win32/paint.h"
+#include "platform/win32/runtime.h"
 
 namespace rt::detail {
 
@@ -103,3 +104,17 @@ void RepaintAll() {
 }
 
 }  // namespace rt::detail
+
+namespace rt {
+
+void PresentToWindow(int32_t hWnd, const uint32_t* argb, int width, int height) {
+    if (PictureBox* box = detail::FindPictureBox(hWnd)) {
+        box->ShowFrame(argb, width, height);
+        return;
+    }
+    Form* f = FindFormByHandle(hWnd);
+    if (!f || !f->Loaded() || !argb || width <= 0 || height <= 0) return;
+    detail::ShowFrame(*f, argb, width, height);
+}
+
+}  // namespace rt
