@@ -43,6 +43,12 @@ void Control::KeyUp(int16_t&, int16_t) {}
 
 void Control::Invalidate() { detail::StateOf(parent_).dirty = true; }
 
+Control* detail::FirstFocusable(const Form& form) {
+    for (Control* c : form.Controls())
+        if (c->CanFocus() && c->Visible()) return c;
+    return nullptr;
+}
+
 // ---- Label
 
 void Label::Caption(const std::string& c) {
@@ -165,6 +171,11 @@ void Timer::Fire(uint32_t now) {
         ~Done() { flag = false; }
     } done{running_};
     if (OnTimer) detail::RunHandler([&] { OnTimer(); });
+}
+
+void detail::RestartTimers(Form& form) {
+    for (Control* c : form.Controls())
+        if (auto* t = dynamic_cast<Timer*>(c)) t->Restart();
 }
 
 }  // namespace rt

@@ -89,7 +89,14 @@ void CloseForm(Form& form, int16_t mode);
 // A new window, picture box or region handle.
 int32_t NewHandle();
 
-// Picture box by handle (controls.cpp).
+// ---- Controls (controls.cpp)
+
+// The control that has the keyboard when the window loads: the first one that can take it and
+// is visible; null when none.
+Control* FirstFocusable(const Form& form);
+// Counts every timer of the window from now (as the window loads).
+void RestartTimers(Form& form);
+// Picture box by handle.
 PictureBox* FindPictureBox(int32_t hWnd);
 
 // ---- Showing a window's pixels (repaint.cpp)
