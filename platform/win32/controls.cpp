@@ -5,9 +5,9 @@
 #include <cstring>
 #include <map>
 
+#include "platform/media/frame_scale.h"
 #include "platform/runtime/errors.h"
 #include "platform/win32/backend.h"
-#include "platform/win32/frame_scale.h"
 #include "platform/win32/internals.h"
 #include "platform/win32/paint.h"
 #include "platform/win32/state.h"
@@ -113,7 +113,7 @@ void PictureBox::ShowFrame(const uint32_t* argb, int32_t width, int32_t height) 
     int32_t w = Width(), h = Height();
     if (!argb || width <= 0 || height <= 0 || w <= 0 || h <= 0) return;
     frame_.resize(static_cast<size_t>(w) * h);
-    static thread_local detail::FrameScaler scaler;
+    static thread_local media::FrameScaler scaler;
     scaler.Scale(argb, width, height, frame_.data(), w, h, w);
     if (Parent().Loaded()) detail::RepaintOpaqueControl(Parent(), *this);
     else Invalidate();

@@ -4,10 +4,10 @@
 #include <cstdint>
 #include <iterator>
 
+#include "platform/media/frame_scale.h"
 #include "platform/win32/backend.h"
 #include "platform/win32/controls.h"
 #include "platform/win32/form.h"
-#include "platform/win32/frame_scale.h"
 #include "platform/win32/internals.h"
 #include "platform/win32/paint.h"
 #include "platform/win32/runtime.h"
@@ -91,7 +91,7 @@ void ShowFrame(Form& form, const uint32_t* argb, int32_t width, int32_t height) 
     if (!st.created) return;
     const int32_t w = form.Width(), h = form.Height();
     st.pixels.resize(static_cast<size_t>(w) * h);
-    static thread_local FrameScaler scaler;
+    static thread_local media::FrameScaler scaler;
     scaler.Scale(argb, width, height, st.pixels.data(), w, h, w);
     if (st.shape) ClearOutsideShape(st, w, 0, 0, w, h);
     st.dirty = false;
