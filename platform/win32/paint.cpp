@@ -31,6 +31,7 @@ void FillRect(const Canvas& c, int32_t left, int32_t top, int32_t right, int32_t
     top = std::max(top, 0);
     right = std::min(right, c.width);
     bottom = std::min(bottom, c.height);
+    if (left >= right) return;  // wholly beside the canvas
     for (int32_t y = top; y < bottom; ++y) std::fill(c.pixels + y * c.stride + left, c.pixels + y * c.stride + right, argb);
 }
 
