@@ -3,6 +3,8 @@
 #include "platform/win32/paint.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstddef>
 #include <map>
 #include <string>
 #include <tuple>
@@ -33,6 +35,37 @@ void FillRect(const Canvas& c, int32_t left, int32_t top, int32_t right, int32_t
     bottom = std::min(bottom, c.height);
     if (left >= right) return;  // wholly beside the canvas
     for (int32_t y = top; y < bottom; ++y) std::fill(c.pixels + y * c.stride + left, c.pixels + y * c.stride + right, argb);
+}
+
+void FrameRect(const Canvas& c, int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t thick,
+               uint32_t argb) {
+    FillRect(c, left, top, right, top + thick, argb);
+    FillRect(c, left, bottom - thick, right, bottom, argb);
+    FillRect(c, left, top, left + thick, bottom, argb);
+    FillRect(c, right - thick, top, right, bottom, argb);
+}
+
+void BlendPixel(const Canvas& c, int32_t x, int32_t y, uint32_t argb, float alpha) {
+    if (x < 0 || y < 0 || x >= c.width || y >= c.height || alpha <= 0) return;
+    uint32_t& d = c.pixels[static_cast<size_t>(y) * c.stride + x];
+    uint32_t out = 0xFF000000u;
+    for (int shift = 0; shift < 24; shift += 8) {
+        float s = float((argb >> shift) & 0xFF), t = float((d >> shift) & 0xFF);
+        out |= uint32_t(std::lround(t + (s - t) * std::min(alpha, 1.0f))) << shift;
+    }
+    d = out;
+}
+
+void FillShape(const Canvas& c, int32_t left, int32_t top, int32_t right, int32_t bottom, uint32_t argb,
+               const std::function<bool(float, float)>& inside) {
+    for (int32_t y = top; y < bottom; ++y)
+        for (int32_t x = left; x < right; ++x) {
+            int hits = 0;
+            for (int sy = 0; sy < 4; ++sy)
+                for (int sx = 0; sx < 4; ++sx)
+                    hits += inside(float(x - left) + (sx + 0.5f) / 4, float(y - top) + (sy + 0.5f) / 4);
+            BlendPixel(c, x, y, argb, hits / 16.0f);
+        }
 }
 
 namespace {
