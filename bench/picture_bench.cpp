@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/win32/frame_scale.h"
+#include "platform/media/frame_scale.h"
 #include "platform/win32/headless/headless.h"
 #include "platform/win32/win32.h"
 
@@ -23,10 +23,10 @@ std::vector<uint32_t> Frame() {
 // The argument names the widest vectors allowed (0 SSE2, 1 AVX2, 2 AVX-512); the label says
 // which the processor let the scaler use.
 void BM_ShrinkFrame(benchmark::State& state) {
-    using V = rt::detail::FrameScaler::Vectors;
+    using V = media::FrameScaler::Vectors;
     const std::vector<uint32_t> frame = Frame();
     std::vector<uint32_t> box(402 * 302);
-    rt::detail::FrameScaler scaler(static_cast<V>(state.range(0)));
+    media::FrameScaler scaler(static_cast<V>(state.range(0)));
     for (auto _ : state) {
         scaler.Scale(frame.data(), 640, 480, box.data(), 402, 302, 402);
         benchmark::DoNotOptimize(box.data());

@@ -1,18 +1,22 @@
-// The seam between the window run time and a display: the SDL backend for real use and the
-// headless one for tests implement this. Internal to the run time.
+// The seam between the window run time and a display: what a backend implements (Backend), what
+// it and the run time hand each other (events, the message box to show), and the factories of
+// the two backends, each in a folder of its own: sdl/ for real use and headless/ for tests.
+// Internal to the run time; the run time's own workings are in internals.h.
 #pragma once
 #include <cstdint>
 #include <deque>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
-#include "platform/win32/controls.h"
-#include "platform/win32/form.h"
-#include "platform/win32/region_set.h"
+namespace rt {
+class Form;
+}  // namespace rt
 
 namespace rt::detail {
+
+// The handle events of the message box carry (no window of the program has it).
+constexpr int32_t kMessageBoxWindow = -1;
 
 struct Event {
     // EvQuit: the program is told to end (SIGTERM, SIGINT); EvAnswer: a scripted answer to the
@@ -72,77 +76,11 @@ public:
     virtual void Shutdown() {}
 };
 
-// The chosen backend; the headless one is chosen when none was. Choosing one also installs the
-// Direct3D present hook, which shows presented frames through PresentToWindow.
-Backend& CurrentBackend();
-bool HasBackend();
-void SetBackend(std::unique_ptr<Backend> backend);
 std::unique_ptr<Backend> MakeSdlBackend(std::string& whyNot);  // null when no display
 std::unique_ptr<Backend> MakeHeadlessBackend();
 
-// The run time's event queue (filled by Poll, or by the headless injection calls).
-std::deque<Event>& EventQueue();
-
-// Handler nesting: every call into program code goes through RunHandler, which counts the depth
-// and turns an error nothing trapped into the error box and program end.
-template <class F>
-void RunHandler(F&& f);
-int HandlerDepth();
-void EnterHandler();
-void LeaveHandler();
-[[noreturn]] void UntrappedError(const std::exception& e);
-
-template <class F>
-void RunHandler(F&& f) {
-    EnterHandler();
-    try {
-        f();
-    } catch (const std::exception& e) {
-        LeaveHandler();
-        UntrappedError(e);
-    }
-    LeaveHandler();
-}
-
-// Loaded windows from bottom to top of the stacking order.
-std::vector<Form*>& ZOrder();
-void RaiseWindow(Form& form);
-
-// Per-window state of the run time.
-struct FormState {
-    int32_t hWnd = 0;
-    bool created = false;                 // the native window exists
-    std::optional<RegionSet> shape;       // the window's region, owned by the window
-    std::vector<uint32_t> pixels;         // client area, 0xAARRGGBB
-    bool dirty = true;
-    Control* focus = nullptr;
-    Control* pressed = nullptr;           // control that took the last mouse press
-    bool pressedSurface = false;          // the last press was on the window's surface
-    uint32_t nativeId = 0;                // backend's window id
-    void* native = nullptr;               // backend's window object
-};
-
-FormState& StateOf(Form& form);
-// Composes the window's pixels (background, picture, controls) when dirty and presents them.
-void Repaint(Form& form, bool force = false);
-// Shows a control that paints every pixel of its rectangle (a picture box with a frame) without
-// composing the rest of the window again: its pixels go over the window's last picture, the
-// shape is applied to its rectangle alone, and the window is shown. While other changes of the
-// window wait, or a control painted after it overlaps it, the whole window is repainted instead,
-// so the picture is always the one a whole repaint gives.
-void RepaintOpaqueControl(Form& form, Control& ctl);
-// Shows a frame (width x height pixels, 0xAARRGGBB) over the whole window: scaled to it, kept
-// only inside its shape, and shown. It covers every pixel, so nothing else is composed.
-void ShowFrame(Form& form, const uint32_t* argb, int32_t width, int32_t height);
-void RepaintAll();
-// Sets the position the window system moved a window to, without moving it again.
-void SetPositionFromSystem(Form& form, int32_t left, int32_t top);
-// Closes a loaded window (mode vbFormCode or vbFormControlMenu) unless a handler cancels.
-void CloseForm(Form& form, int16_t mode);
-// Dispatches one event to its window's handlers.
-void Dispatch(const Event& e);
-// Picture box by handle.
-PictureBox* FindPictureBox(int32_t hWnd);
-int32_t NewHandle();
+// Milliseconds of the system's steady clock, 32 bits, wrapping: the clock of a backend that
+// keeps none of its own.
+uint32_t MonotonicTicks();
 
 }  // namespace rt::detail

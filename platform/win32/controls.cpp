@@ -5,9 +5,10 @@
 #include <cstring>
 #include <map>
 
+#include "platform/media/frame_scale.h"
 #include "platform/runtime/errors.h"
 #include "platform/win32/backend.h"
-#include "platform/win32/frame_scale.h"
+#include "platform/win32/internals.h"
 #include "platform/win32/paint.h"
 #include "platform/win32/state.h"
 
@@ -41,6 +42,12 @@ void Control::KeyDown(int16_t&, int16_t) {}
 void Control::KeyUp(int16_t&, int16_t) {}
 
 void Control::Invalidate() { detail::StateOf(parent_).dirty = true; }
+
+Control* detail::FirstFocusable(const Form& form) {
+    for (Control* c : form.Controls())
+        if (c->CanFocus() && c->Visible()) return c;
+    return nullptr;
+}
 
 // ---- Label
 
@@ -106,7 +113,7 @@ void PictureBox::ShowFrame(const uint32_t* argb, int32_t width, int32_t height) 
     int32_t w = Width(), h = Height();
     if (!argb || width <= 0 || height <= 0 || w <= 0 || h <= 0) return;
     frame_.resize(static_cast<size_t>(w) * h);
-    static thread_local detail::FrameScaler scaler;
+    static thread_local media::FrameScaler scaler;
     scaler.Scale(argb, width, height, frame_.data(), w, h, w);
     if (Parent().Loaded()) detail::RepaintOpaqueControl(Parent(), *this);
     else Invalidate();
@@ -164,6 +171,11 @@ void Timer::Fire(uint32_t now) {
         ~Done() { flag = false; }
     } done{running_};
     if (OnTimer) detail::RunHandler([&] { OnTimer(); });
+}
+
+void detail::RestartTimers(Form& form) {
+    for (Control* c : form.Controls())
+        if (auto* t = dynamic_cast<Timer*>(c)) t->Restart();
 }
 
 }  // namespace rt

@@ -6,7 +6,7 @@
 
 #include "platform/runtime/errors.h"
 #include "platform/win32/backend.h"
-#include "platform/win32/controls.h"
+#include "platform/win32/internals.h"
 #include "platform/win32/state.h"
 
 namespace rt {
@@ -136,20 +136,14 @@ void Form::Load() {
     auto& st = impl_->state;
     st.shape.reset();
     st.dirty = true;
-    st.focus = nullptr;
+    st.focus = detail::FirstFocusable(*this);
     st.pressed = nullptr;
-    for (Control* c : controls_)
-        if (c->CanFocus() && c->Visible()) {
-            st.focus = c;
-            break;
-        }
     b.CreateWindow(*this);  // raises when the window cannot be made
     loading_ = true;
     st.created = true;
     b.SetTitle(*this);
     loaded_ = true;  // the load handler already sees a loaded window (its hWnd, its controls)
-    for (Control* c : controls_)
-        if (auto* t = dynamic_cast<Timer*>(c)) t->Restart();
+    detail::RestartTimers(*this);
     struct Done {
         bool& flag;
         ~Done() { flag = false; }

@@ -7,7 +7,6 @@
 
 #include "platform/runtime/errors.h"
 #include "platform/runtime/paths.h"
-#include "platform/win32/backend.h"
 #include "platform/win32/controls.h"
 #include "platform/win32/keys.h"
 #include "platform/win32/paint.h"

@@ -8,7 +8,12 @@
 #include <functional>
 
 #include "platform/media/text_render.h"
+#include "platform/win32/backend.h"
+#include "platform/win32/form.h"
+#include "platform/win32/internals.h"
 #include "platform/win32/keys.h"
+#include "platform/win32/paint.h"
+#include "platform/win32/runtime.h"
 #include "platform/win32/state.h"
 
 namespace rt::detail {
@@ -132,53 +137,23 @@ std::vector<std::pair<int32_t, const char*>> ButtonSet(int32_t buttons) {
 
 // ---- painting
 
-struct Pixels {
-    std::vector<uint32_t>& px;
-    int32_t width, height;
+void Fill(const Canvas& c, const BoxRect& r, uint32_t argb) { FillRect(c, r.left, r.top, r.right, r.bottom, argb); }
 
-    void Fill(const BoxRect& r, uint32_t argb) {
-        for (int32_t y = std::max(r.top, 0); y < std::min(r.bottom, height); ++y)
-            for (int32_t x = std::max(r.left, 0); x < std::min(r.right, width); ++x)
-                px[static_cast<size_t>(y) * width + x] = argb;
-    }
-    // A frame `thick` pixels wide just inside the rectangle.
-    void Frame(const BoxRect& r, int32_t thick, uint32_t argb) {
-        Fill({r.left, r.top, r.right, r.top + thick}, argb);
-        Fill({r.left, r.bottom - thick, r.right, r.bottom}, argb);
-        Fill({r.left, r.top, r.left + thick, r.bottom}, argb);
-        Fill({r.right - thick, r.top, r.right, r.bottom}, argb);
-    }
-    void Blend(int32_t x, int32_t y, uint32_t argb, float alpha) {
-        if (x < 0 || y < 0 || x >= width || y >= height || alpha <= 0) return;
-        uint32_t& d = px[static_cast<size_t>(y) * width + x];
-        uint32_t out = 0xFF000000u;
-        for (int shift = 0; shift < 24; shift += 8) {
-            float s = float((argb >> shift) & 0xFF), t = float((d >> shift) & 0xFF);
-            out |= uint32_t(std::lround(t + (s - t) * std::min(alpha, 1.0f))) << shift;
-        }
-        d = out;
-    }
-    // Fills the points of `r` inside the shape, with edges smoothed by 4 x 4 samples per pixel.
-    void FillShape(const BoxRect& r, uint32_t argb, const std::function<bool(float, float)>& inside) {
-        for (int32_t y = r.top; y < r.bottom; ++y)
-            for (int32_t x = r.left; x < r.right; ++x) {
-                int hits = 0;
-                for (int sy = 0; sy < 4; ++sy)
-                    for (int sx = 0; sx < 4; ++sx)
-                        hits += inside(float(x - r.left) + (sx + 0.5f) / 4, float(y - r.top) + (sy + 0.5f) / 4);
-                Blend(x, y, argb, hits / 16.0f);
-            }
-    }
-    textrender::Surface Surface() { return {px.data(), width, height, width}; }
-};
-
-void DrawText(Pixels& p, textrender::Font* font, int32_t x, int32_t top, const std::string& s, uint32_t argb,
-              const BoxRect& clip) {
-    if (!font || s.empty()) return;
-    font->DrawLine(p.Surface(), x, top, s, argb, {clip.left, clip.top, clip.right, clip.bottom});
+void Frame(const Canvas& c, const BoxRect& r, int32_t thick, uint32_t argb) {
+    FrameRect(c, r.left, r.top, r.right, r.bottom, thick, argb);
 }
 
-void DrawIcon(Pixels& p, const BoxRect& r, int32_t icon) {
+void DrawText(const Canvas& c, textrender::Font* font, int32_t x, int32_t top, const std::string& s, uint32_t argb,
+              const BoxRect& clip) {
+    if (!font || s.empty()) return;
+    font->DrawLine({c.pixels, c.width, c.height, c.stride}, x, top, s, argb,
+                   {clip.left, clip.top, clip.right, clip.bottom});
+}
+
+void DrawIcon(const Canvas& canvas, const BoxRect& r, int32_t icon) {
+    auto shape = [&](uint32_t argb, const std::function<bool(float, float)>& inside) {
+        FillShape(canvas, r.left, r.top, r.right, r.bottom, argb, inside);
+    };
     const float c = kIconSize / 2.0f;
     auto circle = [c](float radius) {
         return [c, radius](float x, float y) { return (x - c) * (x - c) + (y - c) * (y - c) <= radius * radius; };
@@ -196,10 +171,10 @@ void DrawIcon(Pixels& p, const BoxRect& r, int32_t icon) {
     uint32_t glyphColour = 0xFFFFFFFF;
     switch (icon) {
         case vbCritical: {
-            p.FillShape(r, 0xFFA31515, circle(15.5f));
-            p.FillShape(r, 0xFFD83B3B, circle(14.5f));
+            shape(0xFFA31515, circle(15.5f));
+            shape(0xFFD83B3B, circle(14.5f));
             // A white cross of two thick strokes.
-            p.FillShape(r, 0xFFFFFFFF, [](float x, float y) {
+            shape(0xFFFFFFFF, [](float x, float y) {
                 const float u = x - 16, v = y - 16;
                 if (std::fabs(u) > 7.5f || std::fabs(v) > 7.5f) return false;
                 return std::fabs(u - v) <= 2.6f || std::fabs(u + v) <= 2.6f;
@@ -208,13 +183,13 @@ void DrawIcon(Pixels& p, const BoxRect& r, int32_t icon) {
         }
         case vbQuestion:
         case vbInformation:
-            p.FillShape(r, 0xFF124A96, circle(15.5f));
-            p.FillShape(r, 0xFF1F6FD1, circle(14.5f));
+            shape(0xFF124A96, circle(15.5f));
+            shape(0xFF1F6FD1, circle(14.5f));
             glyph = icon == vbQuestion ? "?" : "i";
             break;
         case vbExclamation:
-            p.FillShape(r, 0xFFB58900, triangle(0));
-            p.FillShape(r, 0xFFFFCC33, triangle(1.2f));
+            shape(0xFFB58900, triangle(0));
+            shape(0xFFFFCC33, triangle(1.2f));
             glyph = "!";
             glyphColour = 0xFF000000;
             break;
@@ -226,7 +201,7 @@ void DrawIcon(Pixels& p, const BoxRect& r, int32_t icon) {
     // Centre the glyph on the icon: its capitals stand about 0.73 em tall on the baseline.
     const int32_t x = r.left + (kIconSize - font->MeasureWidth(glyph)) / 2;
     const int32_t baseline = r.top + (icon == vbExclamation ? 19 : 16) + kIconGlyphPixels * 73 / 200;
-    DrawText(p, font, x, baseline - font->Ascent(), glyph, glyphColour, r);
+    DrawText(canvas, font, x, baseline - font->Ascent(), glyph, glyphColour, r);
 }
 
 }  // namespace
@@ -325,9 +300,9 @@ int32_t MessageBoxInput::QuitAnswer() const {
 
 void PaintMessageBox(const MessageBoxLayout& l, const MessageBoxInput& input, std::vector<uint32_t>& pixels) {
     pixels.assign(static_cast<size_t>(l.width) * l.height, kFrame);
-    Pixels p{pixels, l.width, l.height};
-    p.Fill({kBorder, kBorder, l.width - kBorder, l.height - kBorder}, kFace);
-    p.Fill(l.titleBar, kTitleBar);
+    const Canvas p{pixels.data(), l.width, l.width, l.height};
+    Fill(p, {kBorder, kBorder, l.width - kBorder, l.height - kBorder}, kFace);
+    Fill(p, l.titleBar, kTitleBar);
     if (textrender::Font* title = TitleFont()) {
         BoxRect clip{l.titleBar.left + 10, l.titleBar.top, l.titleBar.right - 10, l.titleBar.bottom};
         DrawText(p, title, clip.left, l.titleBar.top + (kTitleHeight - title->LineHeight()) / 2, l.title, kTitleText,
@@ -341,9 +316,9 @@ void PaintMessageBox(const MessageBoxLayout& l, const MessageBoxInput& input, st
     for (int i = 0; i < static_cast<int>(l.buttons.size()); ++i) {
         const MessageBoxButton& b = l.buttons[i];
         const bool pressed = i == input.Pressed();
-        p.Fill(b.rect, pressed ? kButtonPressed : kButtonFace);
-        if (i == input.Focused()) p.Frame(b.rect, 2, pressed ? kButtonPressedEdge : kDefaultMark);
-        else p.Frame(b.rect, 1, kButtonEdge);
+        Fill(p, b.rect, pressed ? kButtonPressed : kButtonFace);
+        if (i == input.Focused()) Frame(p, b.rect, 2, pressed ? kButtonPressedEdge : kDefaultMark);
+        else Frame(p, b.rect, 1, kButtonEdge);
         if (textrender::Font* font = TextFont()) {
             const int32_t x = (b.rect.left + b.rect.right - font->MeasureWidth(b.label)) / 2;
             const int32_t top = (b.rect.top + b.rect.bottom - font->LineHeight()) / 2 + (pressed ? 1 : 0);

@@ -1,6 +1,6 @@
 // The run time's message box, apart from any display: its layout (title bar, icon, word-wrapped
-// text, the row of buttons), its pixels, its answers to keys and the mouse, and the modal loop
-// that shows it through the backend while the program's other windows wait. Internal to the run
+// text, the row of buttons), its pixels, its answers to keys and the mouse, and where it goes on
+// the screen. The modal loop that shows it (RunMessageBox) is in internals.h. Internal to the run
 // time.
 #pragma once
 #include <cstdint>
@@ -8,12 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/backend.h"
-
 namespace rt::detail {
-
-// The handle events of the message box carry (no window of the program has it).
-constexpr int32_t kMessageBoxWindow = -1;
 
 struct BoxRect {
     int32_t left = 0, top = 0, right = 0, bottom = 0;  // right, bottom exclusive
@@ -75,10 +70,5 @@ void PaintMessageBox(const MessageBoxLayout& layout, const MessageBoxInput& inpu
 // Where the box goes: centred on the program's top-most shown window, or on the screen when
 // none is shown; kept on the screen.
 void PlaceMessageBox(const MessageBoxLayout& layout, int32_t& left, int32_t& top);
-
-// Shows the box and waits for its answer. Meanwhile windows are repainted when the display asks,
-// and every click, key and close command meant for another window of the program is dropped.
-// The end of the program, asked for meanwhile, answers the box (QuitAnswer) and stays queued.
-int32_t RunMessageBox(const std::string& text, const std::string& title, int32_t buttons);
 
 }  // namespace rt::detail

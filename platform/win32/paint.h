@@ -1,10 +1,11 @@
-// Drawing helpers of the run time: colour conversion, filled rectangles and text in a window's
-// pixel buffer. Internal to the run time.
+// Drawing helpers of the run time: colour conversion, filled rectangles, frames, smoothed shapes
+// and text in a pixel buffer (a window's, or the message box's). Internal to the run time.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 
-#include "platform/win32/runtime.h"
+#include "platform/media/stdfont.h"
 
 namespace rt::detail {
 
@@ -19,6 +20,16 @@ struct Canvas {
 
 // Fills left..right-1 x top..bottom-1, clipped to the canvas.
 void FillRect(const Canvas& c, int32_t left, int32_t top, int32_t right, int32_t bottom, uint32_t argb);
+// A frame `thick` pixels wide just inside left..right-1 x top..bottom-1, clipped to the canvas.
+void FrameRect(const Canvas& c, int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t thick,
+               uint32_t argb);
+// Mixes `argb` into pixel (x, y) by `alpha` (0 to 1; more counts as 1), leaving it opaque. Nothing
+// happens outside the canvas or when alpha is 0 or less.
+void BlendPixel(const Canvas& c, int32_t x, int32_t y, uint32_t argb, float alpha);
+// Fills the pixels of left..right-1 x top..bottom-1 that lie inside a shape, its edges smoothed
+// by 4 x 4 samples per pixel; `inside` is asked about points relative to (left, top).
+void FillShape(const Canvas& c, int32_t left, int32_t top, int32_t right, int32_t bottom, uint32_t argb,
+               const std::function<bool(float, float)>& inside);
 // Draws one line of text with the top of its line box at (x, y), clipped to the rectangle and
 // the canvas. Draws nothing when no font face can be found.
 void DrawTextLine(const Canvas& c, int32_t x, int32_t y, const std::string& text, const StdFont& font,

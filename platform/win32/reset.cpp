@@ -3,6 +3,8 @@
 
 #include <utility>
 
+#include "platform/win32/form.h"
+#include "platform/win32/internals.h"
 #include "platform/win32/state.h"
 
 namespace rt {

@@ -11,6 +11,12 @@
 #include <vector>
 
 #include "platform/win32/backend.h"
+#include "platform/win32/region_set.h"
+
+namespace rt {
+class Form;
+class PictureBox;
+}  // namespace rt
 
 namespace rt::detail {
 

@@ -4,6 +4,8 @@
 #include <chrono>
 
 #include "platform/win32/backend.h"
+#include "platform/win32/form.h"
+#include "platform/win32/internals.h"
 #include "platform/win32/messages.h"
 #include "platform/win32/state.h"
 

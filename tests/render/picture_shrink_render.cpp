@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/win32/frame_scale.h"
+#include "platform/media/frame_scale.h"
 #include "platform/win32/headless/headless.h"
 #include "platform/win32/win32.h"
 #include "tests/render/d3dx8_refimage.h"
@@ -58,7 +58,7 @@ TEST(PictureShrink, TestCardShrunkIntoTheBoxMatchesTheReference) {
 // line falls within one box pixel), and the brightness it spreads over the box adds up to the
 // line's share of the area (255 x 402 / 640 per box row).
 TEST(PictureShrink, AOnePixelLineStaysVisibleAtEveryPosition) {
-    rt::detail::FrameScaler scaler;
+    media::FrameScaler scaler;
     std::vector<uint32_t> frame(static_cast<size_t>(kW) * kH), box(static_cast<size_t>(kBoxW) * kBoxH);
     for (int vertical = 0; vertical < 2; ++vertical) {
         const int positions = vertical ? kW : kH;
@@ -87,7 +87,7 @@ TEST(PictureShrink, AOnePixelLineStaysVisibleAtEveryPosition) {
 // A ramp across and down the frame comes out, at any size (odd, shrunk more than twice, or
 // grown), as the ramp's value at the centre of each destination pixel.
 TEST(PictureShrink, RampsKeepTheirValueAtEveryDestinationPixel) {
-    rt::detail::FrameScaler scaler;
+    media::FrameScaler scaler;
     std::vector<uint32_t> frame(static_cast<size_t>(kW) * kH);
     for (int y = 0; y < kH; ++y)
         for (int x = 0; x < kW; ++x)
@@ -113,14 +113,14 @@ TEST(PictureShrink, RampsKeepTheirValueAtEveryDestinationPixel) {
 // the box's size and at sizes whose rows or columns leave a remainder after the blocks, into
 // rows wider than the picture.
 TEST(PictureShrink, TheWidePathsMatchTheNarrowOneBitForBit) {
-    using V = rt::detail::FrameScaler::Vectors;
-    rt::detail::FrameScaler narrow(V::Sse2);
+    using V = media::FrameScaler::Vectors;
+    media::FrameScaler narrow(V::Sse2);
     ASSERT_EQ(narrow.Uses(), V::Sse2);
     const int sizes[][4] = {{640, 480, 402, 302}, {640, 480, 401, 301}, {643, 479, 403, 300},
                             {17, 13, 9, 10},      {640, 480, 330, 250}, {100, 40, 63, 21}};
     int compared = 0;
     for (const V vectors : {V::Avx2, V::Avx512}) {
-        rt::detail::FrameScaler wide(vectors);
+        media::FrameScaler wide(vectors);
         if (wide.Uses() != vectors) continue;   // not on this processor
         ++compared;
         uint32_t seed = 7;
@@ -142,7 +142,7 @@ TEST(PictureShrink, TheWidePathsMatchTheNarrowOneBitForBit) {
 }
 
 TEST(PictureShrink, AFrameOfTheBoxSizeIsCopiedUnchangedAndOpaque) {
-    rt::detail::FrameScaler scaler;
+    media::FrameScaler scaler;
     std::vector<uint32_t> frame(static_cast<size_t>(kBoxW) * kBoxH), box(frame.size());
     uint32_t seed = 12345;
     for (uint32_t& p : frame) p = seed = seed * 1664525u + 1013904223u;

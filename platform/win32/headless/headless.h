@@ -10,7 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/form.h"
+namespace rt {
+class Form;
+}  // namespace rt
 
 namespace rt::headless {
 

@@ -3,8 +3,9 @@
 #include <deque>
 
 #include "platform/win32/backend.h"
+#include "platform/win32/form.h"
 #include "platform/win32/headless/headless.h"
-#include "platform/win32/msgbox.h"
+#include "platform/win32/internals.h"
 #include "platform/win32/state.h"
 
 namespace rt::headless {

@@ -11,7 +11,8 @@
 
 #include "platform/runtime/errors.h"
 #include "platform/win32/backend.h"
-#include "platform/win32/msgbox.h"
+#include "platform/win32/form.h"
+#include "platform/win32/internals.h"
 #include "platform/win32/sdl/keymap.h"
 
 // Last: Xlib defines True and False as macros, which would break the program's constants of
@@ -22,8 +23,6 @@
 #include <X11/extensions/shape.h>
 
 namespace rt::detail {
-
-uint32_t MonotonicTicks();
 
 namespace {
 

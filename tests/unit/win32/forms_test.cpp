@@ -200,4 +200,23 @@ TEST_F(Forms, SkinPictureIsDrawnUnscaledAndClipped) {
     EXPECT_EQ(px[45 * 100 + 10], 0xFFFF0000u);                   // below the picture: back colour
 }
 
+// Controls wholly outside the window, beside it on either side, paint nothing: the window shows
+// its back colour alone.
+TEST_F(Forms, ControlsOutsideTheWindowPaintNothing) {
+    struct Offside : rt::Form {
+        Offside() : Form("Offside") {
+            ClientSize(100, 50);
+            BackColor(rt::RGB(0, 0, 255));
+        }
+        rt::Label right{*this, "right", 120, 10, 30, 20};
+        rt::Label left{*this, "left", -60, 10, 30, 20};
+        rt::PictureBox box{*this, "box", 150, 0, 20, 20};
+    };
+    auto& w = rt::FormOf<Offside>();
+    w.Show();
+    const auto px = rt::headless::WindowPixels(w);
+    ASSERT_EQ(px.size(), 100u * 50u);
+    for (uint32_t p : px) ASSERT_EQ(p, 0xFF0000FFu);
+}
+
 }  // namespace

@@ -8,8 +8,8 @@
 #include <SDL.h>
 
 #include "platform/runtime/errors.h"
-#include "platform/win32/backend.h"
 #include "platform/win32/headless/headless.h"
+#include "platform/win32/internals.h"
 #include "platform/win32/sdl/keymap.h"
 #include "platform/win32/win32.h"
 #include "tests/unit/runtime/bounded_process.h"

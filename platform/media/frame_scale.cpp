@@ -1,4 +1,4 @@
-#include "platform/win32/frame_scale.h"
+#include "platform/media/frame_scale.h"
 
 #include <algorithm>
 #include <cstring>
@@ -10,7 +10,7 @@
 #include <immintrin.h>
 #endif
 
-namespace rt::detail {
+namespace media {
 
 namespace {
 
@@ -500,4 +500,4 @@ void FrameScaler::ScaleAvx512(const uint32_t* src, int32_t srcW, int32_t srcH, u
     }
 }
 
-}  // namespace rt::detail
+}  // namespace media

@@ -5,6 +5,8 @@
 #include <map>
 
 #include "platform/win32/backend.h"
+#include "platform/win32/form.h"
+#include "platform/win32/internals.h"
 #include "platform/win32/region_set.h"
 #include "platform/win32/state.h"
 

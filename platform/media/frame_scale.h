@@ -1,12 +1,12 @@
-// Scaling a presented frame onto a window or picture box of another size with an area (box)
-// filter: every destination pixel is the average of the source area it covers, each source
-// pixel weighted by its overlap, so thin lines and small text stay visible when the frame is
-// shrunk. Integer arithmetic throughout; a copy of the same size is exact.
+// Scaling a picture (a presented frame shown in a window or picture box) to another size with an
+// area (box) filter: every destination pixel is the average of the source area it covers, each
+// source pixel weighted by its overlap, so thin lines and small text stay visible when the frame
+// is shrunk. Integer arithmetic throughout; a copy of the same size is exact.
 #pragma once
 #include <cstdint>
 #include <vector>
 
-namespace rt::detail {
+namespace media {
 
 class FrameScaler {
 public:
@@ -71,4 +71,4 @@ private:
     std::vector<uint32_t> row8_;   // the same for the wide paths (see ScaleAvx2)
 };
 
-}  // namespace rt::detail
+}  // namespace media
