@@ -48,10 +48,6 @@ void DispatchKey(Form& f, FormState& st, const Event& e) {
     }
 }
 
-}  // namespace
-
-namespace {
-
 // The program is told to end: as the menu's Exit does, every loaded window is unloaded (the one
 // made last first); a run in progress then sees its window gone, and the program ends.
 void UnloadEveryWindow() {

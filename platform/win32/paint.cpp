@@ -45,6 +45,10 @@ void FrameRect(const Canvas& c, int32_t left, int32_t top, int32_t right, int32_
     FillRect(c, right - thick, top, right, bottom, argb);
 }
 
+namespace {
+
+// Mixes `argb` into pixel (x, y) by `alpha` (0 to 1; more counts as 1), leaving it opaque. Nothing
+// happens outside the canvas or when alpha is 0 or less.
 void BlendPixel(const Canvas& c, int32_t x, int32_t y, uint32_t argb, float alpha) {
     if (x < 0 || y < 0 || x >= c.width || y >= c.height || alpha <= 0) return;
     uint32_t& d = c.pixels[static_cast<size_t>(y) * c.stride + x];
@@ -55,6 +59,8 @@ void BlendPixel(const Canvas& c, int32_t x, int32_t y, uint32_t argb, float alph
     }
     d = out;
 }
+
+}  // namespace
 
 void FillShape(const Canvas& c, int32_t left, int32_t top, int32_t right, int32_t bottom, uint32_t argb,
                const std::function<bool(float, float)>& inside) {

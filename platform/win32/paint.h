@@ -23,9 +23,6 @@ void FillRect(const Canvas& c, int32_t left, int32_t top, int32_t right, int32_t
 // A frame `thick` pixels wide just inside left..right-1 x top..bottom-1, clipped to the canvas.
 void FrameRect(const Canvas& c, int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t thick,
                uint32_t argb);
-// Mixes `argb` into pixel (x, y) by `alpha` (0 to 1; more counts as 1), leaving it opaque. Nothing
-// happens outside the canvas or when alpha is 0 or less.
-void BlendPixel(const Canvas& c, int32_t x, int32_t y, uint32_t argb, float alpha);
 // Fills the pixels of left..right-1 x top..bottom-1 that lie inside a shape, its edges smoothed
 // by 4 x 4 samples per pixel; `inside` is asked about points relative to (left, top).
 void FillShape(const Canvas& c, int32_t left, int32_t top, int32_t right, int32_t bottom, uint32_t argb,

@@ -1,7 +1,8 @@
 // The window run time's module state in one place: everything the run time keeps between calls,
 // each member at its value when the program starts. Internal to the run time; ResetWindowsForTests
-// (reset.h) puts a fresh one in place. Kept elsewhere: the font cache of paint.cpp, which only
-// saves work, and FatalRuntimeError's guard, which is set only on the way out of the program.
+// (reset.h) puts a fresh one in place. Kept elsewhere: the font cache of paint.cpp and the frame
+// scalers of controls.cpp and repaint.cpp, which only save work, and FatalRuntimeError's guard,
+// which is set only on the way out of the program.
 #pragma once
 #include <cstdint>
 #include <deque>

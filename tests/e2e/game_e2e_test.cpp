@@ -7,7 +7,6 @@
 
 #include <X11/Xlib.h>
 #include <stdlib.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>

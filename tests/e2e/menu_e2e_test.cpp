@@ -105,6 +105,17 @@ protected:
         return app_->Running() ? game : 0;
     }
 
+    // With Select Simulation up as a second window, `signal` ends the program with status 0 and
+    // takes both windows away.
+    void SignalEndsTheProgram(int signal) {
+        session_.Click(menu_, 150, 70);  // Select Simulation, a second window
+        ASSERT_NE(session_.WaitForWindow("Quorvane -- Select Simulation", 3000), 0u) << app_->Errors();
+        app_->Signal(signal);
+        EXPECT_EQ(app_->WaitForExit(1000), 0) << app_->Errors();
+        EXPECT_EQ(session_.WaitForWindow("Quorvane", 0), 0u);
+        EXPECT_EQ(session_.WaitForWindow("Quorvane -- Select Simulation", 0), 0u);
+    }
+
     e2e::Session session_;
     e2e::Process* app_ = nullptr;
     unsigned long menu_ = 0;
@@ -275,21 +286,11 @@ TEST_F(MenuE2E, BeginAfterAcceptWithNothingHighlightedShowsTheMessageBox) {
 }
 
 TEST_F(MenuE2E, SigtermEndsTheProgramAsExitDoes) {
-    session_.Click(menu_, 150, 70);  // Select Simulation, a second window
-    ASSERT_NE(session_.WaitForWindow("Quorvane -- Select Simulation", 3000), 0u) << app_->Errors();
-    app_->Signal(SIGTERM);
-    EXPECT_EQ(app_->WaitForExit(1000), 0) << app_->Errors();
-    EXPECT_EQ(session_.WaitForWindow("Quorvane", 0), 0u);
-    EXPECT_EQ(session_.WaitForWindow("Quorvane -- Select Simulation", 0), 0u);
+    SignalEndsTheProgram(SIGTERM);
 }
 
 TEST_F(MenuE2E, SighupEndsTheProgramAsSigtermDoes) {
-    session_.Click(menu_, 150, 70);  // Select Simulation, a second window
-    ASSERT_NE(session_.WaitForWindow("Quorvane -- Select Simulation", 3000), 0u) << app_->Errors();
-    app_->Signal(SIGHUP);  // the terminal has closed
-    EXPECT_EQ(app_->WaitForExit(1000), 0) << app_->Errors();
-    EXPECT_EQ(session_.WaitForWindow("Quorvane", 0), 0u);
-    EXPECT_EQ(session_.WaitForWindow("Quorvane -- Select Simulation", 0), 0u);
+    SignalEndsTheProgram(SIGHUP);  // the terminal has closed
 }
 
 TEST_F(MenuE2E, SigintEndsTheProgramWhileTheMessageBoxIsUp) {

@@ -37,6 +37,13 @@ bool Fails(const std::vector<uint8_t>& bytes) {
     return !ok;
 }
 
+// Why the decoder refuses the file, or "decoded" when it takes it.
+std::string Refusal(const std::vector<uint8_t>& bytes) {
+    Image img;
+    std::string why;
+    return DecodeImage(bytes.data(), bytes.size(), img, why) ? std::string("decoded") : why;
+}
+
 // The 3 x 2 test picture: red, green, blue over white, black, magenta.
 const uint32_t kPicture[6] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF, 0xFF000000, 0xFFFF00FF};
 const std::vector<uint32_t> kPalette = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF, 0x000000, 0xFF00FF};
@@ -282,58 +289,48 @@ TEST(DamagedImages, OversizedHeadersAreRefusedBeforeAllocating) {
 // A header that declares more pixels than the file holds makes no picture: the missing bytes are
 // not read as zeros. The last stored row needs no padding.
 TEST(DamagedImages, PixelDataShorterThanTheHeaderDeclaresIsRefused) {
-    auto refusal = [](const std::vector<uint8_t>& bytes) {
-        Image img;
-        std::string why;
-        return DecodeImage(bytes.data(), bytes.size(), img, why) ? std::string("decoded") : why;
-    };
     // 64 bytes that declare 8192 x 8192 true-colour pixels.
     const std::vector<uint8_t> tail(10, 0x80);
-    EXPECT_EQ(refusal(bmptest::Bmp(24, 8192, 8192, {}, tail)), "BMP pixel data truncated");
+    EXPECT_EQ(Refusal(bmptest::Bmp(24, 8192, 8192, {}, tail)), "BMP pixel data truncated");
     auto bmp = ReadTestFile("bmp24_3x2.bmp");
     bmp.resize(bmp.size() - 3);  // the last row's padding
     ExpectPicture(Decode(bmp));
     bmp.pop_back();
-    EXPECT_EQ(refusal(bmp), "BMP pixel data truncated");
+    EXPECT_EQ(Refusal(bmp), "BMP pixel data truncated");
     // Run-length data that stops before its end mark and its last row.
-    EXPECT_EQ(refusal(bmptest::Bmp(8, 8192, 8192, kPalette, {3, 3, 0, 0}, 1)), "BMP run-length data truncated");
-    EXPECT_EQ(refusal(bmptest::Bmp(8, 3, 2, kPalette, {3, 3, 0, 0, 3, 1}, 1)), "BMP run-length data truncated");
-    EXPECT_EQ(refusal(bmptest::Bmp(8, 3, 2, kPalette, {3, 3, 0, 0, 3, 1, 0, 0}, 1)), "decoded");
+    EXPECT_EQ(Refusal(bmptest::Bmp(8, 8192, 8192, kPalette, {3, 3, 0, 0}, 1)), "BMP run-length data truncated");
+    EXPECT_EQ(Refusal(bmptest::Bmp(8, 3, 2, kPalette, {3, 3, 0, 0, 3, 1}, 1)), "BMP run-length data truncated");
+    EXPECT_EQ(Refusal(bmptest::Bmp(8, 3, 2, kPalette, {3, 3, 0, 0, 3, 1, 0, 0}, 1)), "decoded");
 
     auto tga = ReadTestFile("tga24_3x2.tga");
     tga.pop_back();
-    EXPECT_EQ(refusal(tga), "TGA pixel data truncated");
+    EXPECT_EQ(Refusal(tga), "TGA pixel data truncated");
     std::vector<uint8_t> tgaHeader(64, 0);  // true-colour, 8192 x 8192, 24 bits
     tgaHeader[2] = 2;
     tgaHeader[13] = tgaHeader[15] = 0x20;
     tgaHeader[16] = 24;
-    EXPECT_EQ(refusal(tgaHeader), "TGA pixel data truncated");
+    EXPECT_EQ(Refusal(tgaHeader), "TGA pixel data truncated");
 }
 
 // Run-length data must reach the last pixel: a header alone would otherwise make a picture of
 // 8192 x 8192 zeros.
 TEST(DamagedImages, RunLengthTgaThatStopsBeforeItsLastPixelIsRefused) {
-    auto refusal = [](const std::vector<uint8_t>& bytes) {
-        Image img;
-        std::string why;
-        return DecodeImage(bytes.data(), bytes.size(), img, why) ? std::string("decoded") : why;
-    };
     const std::string cut = "TGA run-length data truncated";
     // Headers alone, each declaring 8192 x 8192 pixels.
-    EXPECT_EQ(refusal(Tga(10, 8192, 8192, 24, {})), cut);
-    EXPECT_EQ(refusal(Tga(11, 8192, 8192, 8, {})), cut);
-    EXPECT_EQ(refusal(Tga(9, 8192, 8192, 8, {}, {}, {0, 0, 0})), cut);
+    EXPECT_EQ(Refusal(Tga(10, 8192, 8192, 24, {})), cut);
+    EXPECT_EQ(Refusal(Tga(11, 8192, 8192, 8, {})), cut);
+    EXPECT_EQ(Refusal(Tga(9, 8192, 8192, 8, {}, {}, {0, 0, 0})), cut);
     // One run packet codes at most 128 pixels: 40 bytes cannot code a 64 x 64 picture.
-    EXPECT_EQ(refusal(Tga(11, 64, 64, 8, std::vector<uint8_t>(40, 0xFF))), cut);
+    EXPECT_EQ(Refusal(Tga(11, 64, 64, 8, std::vector<uint8_t>(40, 0xFF))), cut);
     // Each good file without its last byte.
     for (auto bytes : {RleTrueColourTga(), RleColourMappedTga(), RleGreyTga()}) {
         bytes.pop_back();
-        EXPECT_EQ(refusal(bytes), cut);
+        EXPECT_EQ(Refusal(bytes), cut);
     }
     // The identification field and the colour map are not pixel data, even where their bytes
     // would read as a run of 128 pixels (here the whole picture).
-    EXPECT_EQ(refusal(Tga(10, 16, 8, 24, {}, {0xFF, 1, 2, 3})), cut);
-    EXPECT_EQ(refusal(Tga(9, 16, 8, 8, {}, {}, {0xFF, 0, 0})), cut);
+    EXPECT_EQ(Refusal(Tga(10, 16, 8, 24, {}, {0xFF, 1, 2, 3})), cut);
+    EXPECT_EQ(Refusal(Tga(9, 16, 8, 8, {}, {}, {0xFF, 0, 0})), cut);
 }
 
 // Files that made the third-party decoder misbehave (found by fuzzing): each must be refused

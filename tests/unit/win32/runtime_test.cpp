@@ -123,8 +123,8 @@ TEST_F(Runtime, PresentedFrameIsScaledIntoThePictureBox) {
     rt::PresentToWindow(g.pic.hWnd(), frame.data(), 640, 480);
     auto px = rt::headless::WindowPixels(g);
     EXPECT_EQ(px[100 * 500 + 48], 0xFFFF0000u);        // left edge of the box
-    EXPECT_EQ(px[100 * 500 + 48 + 200], 0xFFFF0000u);  // 200 * 640 / 402 = 318
-    EXPECT_EQ(px[100 * 500 + 48 + 201], 0xFF0000FFu);  // 201 * 640 / 402 = 320
+    EXPECT_EQ(px[100 * 500 + 48 + 200], 0xFFFF0000u);  // covers frame columns 318.4 to 320
+    EXPECT_EQ(px[100 * 500 + 48 + 201], 0xFF0000FFu);  // covers 320 to 321.6
     EXPECT_EQ(px[100 * 500 + 48 + 401], 0xFF0000FFu);
     EXPECT_EQ(px[100 * 500 + 47], before[100 * 500 + 47]);  // outside the box untouched
     EXPECT_EQ(px[(34 + 302) * 500 + 100], before[(34 + 302) * 500 + 100]);
