@@ -53,6 +53,16 @@ inline std::vector<std::vector<bool>> MakeMaze(int n) {
     return wall;
 }
 
+// The open cell near the middle where the camera stands: row and column alike, odd like every
+// room.
+inline int MiddleRoom(int n) {
+    const int middle = n / 2;
+    return middle % 2 == 0 ? middle - 1 : middle;
+}
+
+// The wall texture (0 to 10) of wall cell (x, z).
+inline int WallTextureOf(int x, int z) { return (x * 7 + z * 3) % 11; }
+
 inline void AddTri(std::vector<Tri>& out, int tex, Vertex a, Vertex b, Vertex c) { out.push_back({{a, b, c}, tex}); }
 
 // The world's triangles: a block of eight for every wall cell, then two for the floor and two
@@ -65,7 +75,7 @@ inline std::vector<Tri> BuildWorld(int n, float& camX, float& camZ) {
         for (int z = 1; z <= n; ++z) {
             if (!wall[static_cast<size_t>(x)][static_cast<size_t>(z)]) continue;
             const float A = 5.0f * x, B = 5.0f * z, A1 = A + 5, B1 = B + 5;
-            const int t = (x * 7 + z * 3) % 11;
+            const int t = WallTextureOf(x, z);
             AddTri(tris, t, {A, 5, B, white, 0, 0}, {A, 5, B1, white, 1, 0}, {A, 0, B1, white, 1, 1});
             AddTri(tris, t, {A, 0, B1, white, 1, 1}, {A, 0, B, white, 0, 1}, {A, 5, B, white, 0, 0});
             AddTri(tris, t, {A, 5, B1, white, 0, 0}, {A1, 5, B1, white, 1, 0}, {A1, 0, B1, white, 1, 1});
@@ -80,8 +90,7 @@ inline std::vector<Tri> BuildWorld(int n, float& camX, float& camZ) {
     AddTri(tris, 9, {X1, 0, Z1, white, U, V}, {5, 0, Z1, white, 0, V}, {5, 0, 5, white, 0, 0});
     AddTri(tris, 10, {X1, 5, Z1, white, U, V}, {X1, 5, 5, white, U, 0}, {5, 5, 5, white, 0, 0});
     AddTri(tris, 10, {5, 5, 5, white, 0, 0}, {5, 5, Z1, white, 0, V}, {X1, 5, Z1, white, U, V});
-    int cx = n / 2;
-    if (cx % 2 == 0) --cx;   // rooms are on odd cells
+    const int cx = MiddleRoom(n);
     camX = 5.0f * cx + 2.5f;
     camZ = 5.0f * cx + 2.5f;
     return tris;
@@ -93,13 +102,12 @@ inline std::vector<Tri> BuildWorld(int n, float& camX, float& camZ) {
 // Returns false when the file cannot be written.
 inline bool WriteMazeWorldFile(int n, const std::string& path) {
     const auto wall = MakeMaze(n);
-    int cx = n / 2;
-    if (cx % 2 == 0) --cx;
+    const int cx = MiddleRoom(n);
     std::string text = std::to_string(n) + "," + std::to_string(n) + ",10,11\r\n";
     for (int x = 1; x <= n; ++x) {
         for (int z = 1; z <= n; ++z) {
             const int code = (x == cx && z == cx) ? 13
-                             : wall[static_cast<size_t>(x)][static_cast<size_t>(z)] ? 1 + (x * 7 + z * 3) % 11
+                             : wall[static_cast<size_t>(x)][static_cast<size_t>(z)] ? 1 + WallTextureOf(x, z)
                                                                                     : 12;
             text += std::to_string(code);
             text += z < n ? "," : "\r\n";

@@ -36,12 +36,8 @@ protected:
     }
     // The number and the detail of the error LoadMap raises for the file holding `bytes`.
     std::string LoadFailure(const std::string& bytes) {
-        try {
-            Load(bytes);
-        } catch (const rt::RuntimeError& e) {
-            return std::to_string(e.Number()) + " " + e.Detail();
-        }
-        return "no error";
+        const rt::RuntimeError e = rttest::RaisedBy([&] { Load(bytes); });
+        return e.Number() == 0 ? "no error" : std::to_string(e.Number()) + " " + e.Detail();
     }
     void TearDown() override {
         // Every failure closes the file: file number 1 is free again.

@@ -1,5 +1,5 @@
 // Shared pieces of the D3DX stand-in's tests and of the scene-object tests built on it: the
-// run-time error number of a call, and the small windowed device of the Direct3D tests.
+// run-time error of a call, and the small windowed device of the Direct3D tests.
 #pragma once
 #include "tests/render/d3d8_scene.h"
 #include "tests/unit/runtime/error_of.h"
@@ -8,17 +8,7 @@ namespace d3dx8testing {
 
 using d3d8testing::MakeDevice;  // (width, height, depth buffer)
 
-using rttest::ErrorOf;  // the run-time error number a call raises, 0 for none
-
-// The run-time error a call raises, with its text and detail; error 0 when it raises none.
-template <typename F>
-rt::RuntimeError RaisedBy(F&& f) {
-    try {
-        f();
-    } catch (const rt::RuntimeError& e) {
-        return e;
-    }
-    return rt::RuntimeError(0, "");
-}
+using rttest::ErrorOf;   // the run-time error number a call raises, 0 for none
+using rttest::RaisedBy;  // the run-time error a call raises, with its text and detail
 
 }  // namespace d3dx8testing
