@@ -12,9 +12,7 @@ namespace rt {
 
 namespace {
 
-constexpr uint64_t kNoLimit = kNoMemoryLimit;
-
-// The value of a "Name:   1234 kB" line of a /proc file, in bytes; kNoLimit when absent.
+// The value of a "Name:   1234 kB" line of a /proc file, in bytes; kNoMemoryLimit when absent.
 uint64_t ProcKilobytes(const char* file, const std::string& name) {
     std::ifstream in(file);
     std::string key;
@@ -23,13 +21,14 @@ uint64_t ProcKilobytes(const char* file, const std::string& name) {
         if (key == name + ":" && in >> kb) return kb * 1024;
         in.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
     }
-    return kNoLimit;
+    return kNoMemoryLimit;
 }
 
 // What resource limit `resource` leaves above `used` bytes.
 uint64_t LimitLeft(int resource, uint64_t used) {
     rlimit r{};
-    if (::getrlimit(resource, &r) != 0 || r.rlim_cur == RLIM_INFINITY || used == kNoLimit) return kNoLimit;
+    if (::getrlimit(resource, &r) != 0 || r.rlim_cur == RLIM_INFINITY || used == kNoMemoryLimit)
+        return kNoMemoryLimit;
     return r.rlim_cur > used ? r.rlim_cur - used : 0;
 }
 
@@ -67,7 +66,7 @@ std::string Unescape(std::string_view s) {
     return out;
 }
 
-// The number a control group's value file holds; kNoLimit when the file is absent, says "max",
+// The number a control group's value file holds; kNoMemoryLimit when the file is absent, says "max",
 // holds anything but one decimal number, or a number of 2^62 or more (version 1 writes its
 // "unlimited" as a number just below 2^63).
 uint64_t CgroupValue(const std::string& path) {
@@ -76,13 +75,13 @@ uint64_t CgroupValue(const std::string& path) {
     in.read(buffer, sizeof buffer);
     std::string_view text(buffer, static_cast<size_t>(in.gcount()));
     while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.remove_suffix(1);
-    if (text.empty() || text.size() > 19) return kNoLimit;  // 19 digits cannot overflow
+    if (text.empty() || text.size() > 19) return kNoMemoryLimit;  // 19 digits cannot overflow
     uint64_t value = 0;
     for (char c : text) {
-        if (c < '0' || c > '9') return kNoLimit;
+        if (c < '0' || c > '9') return kNoMemoryLimit;
         value = value * 10 + static_cast<uint64_t>(c - '0');
     }
-    return value < (uint64_t{1} << 62) ? value : kNoLimit;
+    return value < (uint64_t{1} << 62) ? value : kNoMemoryLimit;
 }
 
 // The path of `group` below the group `mountRoot` shown at a mount point ("" for that group
@@ -105,13 +104,14 @@ uint64_t GroupsLeft(const std::string& mountPoint, const std::string& below, con
     std::string folder = mountPoint;
     std::vector<std::string> folders{folder};
     for (const std::string& part : Split(below, '/')) {
-        if (part == "." || part == "..") return kNoLimit;  // not a folder below the mount point
+        if (part == "." || part == "..") return kNoMemoryLimit;  // not a folder below the mount point
         if (!part.empty()) folders.push_back(folder += "/" + part);
     }
-    uint64_t best = kNoLimit;
+    uint64_t best = kNoMemoryLimit;
     for (const std::string& f : folders) {
         const uint64_t limit = CgroupValue(f + "/" + limitFile), usage = CgroupValue(f + "/" + usageFile);
-        if (limit != kNoLimit && usage != kNoLimit) best = std::min(best, limit > usage ? limit - usage : 0);
+        if (limit != kNoMemoryLimit && usage != kNoMemoryLimit)
+            best = std::min(best, limit > usage ? limit - usage : 0);
     }
     return best;
 }
@@ -137,7 +137,7 @@ uint64_t CgroupMemoryLeft(const std::string& root) {
 
     // Where they are mounted: "id parent device root mountpoint options [tags...] - type source
     // superoptions". The first mount that shows the group is taken.
-    uint64_t best = kNoLimit;
+    uint64_t best = kNoMemoryLimit;
     bool doneV2 = groupV2.empty(), doneV1 = groupV1.empty();
     for (const std::string& line : Lines(prefix + "/proc/self/mountinfo")) {
         const std::vector<std::string> f = Split(line, ' ');
