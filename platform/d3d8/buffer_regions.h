@@ -38,13 +38,16 @@ struct BlockHeader {
     RegionBounds regions[kRegions];
 };
 
+// The block a carved piece (or a carved buffer object, which lies in its piece) belongs to.
+inline BlockHeader* BlockOf(const void* piece) noexcept {
+    return reinterpret_cast<BlockHeader*>(reinterpret_cast<uintptr_t>(piece) & ~(kBlockBytes - 1));
+}
+
 // The region of a carved buffer; null for a buffer whose bytes are on the heap.
 inline RegionBounds* RegionOf(const Direct3DVertexBuffer8& buffer) noexcept {
     if (!buffer.carved_) return nullptr;
-    // The buffer object lies in its piece, so in its block.
     const uintptr_t at = reinterpret_cast<uintptr_t>(&buffer);
-    auto* block = reinterpret_cast<BlockHeader*>(at & ~(kBlockBytes - 1));
-    return &block->regions[(at & (kBlockBytes - 1)) >> kRegionShift];
+    return &BlockOf(&buffer)->regions[(at & (kBlockBytes - 1)) >> kRegionShift];
 }
 
 // The number of devices drawing from a buffer of the same block as `buffer` (for a buffer in a
@@ -53,8 +56,12 @@ inline RegionBounds* RegionOf(const Direct3DVertexBuffer8& buffer) noexcept {
 extern std::atomic<uint32_t> g_heapBound;   // the count of every buffer in a heap block
 inline std::atomic<uint32_t>& BoundCount(const Direct3DVertexBuffer8& buffer) noexcept {
     if (!buffer.carved_) return g_heapBound;
-    return reinterpret_cast<BlockHeader*>(reinterpret_cast<uintptr_t>(&buffer) & ~(kBlockBytes - 1))->bound;
+    return BlockOf(&buffer)->bound;
 }
+
+// A buffer that may be some device's stream (its BoundCount is not 0) is being destroyed: each
+// device drawing from it is left a copy (device.cpp).
+void BufferDestroyed(const Direct3DVertexBuffer8& buffer) noexcept;
 
 // Widens the buffer's region to the positions it now holds (its format's vertices one after
 // another), or makes the region Unknown when they cannot be read as positions.

@@ -228,14 +228,12 @@ namespace d3d8detail {
 struct DeviceState;
 struct RegionBounds;
 inline std::atomic<uint32_t>& BoundCount(const Direct3DVertexBuffer8& buffer) noexcept;
-void BufferDestroyed(const Direct3DVertexBuffer8& buffer) noexcept;
 // The kinds of vertex buffer made so far: a usage and a vertex format each.
 struct BufferKind {
     int32_t usage, fvf;
 };
 extern BufferKind g_bufferKinds[65536];
 inline RegionBounds* RegionOf(const Direct3DVertexBuffer8& buffer) noexcept;
-void UnbindStream(DeviceState& s);
 }
 
 class Direct3DVertexBuffer8 {
@@ -263,10 +261,8 @@ public:
     uint8_t* Data();
 
 private:
-    friend class Direct3DDevice8;
     friend d3d8detail::RegionBounds* d3d8detail::RegionOf(const Direct3DVertexBuffer8&) noexcept;
     friend std::atomic<uint32_t>& d3d8detail::BoundCount(const Direct3DVertexBuffer8&) noexcept;
-    friend void d3d8detail::BufferDestroyed(const Direct3DVertexBuffer8&) noexcept;
     // The usage and vertex format, shared by most buffers, are kept once in a table of
     // kinds, so that a one-triangle buffer takes 8 bytes besides its vertices and counts.
     int32_t length_;

@@ -197,14 +197,13 @@ void BufferDestroyed(const Direct3DVertexBuffer8& buffer) noexcept {
         if (device->stream != &buffer) continue;
         Direct3DVertexBuffer8Ptr copy;
         try {
-            copy = Direct3DVertexBuffer8::Make(buffer.length_, buffer.Usage(), buffer.FVF(), buffer.pool_);
-            if (buffer.length_ > 0)
+            copy = Direct3DVertexBuffer8::Make(buffer.Length(), buffer.Usage(), buffer.FVF(), buffer.Pool());
+            if (buffer.Length() > 0)
                 std::memcpy(const_cast<uint8_t*>(std::as_const(*copy).Data()), buffer.Data(),
-                            static_cast<size_t>(buffer.length_));
+                            static_cast<size_t>(buffer.Length()));
             IncludeBuffer(*copy);   // the copy lies among other buffers: their bounds take it in
         } catch (...) {
             // Out of memory: the device is left without a stream, and its next draw fails as such.
-            copy.reset();
         }
         BindStream(*device, copy.get());
         device->streamRef = std::move(copy);

@@ -27,14 +27,19 @@ int64_t VertexCount(int32_t type, int32_t count) {
     }
 }
 
+// The primitive types whose one primitive is a triangle of the first three vertices.
+inline bool TriangleType(int32_t type) {
+    return type == D3DPT_TRIANGLESTRIP || type == D3DPT_TRIANGLELIST || type == D3DPT_TRIANGLEFAN;
+}
 
 // Most of a large world lies beyond a side of the view: the bounds of the buffer's
 // neighbourhood say so for all of its triangles at once (the verdict made again after the
-// transform changed). They hold the positions as the buffer's own format places them, so they
-// count only when the draw reads it the same way. Needs the transform product current.
-inline bool RegionBeyondView(const DeviceState& s, const Direct3DVertexBuffer8& vb, int32_t stride) {
+// transform changed). They hold the positions as the buffer's own format places them, so the
+// caller asks only for a draw that reads it the same way (the buffer's format bound, the stride
+// the vertex size). Needs the transform product current.
+inline bool RegionBeyondView(const DeviceState& s, const Direct3DVertexBuffer8& vb) {
     RegionBounds* r = RegionOf(vb);
-    if (!r || r->state != RegionBounds::Known || vb.FVF() != s.layout.fvf || stride != s.layout.size) return false;
+    if (!r || r->state != RegionBounds::Known) return false;
     if (r->stamp != s.wvpStamp) [[unlikely]] {
         r->outside = BoxBeyondOneSide(*r, s.wvp);
         r->stamp = s.wvpStamp;
@@ -48,15 +53,13 @@ inline bool RegionBeyondView(const DeviceState& s, const Direct3DVertexBuffer8& 
 // one-triangle path; otherwise the full way decides.
 enum class Usual { No, PassedOver, OneTriangle };
 inline Usual UsualDraw(const DeviceState& s, int32_t type, int32_t start, int32_t count) {
-    if (count != 1 || start != 0 || (type != D3DPT_TRIANGLESTRIP && type != D3DPT_TRIANGLELIST &&
-                                     type != D3DPT_TRIANGLEFAN))
-        return Usual::No;
+    if (count != 1 || start != 0 || !TriangleType(type)) return Usual::No;
     if (!s.inScene || s.second || s.wvpDirty || !s.stream || s.layout.transformed || s.layout.size == 0 ||
         s.streamStride != s.layout.size)
         return Usual::No;
     const Direct3DVertexBuffer8& vb = *s.stream;
     if (3 * s.layout.size > vb.Length() || vb.FVF() != s.layout.fvf) return Usual::No;
-    return RegionBeyondView(s, vb, s.streamStride) ? Usual::PassedOver : Usual::OneTriangle;
+    return RegionBeyondView(s, vb) ? Usual::PassedOver : Usual::OneTriangle;
 }
 
 }  // namespace
@@ -93,10 +96,8 @@ void Direct3DDevice8::DrawPrimitive(int32_t PrimitiveType, int32_t StartVertex, 
     const Direct3DVertexBuffer8& vb = *s.stream;
     const uint8_t* first = vb.Data() + static_cast<size_t>(StartVertex) * static_cast<size_t>(stride);
     // The engine's way of drawing the world: one triangle per call.
-    if (PrimitiveCount == 1 && !s.layout.transformed &&
-        (PrimitiveType == D3DPT_TRIANGLESTRIP || PrimitiveType == D3DPT_TRIANGLELIST ||
-         PrimitiveType == D3DPT_TRIANGLEFAN)) {
-        if (d3d8detail::RegionBeyondView(s, vb, stride)) return;
+    if (PrimitiveCount == 1 && !s.layout.transformed && d3d8detail::TriangleType(PrimitiveType)) {
+        if (vb.FVF() == s.layout.fvf && stride == s.layout.size && d3d8detail::RegionBeyondView(s, vb)) return;
         DrawPath path(s, d3d8detail::g_scratch, call);
         path.Setup();
         path.OneTriangle(first, stride);

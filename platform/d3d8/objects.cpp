@@ -155,7 +155,7 @@ public:
         return piece;
     }
     void Return(void* piece) noexcept {
-        auto* block = reinterpret_cast<Block*>(reinterpret_cast<uintptr_t>(piece) & ~(kBlockBytes - 1));
+        Block* const block = d3d8detail::BlockOf(piece);
         std::lock_guard<std::mutex> lock(mutex_);
         if (--block->live != 0) return;
         if (block == current_) {
@@ -171,7 +171,7 @@ public:
 
 private:
     static void ClearRegions(Block& b) {
-        for (d3d8detail::RegionBounds& r : b.regions) r = d3d8detail::RegionBounds{{0, 0, 0}, {0, 0, 0}, d3d8detail::RegionBounds::Empty, false, 0};
+        for (d3d8detail::RegionBounds& r : b.regions) r = d3d8detail::RegionBounds{};   // Empty, no verdict
     }
 
     // A block at an address that is a multiple of its size: twice the size is mapped and the

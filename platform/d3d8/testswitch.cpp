@@ -13,25 +13,30 @@ std::atomic<bool> g_testSwitchesActive{false};
 namespace d3d8test {
 namespace {
 
+// The numbers (1-based) of the events that fail: the nth .. nth+count-1 after the `done` events
+// so far (count -1: every one from the nth on).
+struct FailingNumbers {
+    int64_t first = 0, last = 0;   // last -1: no end; first 0: none
+    FailingNumbers() = default;
+    FailingNumbers(int64_t done, int nth, int count)
+        : first(done + (nth < 1 ? 1 : nth)), last(count < 0 ? -1 : first + count - 1) {}
+    bool Armed() const { return first != 0; }
+    bool Covers(int64_t k) const { return Armed() && k >= first && (last < 0 || k <= last); }
+};
+
 struct Fault {
     std::string method;
-    int64_t first, last;   // call numbers (1-based, per method) that fail; last -1: no end
+    FailingNumbers calls;   // numbered per method
     int32_t code;
 };
 
 // Numbered events of the rasterizer (thread starts, batches) of which a range fails.
 struct FailingRange {
-    int64_t count = 0;               // events so far
-    int64_t first = 0, last = 0;     // 1-based numbers that fail; last -1: no end; first 0: none
-    bool Armed() const { return first != 0; }
-    void Arm(int nth, int n) {
-        first = count + (nth < 1 ? 1 : nth);
-        last = n < 0 ? -1 : first + n - 1;
-    }
-    bool Next() {
-        const int64_t k = ++count;
-        return Armed() && k >= first && (last < 0 || k <= last);
-    }
+    int64_t count = 0;   // events so far
+    FailingNumbers failing;
+    bool Armed() const { return failing.Armed(); }
+    void Arm(int nth, int n) { failing = FailingNumbers(count, nth, n); }
+    bool Next() { return failing.Covers(++count); }
 };
 
 struct Switches {
@@ -68,11 +73,7 @@ void Reset() {
 
 void FailCall(const std::string& Method, int nth, int count, int32_t code) {
     Switches& s = S();
-    if (nth < 1) nth = 1;
-    const int64_t base = s.counts[Method];
-    const int64_t first = base + nth;
-    const int64_t last = count < 0 ? -1 : first + count - 1;
-    s.faults.push_back({Method, first, last, code == 0 ? D3DERR_INVALIDCALL : code});
+    s.faults.push_back({Method, FailingNumbers(s.counts[Method], nth, count), code == 0 ? D3DERR_INVALIDCALL : code});
     UpdateActive();
 }
 
@@ -145,7 +146,7 @@ int32_t Intercept(const char* Method, std::initializer_list<int64_t> Args) {
     const int64_t n = ++it->second;
     if (s.recording) s.calls.push_back({Method, std::vector<int64_t>(Args)});
     for (const Fault& f : s.faults)
-        if (f.method == Method && n >= f.first && (f.last < 0 || n <= f.last)) return f.code;
+        if (f.method == Method && f.calls.Covers(n)) return f.code;
     return D3D_OK;
 }
 

@@ -44,6 +44,17 @@ protected:
         dev->SetVertexShader(kScreenFVF);
         dev->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, q.data(), 32);
     }
+    // A world triangle over the whole view at depth z (behind the camera when z < 0).
+    static std::vector<WorldVertex> Across(float z, uint32_t color) {
+        return {{-20, 20, z, color, 0, 0}, {20, 20, z, color, 0, 0}, {0, -20, z, color, 0, 0}};
+    }
+    // The triangle of each buffer, one draw call each, as the world is drawn.
+    void DrawEach(const std::vector<Direct3DVertexBuffer8Ptr>& vbs) {
+        for (const auto& vb : vbs) {
+            dev->SetStreamSource(0, vb, 24);
+            dev->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1);
+        }
+    }
     uint32_t At(int x, int y) { return Pixel(dev->GetBackBufferPixels(), kW, x, y); }
     Direct3DDevice8Ptr dev;
 };
@@ -284,25 +295,17 @@ TEST_F(Pipeline, BuffersBeyondTheViewDoNotHideANeighbourMovedIntoIt) {
     dev->SetRenderState(D3DRS_LIGHTING, 0);
     dev->SetVertexShader(kWorldFVF);
     const uint32_t yellow = 0xFFFFFF00u;
-    const std::vector<WorldVertex> behind = {{-20, 20, -5, yellow, 0, 0}, {20, 20, -5, yellow, 0, 0}, {0, -20, -5, yellow, 0, 0}};
     std::vector<Direct3DVertexBuffer8Ptr> vbs;
-    for (int i = 0; i < 200; ++i) vbs.push_back(MakeBuffer(*dev, behind, kWorldFVF));
-    auto drawAll = [&] {
-        for (const auto& vb : vbs) {
-            dev->SetStreamSource(0, vb, 24);
-            dev->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1);
-        }
-    };
-    drawAll();
+    for (int i = 0; i < 200; ++i) vbs.push_back(MakeBuffer(*dev, Across(-5, yellow), kWorldFVF));
+    DrawEach(vbs);
     EXPECT_EQ(At(4, 4), 0xFF0000FFu);   // all behind the camera
-    const std::vector<WorldVertex> red = {{-20, 20, 2, 0xFFFF0000u, 0, 0}, {20, 20, 2, 0xFFFF0000u, 0, 0}, {0, -20, 2, 0xFFFF0000u, 0, 0}};
+    const std::vector<WorldVertex> red = Across(2, 0xFFFF0000u);
     D3DVertexBuffer8SetData(vbs[20], 0, 72, 0, red.data());
-    drawAll();
+    DrawEach(vbs);
     EXPECT_EQ(At(4, 4), 0xFFFF0000u);
-    std::vector<WorldVertex> green = red;
-    for (WorldVertex& v : green) v.z = 1.5f, v.color = 0xFF00FF00u;
+    const std::vector<WorldVertex> green = Across(1.5f, 0xFF00FF00u);
     std::memcpy(vbs[150]->Data(), green.data(), 72);
-    drawAll();
+    DrawEach(vbs);
     EXPECT_EQ(At(4, 4), 0xFF00FF00u);
     // Turned half a turn, the camera faces the others, nearer than the red and green ones were.
     D3DMATRIX turn;
@@ -311,7 +314,7 @@ TEST_F(Pipeline, BuffersBeyondTheViewDoNotHideANeighbourMovedIntoIt) {
     vbs.erase(vbs.begin() + 20);
     vbs.erase(vbs.begin() + 149);
     dev->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, static_cast<int32_t>(0xFF0000FFu), 1.0f, 0);
-    drawAll();
+    DrawEach(vbs);
     EXPECT_EQ(At(4, 4), yellow);
 }
 
@@ -350,15 +353,10 @@ TEST_F(Pipeline, ABufferReleasedWhileBoundStillDrawsWhatItHeld) {
 TEST_F(Pipeline, TheCopyOfAReleasedBufferDrawsAmongBuffersBeyondTheView) {
     dev->SetRenderState(D3DRS_LIGHTING, 0);
     dev->SetVertexShader(kWorldFVF);
-    const std::vector<WorldVertex> red = {{-20, 20, 2, 0xFFFF0000u, 0, 0}, {20, 20, 2, 0xFFFF0000u, 0, 0}, {0, -20, 2, 0xFFFF0000u, 0, 0}};
-    const std::vector<WorldVertex> behind = {{-20, 20, -5, 0xFFFFFF00u, 0, 0}, {20, 20, -5, 0xFFFFFF00u, 0, 0}, {0, -20, -5, 0xFFFFFF00u, 0, 0}};
-    auto visible = MakeBuffer(*dev, red, kWorldFVF);
+    auto visible = MakeBuffer(*dev, Across(2, 0xFFFF0000u), kWorldFVF);
     std::vector<Direct3DVertexBuffer8Ptr> far;
-    for (int i = 0; i < 200; ++i) far.push_back(MakeBuffer(*dev, behind, kWorldFVF));
-    for (const auto& vb : far) {
-        dev->SetStreamSource(0, vb, 24);
-        dev->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1);
-    }
+    for (int i = 0; i < 200; ++i) far.push_back(MakeBuffer(*dev, Across(-5, 0xFFFFFF00u), kWorldFVF));
+    DrawEach(far);
     EXPECT_EQ(At(4, 4), 0xFF0000FFu);
     dev->SetStreamSource(0, visible, 24);
     visible.reset();
